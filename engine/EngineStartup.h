@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+namespace Vantor {
+
+// Identifies the module (shared object or program) that holds the engine: any address
+// inside it. The load notification of the plug-in library stores it.
+using ModuleHandle = const void *;
+
+// Start-up result codes beyond those of the collection registry.
+enum StartupCode : int {
+    StartupOk = 0,
+    StartupNoSqlDriver = -1,
+    StartupNoCollections = -3,
+};
+
+QString hostTag();                 // "3DSMax"
+QString settingsApplicationName(); // "Palettra.3DSMax"
+QString engineVersion();           // "4.0.0"
+
+void setModuleHandle(ModuleHandle handle);
+ModuleHandle moduleHandle();
+// The handle of the module this engine is linked into.
+ModuleHandle engineModuleHandle();
+// The file of the module, as the dynamic loader reports it; empty when unknown.
+QString modulePathOf(ModuleHandle handle);
+
+// The path of the plug-in file and the database folder, as start-up stored them.
+QString modulePath();
+QString databaseFolder();
+
+// "<common application-data folder>/Orva Tavel/Palettra/SQLite" with native separators.
+QString databaseFolderPath();
+
+// Creates the application object when the process has none yet, and keeps the module
+// loaded for the rest of the process. Returns whether it created the object.
+bool ensureApplication(ModuleHandle handle);
+
+// The engine's own start-up, independent of the host: 0 or a negative code.
+int startEngine(const QString &modulePath, const QString &databaseFolder);
+
+// What the plug-in's initialisation entry point does before it answers the host: name
+// the settings store, restrict Qt's plug-in folders, make sure an application object
+// exists, then start the engine on the module's path and the database folder. Returns
+// the code of startEngine.
+int initializeEngineInHost(ModuleHandle handle);
+
+} // namespace Vantor

@@ -1,0 +1,68 @@
+#pragma once
+
+// The user-interface state kept between picker windows and between runs. Every accessor
+// opens its own settings store and closes it before returning, so each change is on
+// disk at once. Reads fall back to documented defaults, so a stale or hand-edited file
+// can never put a panel into an undefined state.
+
+#include "engine/db/ItemIndex.h"
+
+#include <QPoint>
+#include <QString>
+#include <QUuid>
+
+namespace Vantor {
+
+// The INI file that holds the state.
+QString settingsFilePath();
+
+// Global keys.
+QUuid lastUsedCollection();
+void setLastUsedCollection(const QUuid &uuid);
+qint64 hostApplicationPid();
+void setHostApplicationPid(qint64 pid);
+
+// Per-collection keys.
+int segmentIndex(const QUuid &collection);
+void setSegmentIndex(const QUuid &collection, int segment);
+int moodFilter(const QUuid &collection);
+void setMoodFilter(const QUuid &collection, int mood);
+bool exteriorColors(const QUuid &collection);
+void setExteriorColors(const QUuid &collection, bool exteriorOnly);
+bool showMto(const QUuid &collection);
+void setShowMto(const QUuid &collection, bool show);
+int pageIndex(const QUuid &collection);
+void setPageIndex(const QUuid &collection, int page);
+int rowIndex(const QUuid &collection);
+void setRowIndex(const QUuid &collection, int row);
+int tabPageIndex(const QUuid &collection);
+void setTabPageIndex(const QUuid &collection, int page);
+int schemeKind(const QUuid &collection);
+void setSchemeKind(const QUuid &collection, int kind);
+int schemeNeutralSubKind(const QUuid &collection);
+void setSchemeNeutralSubKind(const QUuid &collection, int kind);
+bool prospectGroupOpenState(const QUuid &collection, qint64 groupId, bool defaultOpen);
+void setProspectGroupOpenState(const QUuid &collection, qint64 groupId, bool open);
+
+// My Palette keys; cells by grid row (0 to 3) and column (0 to 5).
+DB::ItemIndex myPaletteEntry(int row, int column);
+void setMyPaletteEntry(int row, int column, const DB::ItemIndex &entry);
+bool myPaletteCellSelected(int row, int column);
+void setMyPaletteCellSelected(int row, int column, bool selected);
+bool myPaletteGridVisible();
+void setMyPaletteGridVisible(bool visible);
+QPoint myPaletteZoomed();
+int myPaletteSaveFileFormat();
+void setMyPaletteSaveFileFormat(int format);
+QString myPaletteLastSavePath();
+void setMyPaletteLastSavePath(const QString &path);
+void setMyPaletteDescription(const QString &description);
+int myPaletteFullBackgroundColor();
+void setMyPaletteFullBackgroundColor(int grey);
+
+namespace PersistentStateInternals {
+// Forgets the cached last used collection, as a new process would.
+void forgetCachedLastUsedCollection();
+}
+
+} // namespace Vantor

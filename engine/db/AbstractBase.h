@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QtGlobal>
+
+class QSqlRecord;
+
+namespace Vantor::DB {
+
+// Base of every record: an id (-1 = no record) and loading from one result row.
+class AbstractBase
+{
+public:
+    AbstractBase() = default;
+    AbstractBase(const AbstractBase &) = default;
+    AbstractBase &operator=(const AbstractBase &) = default;
+    virtual ~AbstractBase();
+
+    virtual bool isValid() const = 0;
+    virtual void reset();
+    virtual void load(const QSqlRecord &record);
+
+    qint64 id = -1;
+};
+
+} // namespace Vantor::DB

@@ -1,0 +1,198 @@
+#include "CollectionRegistry.h"
+
+#include "SharedTypes.h"
+#include "SqlSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace Vantor::DB {
+
+namespace {
+
+const char *const EnumeratorConnection = "collectionEnumerator";
+const char *const AvailabilityConnection = "tmpCheckAvailability";
+const char *const ResourcesFolder = "Contents/Resources";
+
+// A file contributes its virtual collection and every collection switched on by its
+// "collection.enabled" setting.
+const char *const EnumerateStatement =
+    "SELECT     DISTINCT C.* FROM     COLLECTION C     LEFT JOIN SETTING S ON S.COLLECTION_ID = C.ID "
+    "WHERE     (C.UUID = :UUID COLLATE NOCASE) OR     (S.NAME = :ENABLED_KEY COLLATE NOCASE AND S.VALUE = 1)";
+
+const char *const CollectionEnabledKey = "collection.enabled";
+
+QSqlDatabase addReadOnlyConnection(const QString &name, const QString &path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(SqlDriverName), name);
+    db.setConnectOptions(QLatin1String(ReadOnlyConnectOptions));
+    db.setDatabaseName(path);
+    return db;
+}
+
+} // namespace
+
+QString commonAppDataFolder()
+{
+    const QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    const QString first = dirs.section(QLatin1Char(':'), 0, 0);
+    return first.isEmpty() ? QStringLiteral("/usr/local/share") : first;
+}
+
+CollectionRegistry &CollectionRegistry::instance()
+{
+    static CollectionRegistry registry;
+    return registry;
+}
+
+void CollectionRegistry::setBaseFolder(const QString &folder)
+{
+    m_baseFolder = folder;
+}
+
+QString CollectionRegistry::connectionName(const QString &databasePath)
+{
+    return databasePath.toLower();
+}
+
+int CollectionRegistry::enumerateCollections(bool clear)
+{
+    if (clear)
+        m_locations.clear();
+
+    const QDir base(m_baseFolder);
+    if (m_baseFolder.isEmpty() || !base.exists(QLatin1String(ResourcesFolder)))
+        return 0;
+
+    QString folder = QDir::toNativeSeparators(base.path());
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    folder = QDir::toNativeSeparators(folder + QLatin1String(ResourcesFolder));
+
+    const QFileInfoList files =
+        QDir(folder).entryInfoList({QStringLiteral("*.db")}, QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QFileInfo &file : files)
+        enumerateFile(file.absoluteFilePath());
+    return 0;
+}
+
+void CollectionRegistry::enumerateFile(const QString &filePath)
+{
+    {
+        QSqlDatabase db = addReadOnlyConnection(QLatin1String(EnumeratorConnection), filePath);
+        const bool hasCollectionTable = db.open()
+            && db.tables().contains(QLatin1String("COLLECTION"), Qt::CaseInsensitive);
+        if (hasCollectionTable) {
+            QSqlQuery query(db);
+            query.prepare(QLatin1String(EnumerateStatement));
+            query.bindValue(QStringLiteral(":UUID"), SystemWideCollectionUuid.toString());
+            query.bindValue(QStringLiteral(":ENABLED_KEY"), QLatin1String(CollectionEnabledKey));
+            if (query.exec()) {
+                while (query.next()) {
+                    const QSqlRecord record = query.record();
+                    const QUuid uuid(record.value(QStringLiteral("UUID")).toString());
+                    if (uuid.isNull() || m_locations.contains(uuid))
+                        continue;
+                    CollectionLocation location;
+                    location.uuid = uuid;
+                    location.id = record.value(QStringLiteral("ID")).toLongLong();
+                    location.order = record.value(QStringLiteral("ORDER")).toInt();
+                    location.databasePath = db.databaseName();
+                    location.systemId = record.value(QStringLiteral("SYSTEMID")).toString();
+                    m_locations.insert(uuid, location);
+                }
+            } else {
+                logQueryError(query);
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QLatin1String(EnumeratorConnection));
+}
+
+int CollectionRegistry::checkCollectionsAvailable()
+{
+    if (m_locations.isEmpty()) {
+        const int status = enumerateCollections(true);
+        if (status < 0)
+            return status;
+    }
+    return m_locations.isEmpty() ? 2 : 1;
+}
+
+QList<QUuid> CollectionRegistry::orderedCollectionUuids()
+{
+    if (m_locations.isEmpty() && enumerateCollections(true) < 0)
+        return {};
+
+    // Keyed by order: of several collections with the same order only the last one met
+    // is listed.
+    QMap<qint32, QUuid> byOrder;
+    for (auto it = m_locations.cbegin(); it != m_locations.cend(); ++it) {
+        if (it.key() != SystemWideCollectionUuid)
+            byOrder.insert(it.value().order, it.key());
+    }
+    return byOrder.values();
+}
+
+int CollectionRegistry::openCollection(const QUuid &uuid)
+{
+    if (uuid.isNull())
+        return StatusNullUuid;
+    if (!m_locations.contains(uuid)) {
+        enumerateCollections(false);
+        if (!m_locations.contains(uuid))
+            return StatusUnknownCollection;
+    }
+
+    const QString path = m_locations.value(uuid).databasePath;
+    const QString name = connectionName(path);
+    if (QSqlDatabase::contains(name))
+        return StatusOk;
+
+    bool opened = false;
+    {
+        QSqlDatabase probe = addReadOnlyConnection(QLatin1String(AvailabilityConnection), path);
+        opened = probe.open();
+        probe.close();
+    }
+    QSqlDatabase::removeDatabase(QLatin1String(AvailabilityConnection));
+    if (!opened)
+        return StatusCannotOpen;
+
+    QSqlDatabase db = addReadOnlyConnection(name, path);
+    db.open();
+    return StatusOk;
+}
+
+CollectionLocation CollectionRegistry::collectionLocation(const QUuid &uuid) const
+{
+    return m_locations.value(uuid);
+}
+
+qint64 CollectionRegistry::collectionId(const QUuid &uuid) const
+{
+    const auto it = m_locations.constFind(uuid);
+    return it == m_locations.cend() ? -1 : it->id;
+}
+
+int CollectionRegistry::findCollectionBySystemId(const QString &systemId, QUuid &uuid) const
+{
+    for (auto it = m_locations.cbegin(); it != m_locations.cend(); ++it) {
+        if (it->systemId.compare(systemId, Qt::CaseInsensitive) == 0) {
+            uuid = it.key();
+            return StatusOk;
+        }
+    }
+    return StatusQueryFailed;
+}
+
+QSqlDatabase CollectionRegistry::connection(const QUuid &uuid) const
+{
+    return QSqlDatabase::database(connectionName(collectionLocation(uuid).databasePath), false);
+}
+
+} // namespace Vantor::DB

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "CollectionLocation.h"
+#include "StatusCodes.h"
+
+#include <QHash>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QUuid>
+
+namespace Vantor::DB {
+
+// The machine's common application-data folder: on Linux the first entry of
+// XDG_DATA_DIRS, or /usr/local/share when that is unset or empty.
+QString commonAppDataFolder();
+
+// The process-wide registry of collections: finds the .db files below the base folder,
+// keys every enabled collection (and each file's virtual collection) by UUID, and opens
+// one named connection per file on demand. Connections stay open for the process.
+class CollectionRegistry
+{
+public:
+    static CollectionRegistry &instance();
+
+    void setBaseFolder(const QString &folder);
+    QString baseFolder() const { return m_baseFolder; }
+
+    // (Re)fills the registry from the database files; always returns 0.
+    int enumerateCollections(bool clear);
+    // 1 when at least one collection is registered, 2 when none is.
+    int checkCollectionsAvailable();
+    // All registered collections but the virtual one, in ascending display order.
+    QList<QUuid> orderedCollectionUuids();
+    // 0, -2 (null UUID), -4 (unknown) or -5 (file cannot be opened).
+    int openCollection(const QUuid &uuid);
+
+    CollectionLocation collectionLocation(const QUuid &uuid) const;
+    // The collection's id in its file, or -1 for an unknown UUID.
+    qint64 collectionId(const QUuid &uuid) const;
+    int findCollectionBySystemId(const QString &systemId, QUuid &uuid) const;
+
+    // The already-open connection of the collection's file (invalid when not opened).
+    QSqlDatabase connection(const QUuid &uuid) const;
+    static QString connectionName(const QString &databasePath);
+
+    bool isEmpty() const { return m_locations.isEmpty(); }
+    QList<CollectionLocation> locations() const { return m_locations.values(); }
+
+private:
+    CollectionRegistry() = default;
+    void enumerateFile(const QString &filePath);
+
+    QHash<QUuid, CollectionLocation> m_locations;
+    QString m_baseFolder;
+};
+
+} // namespace Vantor::DB

@@ -1,0 +1,246 @@
+#include "TestDeck.h"
+#include "TestEnvironment.h"
+
+#include "engine/db/Collection.h"
+#include "engine/db/CollectionRegistry.h"
+#include "engine/db/SharedTypes.h"
+#include "engine/db/StatusCodes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Vantor;
+using namespace Vantor::DB;
+using Palettra::Test::TestDeck;
+
+namespace {
+
+const QUuid InteriorUuid("{6b1f6a52-64a4-4c53-9f0e-0b7a4e6f0a01}");
+const QUuid ExteriorUuid("{6b1f6a52-64a4-4c53-9f0e-0b7a4e6f0a02}");
+const QUuid DisabledUuid("{6b1f6a52-64a4-4c53-9f0e-0b7a4e6f0a03}");
+
+class CollectionRegistryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_base.isValid());
+        registry().setBaseFolder(m_base.path());
+    }
+
+    static CollectionRegistry &registry() { return CollectionRegistry::instance(); }
+
+    QString base() const { return m_base.path(); }
+
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QDir().mkpath(Palettra::Test::resourcesFolder(base()));
+        QFile file(Palettra::Test::resourcesFolder(base()) + QLatin1Char('/') + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QTemporaryDir m_base;
+};
+
+TEST_F(CollectionRegistryTest, RegistersEnabledCollectionsAndTheVirtualOne)
+{
+    TestDeck deck(base(), QStringLiteral("deck.db"));
+    deck.writer().addCollection(InteriorUuid, QStringLiteral("INT"), QStringLiteral("Interior"), 2);
+    deck.writer().addCollection(ExteriorUuid, QStringLiteral("EXT"), QStringLiteral("Exterior"), 1);
+    deck.writer().addCollection(DisabledUuid, QStringLiteral("OFF"), QStringLiteral("Disabled"), 3, false);
+    ASSERT_TRUE(deck.writer().ok()) << deck.writer().lastError().toStdString();
+    deck.close();
+
+    EXPECT_EQ(registry().checkCollectionsAvailable(), 1);
+    const QList<QUuid> ordered = registry().orderedCollectionUuids();
+    ASSERT_EQ(ordered.size(), 2);
+    EXPECT_EQ(ordered.at(0), ExteriorUuid);
+    EXPECT_EQ(ordered.at(1), InteriorUuid);
+    EXPECT_FALSE(ordered.contains(SystemWideCollectionUuid));
+
+    const CollectionLocation location = registry().collectionLocation(InteriorUuid);
+    EXPECT_EQ(location.uuid, InteriorUuid);
+    EXPECT_EQ(location.systemId, QStringLiteral("INT"));
+    EXPECT_EQ(location.order, 2);
+    EXPECT_EQ(QFileInfo(location.databasePath).canonicalFilePath(), QFileInfo(deck.path()).canonicalFilePath());
+    EXPECT_GT(location.id, 0);
+    EXPECT_EQ(registry().collectionId(InteriorUuid), location.id);
+    EXPECT_EQ(registry().collectionId(SystemWideCollectionUuid), 0);
+
+    // Not enabled: unknown even after the second enumeration that openCollection runs.
+    EXPECT_EQ(registry().collectionId(DisabledUuid), -1);
+    EXPECT_EQ(registry().openCollection(DisabledUuid), StatusUnknownCollection);
+    EXPECT_EQ(registry().openCollection(InteriorUuid), StatusOk);
+    EXPECT_TRUE(registry().connection(InteriorUuid).isOpen());
+}
+
+TEST_F(CollectionRegistryTest, OpenCollectionStatusCodes)
+{
+    EXPECT_EQ(registry().openCollection(QUuid()), StatusNullUuid);
+    EXPECT_EQ(registry().openCollection(InteriorUuid), StatusUnknownCollection);
+
+    {
+        TestDeck deck(base(), QStringLiteral("deck.db"));
+        deck.writer().addCollection(InteriorUuid, QStringLiteral("INT"), QStringLiteral("Interior"), 1);
+        ASSERT_TRUE(deck.writer().ok());
+    }
+    // Found by the enumeration that an unknown UUID triggers.
+    EXPECT_EQ(registry().openCollection(InteriorUuid), StatusOk);
+    EXPECT_EQ(registry().openCollection(InteriorUuid), StatusOk);
+}
+
+TEST_F(CollectionRegistryTest, AFileThatVanishedAfterEnumerationCannotBeOpened)
+{
+    QString path;
+    {
+        TestDeck deck(base(), QStringLiteral("deck.db"));
+        deck.writer().addCollection(InteriorUuid, QStringLiteral("INT"), QStringLiteral("Interior"), 1);
+        path = deck.path();
+    }
+    ASSERT_EQ(registry().checkCollectionsAvailable(), 1);
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(registry().openCollection(InteriorUuid), StatusCannotOpen);
+    // The engine only reads: it must not have created an empty file in its place.
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(CollectionRegistryTest, FirstFileListedWinsForADuplicateUuid)
+{
+    {
+        TestDeck first(base(), QStringLiteral("a.db"));
+        first.writer().addCollection(InteriorUuid, QStringLiteral("INT"), QStringLiteral("In A"), 1);
+        TestDeck second(base(), QStringLiteral("b.db"));
+        second.writer().addCollection(InteriorUuid, QStringLiteral("INT"), QStringLiteral("In B"), 1);
+        ASSERT_TRUE(first.writer().ok());
+        ASSERT_TRUE(second.writer().ok());
+    }
+    const QFileInfoList listed = QDir(Palettra::Test::resourcesFolder(base()))
+                                     .entryInfoList({QStringLiteral("*.db")}, QDir::Files, QDir::Unsorted);
+    ASSERT_EQ(listed.size(), 2);
+
+    ASSERT_EQ(registry().checkCollectionsAvailable(), 1);
+    const QString expected = listed.first().absoluteFilePath();
+    EXPECT_EQ(registry().collectionLocation(InteriorUuid).databasePath, expected);
+    EXPECT_EQ(registry().collectionLocation(SystemWideCollectionUuid).databasePath, expected);
+    EXPECT_EQ(registry().orderedCollectionUuids().size(), 1);
+}
+
+TEST_F(CollectionRegistryTest, EqualOrderListsASingleCollection)
+{
+    TestDeck deck(base(), QStringLiteral("deck.db"));
+    // UNQ_ORDER forbids equal orders within one file; two files can still collide.
+    deck.writer().addCollection(InteriorUuid, QStringLiteral("INT"), QStringLiteral("Interior"), 5);
+    deck.close();
+    TestDeck other(base(), QStringLiteral("other.db"));
+    other.writer().addCollection(ExteriorUuid, QStringLiteral("EXT"), QStringLiteral("Exterior"), 5);
+    other.close();
+
+    ASSERT_EQ(registry().checkCollectionsAvailable(), 1);
+    EXPECT_EQ(registry().locations().size(), 3); // both collections and the virtual one
+    const QList<QUuid> ordered = registry().orderedCollectionUuids();
+    ASSERT_EQ(ordered.size(), 1);
+    EXPECT_TRUE(ordered.first() == InteriorUuid || ordered.first() == ExteriorUuid);
+}
+
+TEST_F(CollectionRegistryTest, ForeignAndBrokenFilesAreSkipped)
+{
+    writeFile(QStringLiteral("empty.db"), QByteArray());
+    writeFile(QStringLiteral("text.db"), QByteArray("this is not a database\n").repeated(100));
+    writeFile(QStringLiteral("random.db"), QByteArray(4096, '\xA5'));
+    {
+        // A real SQLite file without a COLLECTION table.
+        const QString path = Palettra::Test::resourcesFolder(base()) + QStringLiteral("/foreign.db");
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE THINGS (ID integer)"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+
+    QString goodPath;
+    {
+        TestDeck deck(base(), QStringLiteral("good.db"));
+        deck.writer().addCollection(InteriorUuid, QStringLiteral("INT"), QStringLiteral("Interior"), 1);
+        goodPath = deck.path();
+    }
+    // A truncated copy of a real database.
+    QFile good(goodPath);
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    writeFile(QStringLiteral("truncated.db"), good.read(good.size() / 3));
+
+    EXPECT_EQ(registry().checkCollectionsAvailable(), 1);
+    EXPECT_EQ(registry().orderedCollectionUuids(), QList<QUuid>{InteriorUuid});
+    EXPECT_EQ(registry().collectionLocation(InteriorUuid).databasePath, QFileInfo(goodPath).absoluteFilePath());
+}
+
+TEST_F(CollectionRegistryTest, NoResourcesFolderMeansNoCollections)
+{
+    EXPECT_EQ(registry().checkCollectionsAvailable(), 2);
+    EXPECT_TRUE(registry().orderedCollectionUuids().isEmpty());
+
+    QDir().mkpath(Palettra::Test::resourcesFolder(base()));
+    EXPECT_EQ(registry().checkCollectionsAvailable(), 2);
+}
+
+TEST_F(CollectionRegistryTest, PathsDifferingInCaseShareOneConnection)
+{
+    EXPECT_EQ(CollectionRegistry::connectionName(QStringLiteral("/Data/Deck.DB")),
+              CollectionRegistry::connectionName(QStringLiteral("/data/deck.db")));
+}
+
+TEST_F(CollectionRegistryTest, FindBySystemIdIgnoresCaseAndLeavesOutputOnFailure)
+{
+    TestDeck deck(base(), QStringLiteral("deck.db"));
+    deck.writer().addCollection(InteriorUuid, QStringLiteral("IntDeck"), QStringLiteral("Interior"), 1);
+    deck.close();
+    ASSERT_EQ(registry().checkCollectionsAvailable(), 1);
+
+    QUuid found;
+    EXPECT_EQ(registry().findCollectionBySystemId(QStringLiteral("INTDECK"), found), StatusOk);
+    EXPECT_EQ(found, InteriorUuid);
+
+    QUuid untouched = ExteriorUuid;
+    EXPECT_EQ(registry().findCollectionBySystemId(QStringLiteral("nothing"), untouched), StatusQueryFailed);
+    EXPECT_EQ(untouched, ExteriorUuid);
+}
+
+TEST_F(CollectionRegistryTest, LoadCollectionReadsItsRow)
+{
+    TestDeck deck(base(), QStringLiteral("deck.db"));
+    deck.writer().addCollection(InteriorUuid, QStringLiteral("INT"), QStringLiteral("Interior Colours"), 4);
+    deck.close();
+
+    QSharedPointer<Collection> collection = QSharedPointer<Collection>::create();
+    EXPECT_EQ(loadCollection(ExteriorUuid, collection), StatusUnknownCollection);
+    EXPECT_TRUE(collection.isNull());
+
+    ASSERT_EQ(loadCollection(InteriorUuid, collection), StatusOk);
+    ASSERT_FALSE(collection.isNull());
+    EXPECT_EQ(collection->uuid, InteriorUuid);
+    EXPECT_EQ(collection->name, QStringLiteral("Interior Colours"));
+    EXPECT_EQ(collection->systemId, QStringLiteral("INT"));
+    EXPECT_EQ(collection->order, 4);
+    EXPECT_EQ(collection->version, 1);
+    EXPECT_EQ(collection->id, registry().collectionId(InteriorUuid));
+}
+
+TEST(CommonAppDataFolder, FollowsTheFirstXdgDataDir)
+{
+    const QByteArray saved = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_DIRS", "/first/share:/second/share");
+    EXPECT_EQ(commonAppDataFolder(), QStringLiteral("/first/share"));
+    qputenv("XDG_DATA_DIRS", "");
+    EXPECT_EQ(commonAppDataFolder(), QStringLiteral("/usr/local/share"));
+    qunsetenv("XDG_DATA_DIRS");
+    EXPECT_EQ(commonAppDataFolder(), QStringLiteral("/usr/local/share"));
+    qputenv("XDG_DATA_DIRS", saved);
+}
+
+} // namespace

@@ -1,0 +1,37 @@
+#include "TestEnvironment.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace Palettra::Test {
+
+namespace {
+QTemporaryDir &root()
+{
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/palettra-test-XXXXXX"));
+    return dir;
+}
+} // namespace
+
+QString configHome()
+{
+    return root().filePath(QStringLiteral("config"));
+}
+
+QString dataHome()
+{
+    return root().filePath(QStringLiteral("data"));
+}
+
+void isolateFromUserFolders()
+{
+    QDir().mkpath(configHome());
+    QDir().mkpath(dataHome());
+    QDir().mkpath(root().filePath(QStringLiteral("home")));
+    qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
+    qputenv("XDG_DATA_DIRS", dataHome().toLocal8Bit());
+    qputenv("HOME", root().filePath(QStringLiteral("home")).toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+} // namespace Palettra::Test

@@ -1,0 +1,108 @@
+#include "DeckWriter.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace Palettra::Deck {
+
+DeckWriter::DeckWriter(QSqlDatabase db)
+    : m_db(std::move(db))
+{
+}
+
+qint64 DeckWriter::exec(const QString &statement, const QVariantList &values)
+{
+    if (!ok())
+        return -1;
+    QSqlQuery query(m_db);
+    if (!query.prepare(statement)) {
+        m_error = QStringLiteral("%1: %2").arg(statement, query.lastError().text());
+        return -1;
+    }
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        m_error = QStringLiteral("%1: %2").arg(statement, query.lastError().text());
+        return -1;
+    }
+    return query.lastInsertId().toLongLong();
+}
+
+qint64 DeckWriter::addCollection(const QUuid &uuid, const QString &systemId, const QString &name, int order,
+                                 bool enabled)
+{
+    const qint64 id = exec(QStringLiteral("INSERT INTO COLLECTION(UUID, SYSTEMID, VERSION, NAME, \"ORDER\") "
+                                          "VALUES(?, ?, 1, ?, ?)"),
+                           {uuid.toString(), systemId, name, order});
+    addSetting(id, QStringLiteral("collection.name"), name);
+    addSetting(id, QStringLiteral("collection.enabled"), enabled ? 1 : 0);
+    return id;
+}
+
+void DeckWriter::addSetting(qint64 collectionId, const QString &name, const QVariant &value, int valueIndex)
+{
+    exec(QStringLiteral("INSERT INTO SETTING(COLLECTION_ID, NAME, VALUE, VALUE_INDEX) VALUES(?, ?, ?, ?)"),
+         {collectionId, name, value, valueIndex});
+}
+
+void DeckWriter::addSettingList(qint64 collectionId, const QString &name, const QStringList &values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        addSetting(collectionId, name, values.at(i), i);
+}
+
+void DeckWriter::addText(qint64 collectionId, const QString &key, const QString &text)
+{
+    exec(QStringLiteral("INSERT INTO LOCALE(COLLECTION_ID, LOCALE, \"KEY\", STRING) VALUES(?, 'en', ?, ?)"),
+         {collectionId, key, text});
+}
+
+void DeckWriter::addThemeItem(qint64 collectionId, const QString &key, const QByteArray &data)
+{
+    exec(QStringLiteral("INSERT INTO THEME(COLLECTION_ID, ITEM_KEY, ITEM_DATA) VALUES(?, ?, ?)"),
+         {collectionId, key, data});
+}
+
+qint64 DeckWriter::addPage(qint64 collectionId, int pageIndex, int segment, const QString &name, bool exterior,
+                           int mood, const QStringList &names)
+{
+    QString columns = QStringLiteral("COLLECTION_ID, PAGE_INDEX, SEGMENT, NAME, EXTERIOR, MOOD");
+    QString marks = QStringLiteral("?, ?, ?, ?, ?, ?");
+    QVariantList values{collectionId, pageIndex, segment, name, exterior ? 1 : 0, mood};
+    for (int i = 0; i < names.size() && i < 10; ++i) {
+        columns += QStringLiteral(", NAME%1").arg(i);
+        marks += QStringLiteral(", ?");
+        values << names.at(i);
+    }
+    const qint64 id = exec(QStringLiteral("INSERT INTO PAGE(%1) VALUES(%2)").arg(columns, marks), values);
+    mapPage(collectionId, id);
+    return id;
+}
+
+void DeckWriter::mapPage(qint64 collectionId, qint64 pageId)
+{
+    exec(QStringLiteral("INSERT INTO COLLECTION_PAGE_MAP(COLLECTION_ID, PAGE_ID) VALUES(?, ?)"), {collectionId, pageId});
+}
+
+qint64 DeckWriter::addRow(qint64 collectionId, qint64 pageId, const RowSpec &row)
+{
+    QString columns = QStringLiteral("COLLECTION_ID, PAGE_ID, ROW_INDEX, CODE, NAME, SEGMENT, RED, GREEN, BLUE, "
+                                     "L, A, B, NEUTRAL, WHITE, MOOD, IS_MTO");
+    QString marks = QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
+    QVariantList values{collectionId, pageId, row.rowIndex, row.code, row.name, row.segment,
+                        row.rgb.red(), row.rgb.green(), row.rgb.blue(), row.l, row.a, row.b,
+                        row.neutral ? 1 : 0, row.white ? 1 : 0, row.mood, row.mto ? 1 : 0};
+    for (int i = 0; i < row.names.size() && i < 10; ++i) {
+        columns += QStringLiteral(", NAME%1").arg(i);
+        marks += QStringLiteral(", ?");
+        values << row.names.at(i);
+    }
+    for (int i = 0; i < row.extras.size() && i < 10; ++i) {
+        columns += QStringLiteral(", EXTRA%1").arg(i);
+        marks += QStringLiteral(", ?");
+        values << row.extras.at(i);
+    }
+    return exec(QStringLiteral("INSERT INTO \"ROW\"(%1) VALUES(%2)").arg(columns, marks), values);
+}
+
+} // namespace Palettra::Deck
