@@ -6,6 +6,7 @@
 
 #include <QSqlRecord>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace Vantor::DB::RecordFields {
@@ -61,5 +62,12 @@ inline bool readFlag(const QSqlRecord &record, const QString &column, bool &fiel
     field = number != 0;
     return true;
 }
+
+// "NAME0".."NAME9" into names and "EXTRA0".."EXTRA9" into extras: always ten each, an
+// absent column reading as the empty string.
+void readNumberedTexts(const QSqlRecord &record, QStringList &names, QStringList &extras);
+
+// "MOOD", kept only when it is one of the six database moods (1 to 6).
+void readMood(const QSqlRecord &record, qint32 &mood);
 
 } // namespace Vantor::DB::RecordFields

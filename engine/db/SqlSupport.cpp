@@ -1,10 +1,29 @@
 #include "SqlSupport.h"
 
 #include <QDebug>
+#include <QHash>
 #include <QSqlError>
-#include <QSqlQuery>
 
 namespace Vantor::DB {
+
+namespace {
+
+struct CachedStatement
+{
+    QSqlQuery query;
+    bool prepared = false;
+    bool inUse = false;
+};
+
+// Keyed by connection name and statement text. Engine connections live as long as the
+// process, and so do their statements.
+QHash<QString, CachedStatement *> &statementCache()
+{
+    static QHash<QString, CachedStatement *> cache;
+    return cache;
+}
+
+} // namespace
 
 void logQueryError(const QSqlError &error)
 {
@@ -14,6 +33,60 @@ void logQueryError(const QSqlError &error)
 void logQueryError(const QSqlQuery &query)
 {
     logQueryError(query.lastError());
+}
+
+PreparedStatement::PreparedStatement(const QSqlDatabase &db, const QString &statement)
+{
+    const QString key = db.connectionName() + QLatin1Char('\n') + statement;
+    CachedStatement *&cached = statementCache()[key];
+    if (!cached)
+        cached = new CachedStatement;
+
+    if (cached->inUse) {
+        // Run while its cached twin is still being read: a statement of its own.
+        m_uncached = std::make_unique<QSqlQuery>(db);
+        m_uncached->setForwardOnly(true);
+        m_query = m_uncached.get();
+        m_prepared = m_query->prepare(statement);
+        return;
+    }
+    // A statement that failed to prepare (the connection was not open, or the file
+    // lacks a table) is tried afresh the next time.
+    if (!cached->prepared) {
+        cached->query = QSqlQuery(db);
+        cached->query.setForwardOnly(true);
+        cached->prepared = cached->query.prepare(statement);
+    }
+    cached->inUse = true;
+    m_inUse = &cached->inUse;
+    m_query = &cached->query;
+    m_prepared = cached->prepared;
+}
+
+PreparedStatement::~PreparedStatement()
+{
+    m_query->finish();
+    if (m_inUse)
+        *m_inUse = false;
+}
+
+bool PreparedStatement::exec(std::initializer_list<QVariant> values)
+{
+    if (!m_prepared)
+        return false;
+    int position = 0;
+    for (const QVariant &value : values)
+        m_query->bindValue(position++, value);
+    return m_query->exec();
+}
+
+bool PreparedStatement::exec(const QVariantList &values)
+{
+    if (!m_prepared)
+        return false;
+    for (int position = 0; position < values.size(); ++position)
+        m_query->bindValue(position, values.at(position));
+    return m_query->exec();
 }
 
 } // namespace Vantor::DB

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
+#include <QVariant>
+
+#include <initializer_list>
+#include <memory>
 
 class QSqlError;
-class QSqlQuery;
 
 namespace Vantor::DB {
 
@@ -18,5 +23,29 @@ inline constexpr const char *SqlDriverName = "QSQLITE";
 // Connection options for every connection the engine opens: the engine only reads,
 // and a missing file must fail to open rather than be created empty.
 inline constexpr const char *ReadOnlyConnectOptions = "QSQLITE_OPEN_READONLY";
+
+// A statement prepared once per connection and kept for the process: panels run the
+// same few statements at every paint, so they are not compiled again each time. Every
+// value is bound, in order, to the statement's placeholders. The statement is reset
+// when this object goes away, so no read stays open between calls.
+class PreparedStatement
+{
+public:
+    PreparedStatement(const QSqlDatabase &db, const QString &statement);
+    ~PreparedStatement();
+    PreparedStatement(const PreparedStatement &) = delete;
+    PreparedStatement &operator=(const PreparedStatement &) = delete;
+
+    // False when the statement cannot be prepared or run; the error is then in query().
+    bool exec(std::initializer_list<QVariant> values);
+    bool exec(const QVariantList &values);
+    QSqlQuery &query() { return *m_query; }
+
+private:
+    QSqlQuery *m_query = nullptr;
+    std::unique_ptr<QSqlQuery> m_uncached; // when the cached one is already in use
+    bool *m_inUse = nullptr;
+    bool m_prepared = false;
+};
 
 } // namespace Vantor::DB

@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace Palettra::Test {
@@ -32,6 +33,10 @@ void isolateFromUserFolders()
     qputenv("XDG_DATA_DIRS", dataHome().toLocal8Bit());
     qputenv("HOME", root().filePath(QStringLiteral("home")).toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString runtime = root().filePath(QStringLiteral("runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
 }
 
 } // namespace Palettra::Test

@@ -5,6 +5,14 @@
 
 namespace Palettra::Deck {
 
+namespace {
+// Text columns are NOT NULL: an unset text is written as the empty string.
+QVariant text(const QString &value)
+{
+    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
+}
+} // namespace
+
 DeckWriter::DeckWriter(QSqlDatabase db)
     : m_db(std::move(db))
 {
@@ -72,7 +80,7 @@ qint64 DeckWriter::addPage(qint64 collectionId, int pageIndex, int segment, cons
     for (int i = 0; i < names.size() && i < 10; ++i) {
         columns += QStringLiteral(", NAME%1").arg(i);
         marks += QStringLiteral(", ?");
-        values << names.at(i);
+        values << text(names.at(i));
     }
     const qint64 id = exec(QStringLiteral("INSERT INTO PAGE(%1) VALUES(%2)").arg(columns, marks), values);
     mapPage(collectionId, id);
@@ -89,18 +97,18 @@ qint64 DeckWriter::addRow(qint64 collectionId, qint64 pageId, const RowSpec &row
     QString columns = QStringLiteral("COLLECTION_ID, PAGE_ID, ROW_INDEX, CODE, NAME, SEGMENT, RED, GREEN, BLUE, "
                                      "L, A, B, NEUTRAL, WHITE, MOOD, IS_MTO");
     QString marks = QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
-    QVariantList values{collectionId, pageId, row.rowIndex, row.code, row.name, row.segment,
+    QVariantList values{collectionId, pageId, row.rowIndex, text(row.code), text(row.name), row.segment,
                         row.rgb.red(), row.rgb.green(), row.rgb.blue(), row.l, row.a, row.b,
                         row.neutral ? 1 : 0, row.white ? 1 : 0, row.mood, row.mto ? 1 : 0};
     for (int i = 0; i < row.names.size() && i < 10; ++i) {
         columns += QStringLiteral(", NAME%1").arg(i);
         marks += QStringLiteral(", ?");
-        values << row.names.at(i);
+        values << text(row.names.at(i));
     }
     for (int i = 0; i < row.extras.size() && i < 10; ++i) {
         columns += QStringLiteral(", EXTRA%1").arg(i);
         marks += QStringLiteral(", ?");
-        values << row.extras.at(i);
+        values << text(row.extras.at(i));
     }
     return exec(QStringLiteral("INSERT INTO \"ROW\"(%1) VALUES(%2)").arg(columns, marks), values);
 }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+#include <QUuid>
+
+namespace Vantor::DB {
+
+// The completion candidates of a collection: the card and colour names of the search
+// orders and every colour code, distinct, non-blank, sorted by character code. 0, -1
+// when there are none, or a code of openCollection. The list is cleared first.
+int loadCompletions(const QUuid &uuid, QStringList &completions);
+
+// Where a phrase leads: the first card or colour whose searched name or code equals it
+// (ignoring the case of ASCII letters in the stored texts). The outputs start as -1,
+// -1, -1, 0 and false; rowIndex stays -1 when the phrase names a card. 0, -6 when
+// nothing matches, -1 when the query fails, or a code of openCollection.
+int searchPhrase(const QUuid &uuid, const QString &phrase, int &pageIndex, int &rowIndex, int &segment, int &mood,
+                 bool &exterior);
+
+} // namespace Vantor::DB

@@ -1,0 +1,118 @@
+#include "StandardDeck.h"
+#include "TestEnvironment.h"
+
+#include "engine/palette/ColourDifference.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using Palettra::Test::StandardDeck;
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun runTool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(PALETTRA_DB_TOOL), arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+class PalettraDbToolTest : public ::testing::Test
+{
+protected:
+    ToolRun run(QStringList arguments)
+    {
+        arguments.prepend(deck.baseFolder());
+        arguments.prepend(QStringLiteral("--base"));
+        return runTool(arguments);
+    }
+    StandardDeck deck;
+};
+
+TEST_F(PalettraDbToolTest, ListsCollectionsInDisplayOrder)
+{
+    deck.deck().close();
+    const ToolRun result = run({QStringLiteral("collections")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines.at(0).startsWith(StandardDeck::A.toString() + QStringLiteral("\t1\tInterior\t")));
+    EXPECT_TRUE(lines.at(1).startsWith(StandardDeck::B.toString() + QStringLiteral("\t2\tExterior\t")));
+    EXPECT_TRUE(lines.at(0).endsWith(QStringLiteral("standard.db")));
+}
+
+TEST_F(PalettraDbToolTest, SearchCodeRgbAndNearest)
+{
+    // The chip's true CIELAB, so the nearest-colour search finds it.
+    const Vantor::LabColour lab = Vantor::labFromColour(QColor(0x50, 0x3c, 0x64));
+    deck.deck().writer().exec(QStringLiteral("UPDATE \"ROW\" SET L = ?, A = ?, B = ? WHERE ID = ?"),
+                              {lab.l, lab.a, lab.b, deck.rowIdA(2, 3)});
+    ASSERT_TRUE(deck.deck().writer().ok());
+    deck.deck().close();
+    ToolRun result = run({QStringLiteral("search"), StandardDeck::A.toString(), QStringLiteral("a-3-2")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, QStringLiteral("page=3 row=2 segment=2 mood=5 exterior=true\n"));
+
+    result = run({QStringLiteral("search"), StandardDeck::A.toString(), QStringLiteral("x' OR '1'='1")});
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.out, QStringLiteral("not found\n"));
+
+    result = run({QStringLiteral("code"), QStringLiteral("A-2-3")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, QStringLiteral("%1\t%2\t2\t3\tA-2-3\t#503C64\t%3 %4 %5\n")
+                              .arg(StandardDeck::A.toString())
+                              .arg(deck.rowIdA(2, 3))
+                              .arg(lab.l, 0, 'f', 4)
+                              .arg(lab.a, 0, 'f', 4)
+                              .arg(lab.b, 0, 'f', 4));
+
+    result = run({QStringLiteral("rgb"), QStringLiteral("80"), QStringLiteral("60"), QStringLiteral("100")});
+    ASSERT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.out.contains(QStringLiteral("\tA-2-3\t")));
+    EXPECT_EQ(run({QStringLiteral("rgb"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}).exitCode, 3);
+
+    result = run({QStringLiteral("nearest"), StandardDeck::A.toString(), QStringLiteral("#503C64")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.endsWith(QStringLiteral("\tA-2-3\t#503C64\t0.0000\n"))) << result.out.toStdString();
+}
+
+TEST_F(PalettraDbToolTest, CompletionsAndDeltaE)
+{
+    deck.deck().close();
+    const ToolRun completions = run({QStringLiteral("completions"), StandardDeck::B.toString()});
+    ASSERT_EQ(completions.exitCode, 0);
+    EXPECT_EQ(completions.out, QStringLiteral("B-1-1\nB-1-2\nB-2-1\nB-2-2\n"));
+
+    const ToolRun delta = runTool({QStringLiteral("delta-e"), QStringLiteral("50"), QStringLiteral("2.6772"),
+                               QStringLiteral("-79.7751"), QStringLiteral("50"), QStringLiteral("0"),
+                               QStringLiteral("-82.7485")});
+    ASSERT_EQ(delta.exitCode, 0);
+    EXPECT_EQ(delta.out, QStringLiteral("2.0425\n"));
+}
+
+TEST_F(PalettraDbToolTest, BadArgumentsAndFolders)
+{
+    for (const QStringList &arguments : {QStringList{QStringLiteral("rgb"), QStringLiteral("1"), QStringLiteral("2")},
+                                         QStringList{QStringLiteral("frobnicate")},
+                                         QStringList{QStringLiteral("search"), QStringLiteral("not-a-uuid"), QStringLiteral("x")},
+                                         QStringList{QStringLiteral("nearest"), StandardDeck::A.toString(), QStringLiteral("red")}}) {
+        const ToolRun result = run(arguments);
+        EXPECT_EQ(result.exitCode, 2) << arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1);
+    }
+    EXPECT_EQ(runTool({QStringLiteral("delta-e"), QStringLiteral("1")}).exitCode, 2);
+    const ToolRun missing = runTool({QStringLiteral("--base"), QStringLiteral("/nonexistent/folder"), QStringLiteral("collections")});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("palettra-db: ")));
+}
+
+} // namespace

@@ -1,0 +1,259 @@
+// palettra-db: looks into collection databases the way the engine sees them.
+
+#include "engine/EngineStartup.h"
+#include "engine/db/CapsureQueries.h"
+#include "engine/db/Collection.h"
+#include "engine/db/CollectionRegistry.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/db/SearchQueries.h"
+#include "engine/db/SharedTypes.h"
+#include "engine/palette/ColourDifference.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStringList>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace Vantor;
+using namespace Vantor::DB;
+
+namespace {
+
+const int ExitOk = 0;
+const int ExitUsage = 2;
+const int ExitNotFound = 3;
+
+const char *const Usage =
+    "usage: palettra-db [--base FOLDER] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "FOLDER is the database folder (default: <first entry of XDG_DATA_DIRS>/Orva Tavel/Palettra/SQLite);\n"
+    "collection files are the *.db files in its Contents/Resources folder.\n"
+    "\n"
+    "commands:\n"
+    "  collections                  the registered collections: UUID, order, name, file\n"
+    "  search UUID PHRASE           where a card or colour name or code leads\n"
+    "  code CODE                    the colour with that code in the enabled collections\n"
+    "  rgb R G B                    the colour with exactly that RGB value\n"
+    "  nearest UUID #RRGGBB         the collection's nearest colour and its CIEDE2000 difference\n"
+    "  delta-e L1 a1 b1 L2 a2 b2    the CIEDE2000 difference of two CIELAB colours\n"
+    "  completions UUID             the search field's completion list\n";
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+int fail(const QString &message)
+{
+    out().flush();
+    std::fprintf(stderr, "palettra-db: %s\n", qPrintable(message));
+    return ExitUsage;
+}
+
+int notFound()
+{
+    out() << "not found\n";
+    return ExitNotFound;
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'f', 4);
+}
+
+// The registered collection that owns a colour: same file as the virtual collection
+// (the cross-collection lookups run there) and the colour's collection id.
+QUuid owningCollection(qint64 collectionId)
+{
+    auto &registry = CollectionRegistry::instance();
+    const QString file = registry.collectionLocation(SystemWideCollectionUuid).databasePath;
+    for (const CollectionLocation &location : registry.locations()) {
+        if (location.databasePath == file && location.id == collectionId && location.uuid != SystemWideCollectionUuid)
+            return location.uuid;
+    }
+    return QUuid();
+}
+
+int printColour(int status, const ColorEntry &entry)
+{
+    if (status != StatusOk)
+        return notFound();
+    const QUuid collection = owningCollection(entry.collectionId);
+    ColorPage page;
+    loadPageById(collection, entry.pageId, true, page);
+    out() << collection.toString() << '\t' << entry.id << '\t' << page.pageIndex << '\t' << entry.rowIndex << '\t'
+          << entry.code << '\t' << entry.color().name().toUpper() << '\t' << number(entry.l) << ' ' << number(entry.a)
+          << ' ' << number(entry.b) << '\n';
+    return ExitOk;
+}
+
+bool parseCollection(const QString &text, QUuid &uuid)
+{
+    uuid = QUuid(text);
+    return !uuid.isNull();
+}
+
+int listCollections()
+{
+    auto &registry = CollectionRegistry::instance();
+    for (const QUuid &uuid : registry.orderedCollectionUuids()) {
+        QSharedPointer<Collection> collection;
+        loadCollection(uuid, collection);
+        const CollectionLocation location = registry.collectionLocation(uuid);
+        out() << uuid.toString() << '\t' << location.order << '\t' << (collection ? collection->name : QString())
+              << '\t' << location.databasePath << '\n';
+    }
+    return ExitOk;
+}
+
+int search(const QStringList &arguments)
+{
+    QUuid uuid;
+    if (arguments.size() != 2 || !parseCollection(arguments.at(0), uuid))
+        return fail(QStringLiteral("search takes a collection UUID and a phrase"));
+    loadOrderLists(uuid);
+    int pageIndex = -1, rowIndex = -1, segment = -1, mood = 0;
+    bool exterior = false;
+    const int status = searchPhrase(uuid, arguments.at(1), pageIndex, rowIndex, segment, mood, exterior);
+    if (status == StatusUnknownCollection || status == StatusCannotOpen)
+        return fail(QStringLiteral("collection %1 is not available (%2)").arg(arguments.at(0)).arg(status));
+    if (status != StatusOk)
+        return notFound();
+    out() << "page=" << pageIndex << " row=" << rowIndex << " segment=" << segment << " mood=" << mood
+          << " exterior=" << (exterior ? "true" : "false") << '\n';
+    return ExitOk;
+}
+
+int code(const QStringList &arguments)
+{
+    if (arguments.size() != 1)
+        return fail(QStringLiteral("code takes one colour code"));
+    ColorEntry entry;
+    return printColour(findColorByCode(arguments.at(0), entry), entry);
+}
+
+bool parseComponent(const QString &text, int &value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && value >= 0 && value <= 255;
+}
+
+int rgb(const QStringList &arguments)
+{
+    int r = 0, g = 0, b = 0;
+    if (arguments.size() != 3 || !parseComponent(arguments.at(0), r) || !parseComponent(arguments.at(1), g)
+        || !parseComponent(arguments.at(2), b))
+        return fail(QStringLiteral("rgb takes three components from 0 to 255"));
+    ColorEntry entry;
+    return printColour(findColorByRgb(QColor(r, g, b), entry), entry);
+}
+
+int nearest(const QStringList &arguments)
+{
+    QUuid uuid;
+    const QColor target = arguments.size() == 2 ? QColor::fromString(arguments.at(1)) : QColor();
+    if (arguments.size() != 2 || !parseCollection(arguments.at(0), uuid) || !target.isValid()
+        || !arguments.at(1).startsWith(QLatin1Char('#')))
+        return fail(QStringLiteral("nearest takes a collection UUID and a colour #RRGGBB"));
+    QVector<LabCandidate> candidates;
+    const int status = loadLabColors(uuid, candidates);
+    if (status < 0)
+        return fail(QStringLiteral("collection %1 is not available (%2)").arg(arguments.at(0)).arg(status));
+    const QVector<ColourMatch> matches = nearestColours(labFromColour(target), candidates, 1);
+    if (matches.isEmpty())
+        return notFound();
+    ColorEntry entry;
+    if (loadColorById(uuid, matches.first().second, entry) != StatusOk)
+        return notFound();
+    ColorPage page;
+    loadPageById(uuid, entry.pageId, true, page);
+    out() << uuid.toString() << '\t' << entry.id << '\t' << page.pageIndex << '\t' << entry.rowIndex << '\t'
+          << entry.code << '\t' << entry.color().name().toUpper() << '\t' << number(matches.first().first) << '\n';
+    return ExitOk;
+}
+
+int deltaE(const QStringList &arguments)
+{
+    if (arguments.size() != 6)
+        return fail(QStringLiteral("delta-e takes six numbers: L1 a1 b1 L2 a2 b2"));
+    double values[6];
+    for (int i = 0; i < 6; ++i) {
+        bool ok = false;
+        values[i] = arguments.at(i).toDouble(&ok);
+        if (!ok)
+            return fail(QStringLiteral("not a number: %1").arg(arguments.at(i)));
+    }
+    out() << number(deltaE2000({values[0], values[1], values[2]}, {values[3], values[4], values[5]})) << '\n';
+    return ExitOk;
+}
+
+int completions(const QStringList &arguments)
+{
+    QUuid uuid;
+    if (arguments.size() != 1 || !parseCollection(arguments.at(0), uuid))
+        return fail(QStringLiteral("completions takes a collection UUID"));
+    loadOrderLists(uuid);
+    QStringList list;
+    const int status = loadCompletions(uuid, list);
+    if (status < StatusQueryFailed)
+        return fail(QStringLiteral("collection %1 is not available (%2)").arg(arguments.at(0)).arg(status));
+    for (const QString &entry : list)
+        out() << entry << '\n';
+    return ExitOk;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QStringList arguments = application.arguments().mid(1);
+
+    QString base = databaseFolderPath();
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--base")) {
+        if (arguments.size() < 2)
+            return fail(QStringLiteral("--base needs a folder"));
+        base = arguments.at(1);
+        arguments = arguments.mid(2);
+    }
+    if (arguments.isEmpty() || arguments.first() == QLatin1String("--help")) {
+        std::fputs(Usage, arguments.isEmpty() ? stderr : stdout);
+        return arguments.isEmpty() ? ExitUsage : ExitOk;
+    }
+    const QString command = arguments.takeFirst();
+    if (command == QLatin1String("delta-e"))
+        return deltaE(arguments);
+
+    const QStringList known{QStringLiteral("collections"), QStringLiteral("search"), QStringLiteral("code"),
+                            QStringLiteral("rgb"), QStringLiteral("nearest"), QStringLiteral("completions")};
+    if (!known.contains(command))
+        return fail(QStringLiteral("unknown command %1 (see --help)").arg(command));
+
+    if (!QDir(base).isReadable())
+        return fail(QStringLiteral("cannot read the database folder %1").arg(base));
+    auto &registry = CollectionRegistry::instance();
+    registry.setBaseFolder(base);
+    if (registry.checkCollectionsAvailable() != 1)
+        return fail(QStringLiteral("no collection in %1/Contents/Resources").arg(base));
+
+    int result = ExitUsage;
+    if (command == QLatin1String("collections"))
+        result = listCollections();
+    else if (command == QLatin1String("search"))
+        result = search(arguments);
+    else if (command == QLatin1String("code"))
+        result = code(arguments);
+    else if (command == QLatin1String("rgb"))
+        result = rgb(arguments);
+    else if (command == QLatin1String("nearest"))
+        result = nearest(arguments);
+    else if (command == QLatin1String("completions"))
+        result = completions(arguments);
+    out().flush();
+    return result;
+}
