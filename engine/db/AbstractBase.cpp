@@ -11,10 +11,10 @@ void AbstractBase::reset()
     id = -1;
 }
 
-void AbstractBase::load(const QSqlRecord &record)
+void AbstractBase::load(const RowView &row)
 {
     reset();
-    RecordFields::read(record, QStringLiteral("ID"), id);
+    RecordFields::read(row, QStringLiteral("ID"), id);
 }
 
 } // namespace Vantor::DB

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QtGlobal>
+#include "RecordFields.h"
 
-class QSqlRecord;
+#include <QtGlobal>
 
 namespace Vantor::DB {
 
@@ -17,7 +17,7 @@ public:
 
     virtual bool isValid() const = 0;
     virtual void reset();
-    virtual void load(const QSqlRecord &record);
+    virtual void load(const RowView &row);
 
     qint64 id = -1;
 };

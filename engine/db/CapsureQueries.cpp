@@ -60,7 +60,7 @@ int findCapsureMatches(const QString &text, QVector<ColorEntry> &matches)
     if (!statement.exec({text}))
         return StatusQueryFailed;
     while (statement.query().next())
-        matches << ColorEntry(statement.query().record());
+        matches << ColorEntry(statement.row());
     return StatusOk;
 }
 

@@ -13,19 +13,19 @@ namespace {
 const char *const CollectionByUuidStatement = " SELECT *  FROM COLLECTION C  WHERE C.UUID = :UUID COLLATE NOCASE";
 }
 
-Collection::Collection(const QSqlRecord &record)
+Collection::Collection(const RowView &row)
 {
-    AbstractBase::load(record);
-    RecordFields::read(record, QStringLiteral("SYSTEMID"), systemId);
-    RecordFields::read(record, QStringLiteral("VERSION"), version);
+    AbstractBase::load(row);
+    RecordFields::read(row, QStringLiteral("SYSTEMID"), systemId);
+    RecordFields::read(row, QStringLiteral("VERSION"), version);
     QString uuidText;
-    if (RecordFields::read(record, QStringLiteral("UUID"), uuidText)) {
+    if (RecordFields::read(row, QStringLiteral("UUID"), uuidText)) {
         const QUuid parsed(uuidText);
         if (!parsed.isNull())
             uuid = parsed;
     }
-    RecordFields::read(record, QStringLiteral("NAME"), name);
-    RecordFields::read(record, QStringLiteral("ORDER"), order);
+    RecordFields::read(row, QStringLiteral("NAME"), name);
+    RecordFields::read(row, QStringLiteral("ORDER"), order);
 }
 
 Collection::~Collection() = default;

@@ -13,7 +13,7 @@ class Collection : public AbstractBase
 {
 public:
     Collection() = default;
-    explicit Collection(const QSqlRecord &record);
+    explicit Collection(const RowView &row);
     ~Collection() override;
 
     bool isValid() const override { return true; }

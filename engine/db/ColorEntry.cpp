@@ -11,9 +11,9 @@ ColorEntry::ColorEntry()
     ColorEntry::reset();
 }
 
-ColorEntry::ColorEntry(const QSqlRecord &record)
+ColorEntry::ColorEntry(const RowView &row)
 {
-    ColorEntry::load(record);
+    ColorEntry::load(row);
 }
 
 void ColorEntry::reset()
@@ -34,30 +34,30 @@ void ColorEntry::reset()
     extras.clear();
 }
 
-void ColorEntry::load(const QSqlRecord &record)
+void ColorEntry::load(const RowView &row)
 {
     ColorEntry::reset();
-    AbstractBase::load(record);
-    if (!RecordFields::read(record, QStringLiteral("COLLECTION_ID"), collectionId))
+    AbstractBase::load(row);
+    if (!RecordFields::read(row, QStringLiteral("COLLECTION_ID"), collectionId))
         qDebug("Oops.");
-    RecordFields::read(record, QStringLiteral("PAGE_ID"), pageId);
-    RecordFields::read(record, QStringLiteral("CODE"), code);
-    RecordFields::readNumberedTexts(record, names, extras);
-    RecordFields::read(record, QStringLiteral("SEGMENT"), segment);
-    RecordFields::read(record, QStringLiteral("ROW_INDEX"), rowIndex);
-    RecordFields::read(record, QStringLiteral("PAGE_ORDER"), pageOrder);
-    RecordFields::read(record, QStringLiteral("RED"), red);
-    RecordFields::read(record, QStringLiteral("GREEN"), green);
-    RecordFields::read(record, QStringLiteral("BLUE"), blue);
-    RecordFields::read(record, QStringLiteral("L"), l);
-    RecordFields::read(record, QStringLiteral("A"), a);
-    RecordFields::read(record, QStringLiteral("B"), b);
-    RecordFields::readFlag(record, QStringLiteral("IS_MTO"), isMto);
-    RecordFields::readFlag(record, QStringLiteral("NEUTRAL"), neutral);
-    RecordFields::readFlag(record, QStringLiteral("WHITE"), white);
-    RecordFields::readMood(record, mood);
-    RecordFields::read(record, QStringLiteral("SCHEME_POS"), schemePos);
-    RecordFields::read(record, QStringLiteral("NSCHEME_POS"), nschemePos);
+    RecordFields::read(row, QStringLiteral("PAGE_ID"), pageId);
+    RecordFields::read(row, QStringLiteral("CODE"), code);
+    RecordFields::readNumberedTexts(row, names, extras);
+    RecordFields::read(row, QStringLiteral("SEGMENT"), segment);
+    RecordFields::read(row, QStringLiteral("ROW_INDEX"), rowIndex);
+    RecordFields::read(row, QStringLiteral("PAGE_ORDER"), pageOrder);
+    RecordFields::read(row, QStringLiteral("RED"), red);
+    RecordFields::read(row, QStringLiteral("GREEN"), green);
+    RecordFields::read(row, QStringLiteral("BLUE"), blue);
+    RecordFields::read(row, QStringLiteral("L"), l);
+    RecordFields::read(row, QStringLiteral("A"), a);
+    RecordFields::read(row, QStringLiteral("B"), b);
+    RecordFields::readFlag(row, QStringLiteral("IS_MTO"), isMto);
+    RecordFields::readFlag(row, QStringLiteral("NEUTRAL"), neutral);
+    RecordFields::readFlag(row, QStringLiteral("WHITE"), white);
+    RecordFields::readMood(row, mood);
+    RecordFields::read(row, QStringLiteral("SCHEME_POS"), schemePos);
+    RecordFields::read(row, QStringLiteral("NSCHEME_POS"), nschemePos);
 }
 
 QString ColorEntry::name(int index) const

@@ -13,11 +13,11 @@ class ColorEntry : public AbstractBase
 {
 public:
     ColorEntry();
-    explicit ColorEntry(const QSqlRecord &record);
+    explicit ColorEntry(const RowView &row);
 
     bool isValid() const override { return true; }
     void reset() override;
-    void load(const QSqlRecord &record) override;
+    void load(const RowView &row) override;
 
     // The text at that position, or the empty string outside the list.
     QString name(int index) const;

@@ -9,19 +9,19 @@ ColorPage::ColorPage()
     id = 0;
 }
 
-ColorPage::ColorPage(const QSqlRecord &record)
+ColorPage::ColorPage(const RowView &row)
 {
-    ColorPage::load(record);
+    ColorPage::load(row);
 }
 
-void ColorPage::load(const QSqlRecord &record)
+void ColorPage::load(const RowView &row)
 {
-    AbstractBase::load(record);
-    RecordFields::read(record, QStringLiteral("PAGE_INDEX"), pageIndex);
-    RecordFields::read(record, QStringLiteral("SEGMENT"), segment);
-    RecordFields::readFlag(record, QStringLiteral("EXTERIOR"), exterior);
-    RecordFields::readMood(record, mood);
-    RecordFields::readNumberedTexts(record, names, extras);
+    AbstractBase::load(row);
+    RecordFields::read(row, QStringLiteral("PAGE_INDEX"), pageIndex);
+    RecordFields::read(row, QStringLiteral("SEGMENT"), segment);
+    RecordFields::readFlag(row, QStringLiteral("EXTERIOR"), exterior);
+    RecordFields::readMood(row, mood);
+    RecordFields::readNumberedTexts(row, names, extras);
 }
 
 QString ColorPage::name(int index) const

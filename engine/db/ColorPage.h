@@ -13,10 +13,10 @@ class ColorPage : public AbstractBase
 {
 public:
     ColorPage();
-    explicit ColorPage(const QSqlRecord &record);
+    explicit ColorPage(const RowView &row);
 
     bool isValid() const override { return pageIndex > 0 && segment > 0; }
-    void load(const QSqlRecord &record) override;
+    void load(const RowView &row) override;
 
     QString name(int index) const;
 

@@ -125,7 +125,7 @@ void loadRows(const QSqlDatabase &db, const char *statementText, const QVariantL
     PreparedStatement statement(db, QLatin1String(statementText));
     if (statement.exec(values)) {
         while (statement.query().next())
-            page.rows.append(ColorEntry(statement.query().record()));
+            page.rows.append(ColorEntry(statement.row()));
     }
     std::sort(page.rows.begin(), page.rows.end(),
               [](const ColorEntry &a, const ColorEntry &b) { return a.rowIndex < b.rowIndex; });
@@ -346,6 +346,16 @@ int findColorByCode(const QString &code, ColorEntry &entry)
     if (registry.openCollection(SystemWideCollectionUuid) < 0)
         return StatusQueryFailed;
     return loadSingleColor(registry.connection(SystemWideCollectionUuid), ColorByCodeStatement, {code}, entry);
+}
+
+QStringList cardPaintStatements()
+{
+    QStringList statements{QLatin1String(PageByIndexStatement), QLatin1String(PageColorsStatement)};
+    for (const bool backward : {false, true}) {
+        statements << pageSteppingStatement(backward ? "<" : ">", backward, AllMoods, false)
+                   << pageSteppingStatement(backward ? ">=" : "<=", backward, AllMoods, false);
+    }
+    return statements;
 }
 
 } // namespace Vantor::DB

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 #include <QVector>
 
@@ -46,5 +47,10 @@ bool hasExteriorPagesWithMood(const QUuid &uuid, int mood);
 // exactly this RGB value or this code (ignoring case). The entry is reset first.
 int findColorByRgb(const QColor &color, ColorEntry &entry);
 int findColorByCode(const QString &code, ColorEntry &entry);
+
+// The statements one paint of the card roller runs (a card by index with its colours,
+// and its neighbours under the all-moods filter), for checking that a database's indexes
+// serve them.
+QStringList cardPaintStatements();
 
 } // namespace Vantor::DB

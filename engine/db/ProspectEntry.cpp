@@ -4,20 +4,20 @@
 
 namespace Vantor::DB {
 
-ProspectEntry::ProspectEntry(const QSqlRecord &record)
+ProspectEntry::ProspectEntry(const RowView &row)
 {
-    AbstractBase::load(record);
-    RecordFields::read(record, QStringLiteral("ROW_ID"), rowId);
-    RecordFields::read(record, QStringLiteral("NAME_1"), name1);
-    RecordFields::read(record, QStringLiteral("NAME_2"), name2);
+    AbstractBase::load(row);
+    RecordFields::read(row, QStringLiteral("ROW_ID"), rowId);
+    RecordFields::read(row, QStringLiteral("NAME_1"), name1);
+    RecordFields::read(row, QStringLiteral("NAME_2"), name2);
     qint32 component = 0;
-    if (RecordFields::read(record, QStringLiteral("RED"), component))
+    if (RecordFields::read(row, QStringLiteral("RED"), component))
         color.setRed(component);
-    if (RecordFields::read(record, QStringLiteral("GREEN"), component))
+    if (RecordFields::read(row, QStringLiteral("GREEN"), component))
         color.setGreen(component);
-    if (RecordFields::read(record, QStringLiteral("BLUE"), component))
+    if (RecordFields::read(row, QStringLiteral("BLUE"), component))
         color.setBlue(component);
-    RecordFields::read(record, QStringLiteral("ORDER"), order);
+    RecordFields::read(row, QStringLiteral("ORDER"), order);
 }
 
 } // namespace Vantor::DB

@@ -12,7 +12,7 @@ class ProspectEntry : public AbstractBase
 {
 public:
     ProspectEntry() = default;
-    explicit ProspectEntry(const QSqlRecord &record);
+    explicit ProspectEntry(const RowView &row);
 
     bool isValid() const override { return id != -1; }
 

@@ -4,12 +4,12 @@
 
 namespace Vantor::DB {
 
-ProspectGroup::ProspectGroup(const QSqlRecord &record)
+ProspectGroup::ProspectGroup(const RowView &row)
 {
-    AbstractBase::load(record);
-    RecordFields::read(record, QStringLiteral("NAME"), name);
-    RecordFields::readFlag(record, QStringLiteral("DEFAULT_OPEN"), defaultOpen);
-    RecordFields::read(record, QStringLiteral("ORDER"), order);
+    AbstractBase::load(row);
+    RecordFields::read(row, QStringLiteral("NAME"), name);
+    RecordFields::readFlag(row, QStringLiteral("DEFAULT_OPEN"), defaultOpen);
+    RecordFields::read(row, QStringLiteral("ORDER"), order);
 }
 
 } // namespace Vantor::DB

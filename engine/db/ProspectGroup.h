@@ -13,7 +13,7 @@ class ProspectGroup : public AbstractBase
 {
 public:
     ProspectGroup() = default;
-    explicit ProspectGroup(const QSqlRecord &record);
+    explicit ProspectGroup(const RowView &row);
 
     bool isValid() const override { return id != -1; }
 

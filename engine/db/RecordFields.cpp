@@ -2,6 +2,26 @@
 
 #include <array>
 
+namespace Vantor::DB {
+
+ColumnIndex::ColumnIndex(const QSqlRecord &record)
+{
+    for (int i = record.count() - 1; i >= 0; --i)
+        m_columns.insert(record.fieldName(i).toUpper(), i);
+}
+
+QVariant RowView::value(const QString &column) const
+{
+    if (m_record) {
+        const int index = m_record->indexOf(column);
+        return index < 0 ? QVariant() : m_record->value(index);
+    }
+    const int index = m_columns->indexOf(column);
+    return index < 0 ? QVariant() : m_query->value(index);
+}
+
+} // namespace Vantor::DB
+
 namespace Vantor::DB::RecordFields {
 
 namespace {
@@ -27,7 +47,7 @@ const NumberedColumns &numberedColumns()
 
 } // namespace
 
-void readNumberedTexts(const QSqlRecord &record, QStringList &names, QStringList &extras)
+void readNumberedTexts(const RowView &row, QStringList &names, QStringList &extras)
 {
     const NumberedColumns &columns = numberedColumns();
     names.clear();
@@ -35,17 +55,17 @@ void readNumberedTexts(const QSqlRecord &record, QStringList &names, QStringList
     for (int i = 0; i < 10; ++i) {
         QString name;
         QString extra;
-        read(record, columns.names[i], name);
-        read(record, columns.extras[i], extra);
+        read(row, columns.names[i], name);
+        read(row, columns.extras[i], extra);
         names << name;
         extras << extra;
     }
 }
 
-void readMood(const QSqlRecord &record, qint32 &mood)
+void readMood(const RowView &row, qint32 &mood)
 {
     qint32 stored = 0;
-    if (read(record, QStringLiteral("MOOD"), stored) && stored >= 1 && stored <= 6)
+    if (read(row, QStringLiteral("MOOD"), stored) && stored >= 1 && stored <= 6)
         mood = stored;
 }
 

@@ -82,7 +82,7 @@ int runColorQuery(const QUuid &uuid, const char *statementText, const QVariantLi
         return StatusQueryFailed;
     }
     while (statement.query().next())
-        colors.append(ColorEntry(statement.query().record()));
+        colors.append(ColorEntry(statement.row()));
     return StatusOk;
 }
 

@@ -119,7 +119,7 @@ int searchPhrase(const QUuid &uuid, const QString &phrase, int &pageIndex, int &
         return StatusQueryFailed;
     if (!statement.query().next())
         return StatusNothingMatches;
-    const QSqlRecord record = statement.query().record();
+    const RowView record = statement.row();
     pageIndex = record.value(QStringLiteral("PAGE_INDEX")).toInt();
     segment = record.value(QStringLiteral("PAGE_SEGMENT")).toInt();
     mood = record.value(QStringLiteral("PAGE_MOOD")).toInt();

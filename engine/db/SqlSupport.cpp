@@ -6,14 +6,17 @@
 
 namespace Vantor::DB {
 
-namespace {
-
 struct CachedStatement
 {
     QSqlQuery query;
     bool prepared = false;
     bool inUse = false;
+    // The result's columns, looked up at the first run.
+    ColumnIndex columns;
+    bool columnsKnown = false;
 };
+
+namespace {
 
 // Keyed by connection name and statement text. Engine connections live as long as the
 // process, and so do their statements.
@@ -53,11 +56,13 @@ PreparedStatement::PreparedStatement(const QSqlDatabase &db, const QString &stat
     // A statement that failed to prepare (the connection was not open, or the file
     // lacks a table) is tried afresh the next time.
     if (!cached->prepared) {
+        cached->columnsKnown = false;
         cached->query = QSqlQuery(db);
         cached->query.setForwardOnly(true);
         cached->prepared = cached->query.prepare(statement);
     }
     cached->inUse = true;
+    m_cached = cached;
     m_inUse = &cached->inUse;
     m_query = &cached->query;
     m_prepared = cached->prepared;
@@ -68,6 +73,19 @@ PreparedStatement::~PreparedStatement()
     m_query->finish();
     if (m_inUse)
         *m_inUse = false;
+}
+
+RowView PreparedStatement::row()
+{
+    // The columns of a statement's result are the same for all its rows and runs: look
+    // them up once.
+    ColumnIndex &columns = m_cached ? m_cached->columns : m_columns;
+    bool &known = m_cached ? m_cached->columnsKnown : m_columnsKnown;
+    if (!known) {
+        columns = ColumnIndex(m_query->record());
+        known = true;
+    }
+    return RowView(*m_query, columns);
 }
 
 bool PreparedStatement::exec(std::initializer_list<QVariant> values)

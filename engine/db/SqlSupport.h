@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordFields.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -9,6 +11,10 @@
 #include <memory>
 
 class QSqlError;
+
+namespace Vantor::DB {
+struct CachedStatement;
+}
 
 namespace Vantor::DB {
 
@@ -40,8 +46,13 @@ public:
     bool exec(std::initializer_list<QVariant> values);
     bool exec(const QVariantList &values);
     QSqlQuery &query() { return *m_query; }
+    // The current row of the running query, read by column name.
+    RowView row();
 
 private:
+    CachedStatement *m_cached = nullptr;
+    ColumnIndex m_columns; // of a statement run outside the cache
+    bool m_columnsKnown = false;
     QSqlQuery *m_query = nullptr;
     std::unique_ptr<QSqlQuery> m_uncached; // when the cached one is already in use
     bool *m_inUse = nullptr;

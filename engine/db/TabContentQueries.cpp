@@ -42,13 +42,13 @@ int loadProspectGroups(const QUuid &uuid, QMap<qint64, ProspectGroup> &groups)
         if (!statement.exec({registry.collectionId(uuid)}))
             return StatusQueryFailed;
         while (statement.query().next())
-            loaded << ProspectGroup(statement.query().record());
+            loaded << ProspectGroup(statement.row());
     }
     for (ProspectGroup &group : loaded) {
         PreparedStatement statement(db, QLatin1String(ProspectEntriesStatement));
         if (statement.exec({group.id})) {
             while (statement.query().next())
-                group.entries << ProspectEntry(statement.query().record());
+                group.entries << ProspectEntry(statement.row());
         }
         std::stable_sort(group.entries.begin(), group.entries.end(),
                          [](const ProspectEntry &a, const ProspectEntry &b) { return a.order < b.order; });
@@ -118,7 +118,7 @@ int loadTextures(const QUuid &uuid, QMap<qint64, Texture> &textures)
     if (!statement.exec({registry.collectionId(uuid)}))
         return StatusQueryFailed;
     while (statement.query().next()) {
-        const Texture texture(statement.query().record());
+        const Texture texture(statement.row());
         textures.insert(texture.id, texture);
     }
     return StatusOk;
@@ -135,7 +135,7 @@ int loadTextureMappings(const QUuid &uuid, qint64 pageId, QVector<TextureMapping
     if (!statement.exec({pageId}))
         return StatusQueryFailed;
     while (statement.query().next())
-        mappings << TextureMapping::fromRecord(statement.query().record());
+        mappings << TextureMapping::fromRow(statement.row());
     return StatusOk;
 }
 

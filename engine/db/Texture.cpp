@@ -6,25 +6,25 @@
 
 namespace Vantor::DB {
 
-Texture::Texture(const QSqlRecord &record)
+Texture::Texture(const RowView &row)
 {
-    AbstractBase::load(record);
-    if (!RecordFields::read(record, QStringLiteral("COLLECTION_ID"), collectionId))
+    AbstractBase::load(row);
+    if (!RecordFields::read(row, QStringLiteral("COLLECTION_ID"), collectionId))
         qDebug("Oops.");
-    RecordFields::read(record, QStringLiteral("NAME"), name);
-    RecordFields::read(record, QStringLiteral("BASE_ALPHA"), baseAlpha);
-    const QVariant data = RecordFields::columnValue(record, QStringLiteral("IMAGE"));
+    RecordFields::read(row, QStringLiteral("NAME"), name);
+    RecordFields::read(row, QStringLiteral("BASE_ALPHA"), baseAlpha);
+    const QVariant data = row.value(QStringLiteral("IMAGE"));
     if (data.isValid())
         image = QImage::fromData(data.toByteArray());
 }
 
-TextureMapping TextureMapping::fromRecord(const QSqlRecord &record)
+TextureMapping TextureMapping::fromRow(const RowView &row)
 {
     TextureMapping mapping;
-    RecordFields::read(record, QStringLiteral("TEXTURE_ID"), mapping.textureId);
-    RecordFields::read(record, QStringLiteral("PAGE_ID"), mapping.pageId);
-    RecordFields::read(record, QStringLiteral("NAME"), mapping.name);
-    RecordFields::read(record, QStringLiteral("ALPHA"), mapping.alpha);
+    RecordFields::read(row, QStringLiteral("TEXTURE_ID"), mapping.textureId);
+    RecordFields::read(row, QStringLiteral("PAGE_ID"), mapping.pageId);
+    RecordFields::read(row, QStringLiteral("NAME"), mapping.name);
+    RecordFields::read(row, QStringLiteral("ALPHA"), mapping.alpha);
     return mapping;
 }
 

@@ -12,7 +12,7 @@ class Texture : public AbstractBase
 {
 public:
     Texture() = default;
-    explicit Texture(const QSqlRecord &record);
+    explicit Texture(const RowView &row);
 
     bool isValid() const override { return id != -1; }
 
@@ -30,7 +30,7 @@ struct TextureMapping
     QString name;
     double alpha = 0.0;
 
-    static TextureMapping fromRecord(const QSqlRecord &record);
+    static TextureMapping fromRow(const RowView &row);
 };
 
 } // namespace Vantor::DB
