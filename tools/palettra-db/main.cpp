@@ -10,7 +10,14 @@
 #include "engine/db/SharedTypes.h"
 #include "engine/palette/ColourDifference.h"
 
-#include <QCoreApplication>
+#include "tools/deck/DeckBuilder.h"
+#include "tools/deck/DeckChecker.h"
+#include "tools/deck/ThemePainter.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QDir>
 #include <QStringList>
 #include <QTextStream>
@@ -39,7 +46,10 @@ const char *const Usage =
     "  rgb R G B                    the colour with exactly that RGB value\n"
     "  nearest UUID #RRGGBB         the collection's nearest colour and its CIEDE2000 difference\n"
     "  delta-e L1 a1 b1 L2 a2 b2    the CIEDE2000 difference of two CIELAB colours\n"
-    "  completions UUID             the search field's completion list\n";
+    "  completions UUID             the search field's completion list\n"
+    "  build SOURCE OUT.db          make a collection database from a source folder\n"
+    "  check FILE.db                check a database against what the engine reads (exit 1 on problems)\n"
+    "  theme-sheet FILE.db OUT.png  draw every theme item of a database on one sheet\n";
 
 QTextStream &out()
 {
@@ -207,11 +217,70 @@ int completions(const QStringList &arguments)
     return ExitOk;
 }
 
+int build(const QStringList &arguments)
+{
+    if (arguments.size() != 2)
+        return fail(QStringLiteral("build takes a source folder and a database file"));
+    const QStringList problems = Palettra::Deck::buildDeck(arguments.at(0), arguments.at(1));
+    for (const QString &problem : problems)
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+    return problems.isEmpty() ? ExitOk : 1;
+}
+
+int check(const QStringList &arguments)
+{
+    if (arguments.size() != 1)
+        return fail(QStringLiteral("check takes a database file"));
+    const QStringList problems = Palettra::Deck::checkDeck(arguments.at(0));
+    for (const QString &problem : problems)
+        out() << problem << '\n';
+    if (problems.isEmpty())
+        out() << arguments.at(0) << ": clean\n";
+    return problems.isEmpty() ? ExitOk : 1;
+}
+
+int themeSheet(const QStringList &arguments)
+{
+    if (arguments.size() != 2)
+        return fail(QStringLiteral("theme-sheet takes a database file and a PNG file"));
+    QMap<QString, QImage> items;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("theme-sheet"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        db.setDatabaseName(arguments.at(0));
+        if (!db.open())
+            return fail(QStringLiteral("cannot open %1").arg(arguments.at(0)));
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("SELECT T.COLLECTION_ID, C.SYSTEMID, T.ITEM_KEY, T.ITEM_DATA FROM THEME T "
+                                  "LEFT JOIN COLLECTION C ON C.ID = T.COLLECTION_ID ORDER BY T.COLLECTION_ID, T.ITEM_KEY"));
+        while (query.next()) {
+            const QImage image = QImage::fromData(query.value(3).toByteArray());
+            if (image.isNull())
+                continue;
+            const QString owner = query.value(0).toLongLong() == 0 ? QString() : query.value(1).toString() + QLatin1Char(' ');
+            items.insert(owner + query.value(2).toString(), image);
+        }
+        query.exec(QStringLiteral("SELECT NAME, IMAGE FROM TEXTURE"));
+        while (query.next())
+            items.insert(QStringLiteral("texture.") + query.value(0).toString(), QImage::fromData(query.value(1).toByteArray()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("theme-sheet"));
+    if (items.isEmpty())
+        return fail(QStringLiteral("%1 holds no theme images").arg(arguments.at(0)));
+    if (!Palettra::Deck::themeContactSheet(items).save(arguments.at(1), "PNG"))
+        return fail(QStringLiteral("cannot write %1").arg(arguments.at(1)));
+    return ExitOk;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
+    // Drawing themes needs fonts, not a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     QStringList arguments = application.arguments().mid(1);
 
     QString base = databaseFolderPath();
@@ -228,6 +297,12 @@ int main(int argc, char *argv[])
     const QString command = arguments.takeFirst();
     if (command == QLatin1String("delta-e"))
         return deltaE(arguments);
+    if (command == QLatin1String("build"))
+        return build(arguments);
+    if (command == QLatin1String("check"))
+        return check(arguments);
+    if (command == QLatin1String("theme-sheet"))
+        return themeSheet(arguments);
 
     const QStringList known{QStringLiteral("collections"), QStringLiteral("search"), QStringLiteral("code"),
                             QStringLiteral("rgb"), QStringLiteral("nearest"), QStringLiteral("completions")};
