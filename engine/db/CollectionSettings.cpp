@@ -554,4 +554,9 @@ QUuid CollectionSettings::cachedCollection()
     return settingsCache().uuid;
 }
 
+void CollectionSettings::useCollection(const QUuid &uuid)
+{
+    cacheFor(uuid);
+}
+
 } // namespace Vantor

@@ -89,6 +89,8 @@ public:
 
     // The collection the cache is bound to (null before the first cached lookup).
     static QUuid cachedCollection();
+    // Binds the cache to a collection (emptying it when that is another one).
+    static void useCollection(const QUuid &uuid);
 };
 
 } // namespace Vantor

@@ -1,11 +1,15 @@
 // palettra: the picker as a program of its own, started the way a host starts the engine.
 
+#include "StandalonePicker.h"
+
 #include "engine/EngineStartup.h"
 #include "engine/PersistentState.h"
 #include "engine/db/Collection.h"
 #include "engine/db/CollectionRegistry.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QTextStream>
 
 #include <cstdio>
@@ -13,23 +17,33 @@
 
 namespace {
 
+const char *const Usage =
+    "usage: palettra [--screenshot FILE.png] [--list-collections]\n"
+    "Opens the colour picker on the collection files below\n"
+    "<first entry of XDG_DATA_DIRS>/Orva Tavel/Palettra/SQLite/Contents/Resources.\n"
+    "  --screenshot FILE.png  draw the picker window into a PNG file and exit (no display needed)\n"
+    "  --list-collections     print the registered collections (UUID, order, name, file) and exit\n";
+
 // Without a display the program still runs, on Qt's offscreen platform.
-void chooseOffscreenPlatformWithoutDisplay()
+void chooseOffscreenPlatformWithoutDisplay(bool offscreen)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (offscreen || (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && noDisplay))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 void printCollections(QTextStream &out)
 {
     auto &registry = Vantor::DB::CollectionRegistry::instance();
+    out << "Database folder: " << Vantor::databaseFolder() << '\n';
+    out << "Settings file: " << Vantor::settingsFilePath() << '\n';
+    out << "Collections (UUID, order, name, file):\n";
     for (const QUuid &uuid : registry.orderedCollectionUuids()) {
         QSharedPointer<Vantor::DB::Collection> collection;
         Vantor::DB::loadCollection(uuid, collection);
         const Vantor::DB::CollectionLocation location = registry.collectionLocation(uuid);
-        out << uuid.toString() << '\t' << location.order << '\t' << (collection ? collection->name : QString())
-            << '\t' << location.databasePath << '\n';
+        out << uuid.toString() << '\t' << location.order << '\t' << (collection ? collection->name : QString()) << '\t'
+            << location.databasePath << '\n';
     }
 }
 
@@ -37,29 +51,56 @@ void printCollections(QTextStream &out)
 
 int main(int argc, char *argv[])
 {
+    QString screenshot;
+    bool listCollections = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("usage: palettra\n"
-                        "Starts the colour picker engine on the collection files below\n"
-                        "<first entry of XDG_DATA_DIRS>/Orva Tavel/Palettra/SQLite/Contents/Resources\n"
-                        "and lists the collections it finds.\n");
+            std::fputs(Usage, stdout);
             return 0;
         }
-        std::fprintf(stderr, "palettra: unknown option %s\n", argv[i]);
-        return 2;
+        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+            screenshot = QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strcmp(argv[i], "--list-collections") == 0) {
+            listCollections = true;
+        } else {
+            std::fprintf(stderr, "palettra: unknown option %s\n%s", argv[i], Usage);
+            return 2;
+        }
     }
 
-    chooseOffscreenPlatformWithoutDisplay();
+    // Without a display there is no window to show: list the collections and draw the
+    // window into a picture instead, so the run still shows what the picker looks like.
+    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (noDisplay && screenshot.isEmpty() && !listCollections) {
+        listCollections = true;
+        screenshot = QDir::temp().filePath(QStringLiteral("palettra.png"));
+    }
+    chooseOffscreenPlatformWithoutDisplay(!screenshot.isEmpty() || listCollections);
     const int started = Vantor::initializeEngineInHost(Vantor::engineModuleHandle());
-
     QTextStream out(stdout);
-    out << "Database folder: " << Vantor::databaseFolder() << '\n';
-    out << "Settings file: " << Vantor::settingsFilePath() << '\n';
     if (started < 0) {
-        out << "The engine did not start (code " << started << "): no collection found.\n";
+        std::fprintf(stderr, "palettra: the engine did not start (code %d): no collection in %s\n", started,
+                     qPrintable(Vantor::databaseFolder()));
         return 1;
     }
-    out << "Collections (UUID, order, name, file):\n";
-    printCollections(out);
-    return 0;
+    if (listCollections) {
+        printCollections(out);
+        if (screenshot.isEmpty())
+            return 0;
+        out << "No display: the picker window is drawn into " << screenshot << '\n';
+        out.flush();
+    }
+
+    Palettra::StandalonePicker picker;
+    picker.show();
+    if (!screenshot.isEmpty()) {
+        QApplication::processEvents();
+        if (!picker.grab().save(screenshot, "PNG")) {
+            std::fprintf(stderr, "palettra: cannot write %s\n", qPrintable(screenshot));
+            return 1;
+        }
+        return 0;
+    }
+    return QApplication::exec();
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QTextEdit;
+
+namespace Vantor {
+
+// The window icon made of the embedded icon pictures.
+QIcon applicationWindowIcon();
+
+// The modal about box: logo, product name, copyright, version line and licence text.
+class AboutBox : public QDialog
+{
+    Q_OBJECT
+public:
+    AboutBox(QWidget *parent, const QString &productVersion);
+
+    // The version line: the product version with the engine's, or the collection's
+    // version text with the engine's when there is no product version.
+    QString versionText() const;
+    QLabel *versionLabel() const { return version; }
+    QLabel *titleLabel() const { return title; }
+    QLabel *noticeLabel() const { return notice; }
+
+private slots:
+    void onQtLicenseClicked();
+
+private:
+    QWidget *background = nullptr;
+    QLabel *logo = nullptr;
+    QLabel *title = nullptr;
+    QLabel *notice = nullptr;
+    QLabel *version = nullptr;
+    QTextEdit *licenseText = nullptr;
+    QPushButton *qtLicenseButton = nullptr;
+    QPushButton *closeButton = nullptr;
+    QString productVersion;
+};
+
+} // namespace Vantor

@@ -1,0 +1,11 @@
+#include "AboutButton.h"
+
+namespace Vantor {
+
+AboutButton::AboutButton(QWidget *parent)
+    : HelpButton(parent)
+{
+    setText(QString(QChar(0x2026)));
+}
+
+} // namespace Vantor

@@ -1,0 +1,895 @@
+#include "MainWidget.h"
+
+#include "AboutButton.h"
+#include "HelpButton.h"
+#include "TabBarWidget.h"
+#include "TaskButton.h"
+#include "engine/EngineStartup.h"
+#include "engine/PersistentState.h"
+#include "engine/db/CollectionRegistry.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/db/SearchQueries.h"
+#include "engine/db/ThemeResources.h"
+#include "engine/palette/MyPaletteFullWidget.h"
+#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/CardRollerWidget.h"
+#include "engine/widgets/CollectionSelectWidget.h"
+#include "engine/widgets/ColorSchemerPulvexWidget.h"
+#include "engine/widgets/ColorSchemerWidget.h"
+#include "engine/widgets/ColorWheelWidget.h"
+#include "engine/widgets/MoodSelectWidget.h"
+#include "engine/widgets/ProductsWidget.h"
+#include "engine/widgets/ProspectWidget.h"
+#include "engine/widgets/SearchWidget.h"
+#include "engine/widgets/TexturesWidget.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QUrl>
+
+namespace Vantor {
+
+namespace {
+
+MainWidget *theMainWidget = nullptr;
+
+MainWidget::SaveFileDialog &saveFileDialog()
+{
+    static MainWidget::SaveFileDialog dialog = [](QWidget *parent, const QString &caption, const QString &startPath,
+                                                  const QString &filters, QString *selectedFilter) {
+        return QFileDialog::getSaveFileName(parent, caption, startPath, filters, selectedFilter);
+    };
+    return dialog;
+}
+
+MainWidget::OpenFileDialog &openFileDialog()
+{
+    static MainWidget::OpenFileDialog dialog = [](QWidget *parent, const QString &caption, const QString &startPath,
+                                                  const QString &filters) {
+        return QFileDialog::getOpenFileName(parent, caption, startPath, filters);
+    };
+    return dialog;
+}
+
+QString linkMarkup(const QString &link, const QString &text)
+{
+    return QStringLiteral("<a href=\"%1\"><span style=\"text-decoration: none; color: #ffffff;\">%2</span></a>").arg(link, text);
+}
+
+const QString CopyrightLink = QStringLiteral("links/copyright");
+const QString MottoLink = QStringLiteral("links/motto");
+const QString HeaderLink = QStringLiteral("links/header");
+
+} // namespace
+
+void MainWidget::setFileDialogs(SaveFileDialog saveDialog, OpenFileDialog openDialog)
+{
+    if (saveDialog)
+        saveFileDialog() = std::move(saveDialog);
+    if (openDialog)
+        openFileDialog() = std::move(openDialog);
+}
+
+MainWidget *MainWidget::current()
+{
+    return theMainWidget;
+}
+
+MainWidget::MainWidget(MainWidget **self, QWidget *parent)
+    : QWidget(parent)
+    , selfPointer(self)
+{
+    if (self)
+        *self = this;
+    theMainWidget = this;
+
+    setObjectName(QStringLiteral("MainWidget"));
+    setMouseTracking(true);
+    setFixedSize(800, 600);
+    setFocusPolicy(Qt::StrongFocus);
+    setFont(DB::normalFont(2));
+
+    fallbackButton = new TaskButton(this);
+    fallbackButton->hide();
+    auto addHeaderButton = [this](quint16 id, QAbstractButton *button) {
+        headerButtons.insert(id, button);
+        headerOrder.append(id);
+    };
+    addHeaderButton(SaveButtonId, new TaskButton(this));
+    addHeaderButton(LoadButtonId, new TaskButton(this));
+    addHeaderButton(HelpButtonId, new HelpButton(this));
+
+    const QUuid collection = lastUsedCollection();
+    applyCollection(collection);
+
+    QPalette textured = palette();
+    const QBrush backgroundBrush(backgroundImage);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        textured.setBrush(group, QPalette::Window, backgroundBrush);
+        textured.setBrush(group, QPalette::Base, backgroundBrush);
+    }
+    setPalette(textured);
+
+    collectionSelect = new CollectionSelectWidget(this);
+    colorWheel = new ColorWheelWidget(this);
+    moodSelect = new MoodSelectWidget(this);
+    search = new SearchWidget(this);
+    cardRoller = new CardRollerWidget(this);
+    tabBar = new TabBarWidget(this);
+    colorSchemer = new ColorSchemerWidget(this);
+    colorSchemer->hide();
+    pulvexSchemer = new ColorSchemerPulvexWidget(this);
+    pulvexSchemer->hide();
+    prospectTab = new ProspectWidget(this);
+    prospectTab->hide();
+    texturesTab = new TexturesWidget(this);
+    texturesTab->hide();
+    productsTab = new ProductsWidget(this);
+    productsTab->hide();
+    myPalette = new MyPaletteWidget(this);
+    myPaletteFull = new MyPaletteFullWidget(this);
+    myPaletteFull->hide();
+    zoomAnimation = new QPropertyAnimation(this);
+
+    setHeaderButtonTexts(collection);
+    connectHeaderButtons();
+
+    for (QLabel **label : {&noticeLabel, &mottoLabel}) {
+        *label = new QLabel(this);
+        (*label)->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        (*label)->setOpenExternalLinks(false);
+        (*label)->setFont(DB::normalFont(1));
+    }
+    setFooterTexts(collection);
+
+    paletteFilter = QStringLiteral("%1 (*.palette)").arg(DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileFiltername));
+    textFilter = QStringLiteral("%1 (*.txt)").arg(DB::localizedString(collection, DB::LocaleKey::CommonFiledialogTextfileFiltername));
+
+    layoutPanels();
+    showTabPage(tabPageIndex(collection));
+
+    capsureWatcher = new QFileSystemWatcher(this);
+    capsureWatcher->blockSignals(true);
+    watchCapsureFolder();
+
+    connect(collectionSelect, &CollectionSelectWidget::collectionSelectedInteractively, this, &MainWidget::collectionChangedInteractively);
+    connect(this, &MainWidget::onCapsureFileChanged, collectionSelect, &CollectionSelectWidget::capsureFileChanged);
+    connect(colorWheel, &ColorWheelWidget::segmentChangedInteractively, this, &MainWidget::segmentChangedInteractivelyByWheel);
+    connect(moodSelect, &MoodSelectWidget::moodFilterChangedInteractively, this, &MainWidget::moodFilterChangedInteractively);
+    connect(moodSelect, &MoodSelectWidget::exteriorFilterChangedInteractively, this, &MainWidget::exteriorFilterChangedInteractively);
+    connect(moodSelect, &MoodSelectWidget::showMtoChangedInteractively, this, &MainWidget::showMtoChangedInteractively);
+    connect(cardRoller, &CardRollerWidget::roll, this, &MainWidget::rollCards);
+    connect(cardRoller, &CardRollerWidget::pageChangedInteractively, this, &MainWidget::pageChangedInteractively);
+    connect(cardRoller, &CardRollerWidget::rowChangedInteractively, this, &MainWidget::rowChangedInteractively);
+    connect(cardRoller, &CardRollerWidget::collectionSelectedInteractively, this, &MainWidget::collectionChangedInteractively);
+    connect(search, &SearchWidget::roll, this, &MainWidget::rollCards);
+    connect(search, &SearchWidget::searchForPhrase, this, &MainWidget::searchForPhrase);
+    connect(tabBar, &TabBarWidget::tabPageSelected, this, &MainWidget::tabPageSelected);
+    connect(colorSchemer, &ColorSchemerWidget::schemeKindChangedInteractively, this, &MainWidget::schemeKindChangedInteractively);
+    connect(colorSchemer, &ColorSchemerWidget::schemeNeutralSubKindChangedInteractively, this,
+            &MainWidget::schemeNeutralSubKindChangedInteractively);
+    connect(this, &MainWidget::savePaletteTo, myPalette, &MyPaletteWidget::savePaletteTo);
+    connect(this, &MainWidget::loadPaletteFrom, myPalette, &MyPaletteWidget::loadPaletteFrom);
+    connect(myPalette, &MyPaletteWidget::myPaletteChanged, this, &MainWidget::onMyPaletteChanged);
+    connect(myPalette, &MyPaletteWidget::myPaletteSelectionChanged, this, &MainWidget::onMyPaletteSelectionChanged);
+    connect(myPalette, &MyPaletteWidget::zoomMyPaletteClicked, this, &MainWidget::zoomMyPaletteClicked);
+    connect(myPaletteFull, &MyPaletteFullWidget::backButtonClicked, this, &MainWidget::unzoomMyPaletteClicked);
+    connect(this, &MainWidget::selectedCollectionChanged, collectionSelect, &CollectionSelectWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, colorWheel, &ColorWheelWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, moodSelect, &MoodSelectWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, cardRoller, &CardRollerWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, search, &SearchWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, tabBar, &TabBarWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, colorSchemer, &ColorSchemerWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, pulvexSchemer, &ColorSchemerPulvexWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, prospectTab, &ProspectWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, texturesTab, &TexturesWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, productsTab, &ProductsWidget::selectedCollectionChanged);
+    connect(this, &MainWidget::selectedCollectionChanged, myPalette, &MyPaletteWidget::selectedCollectionChanged);
+    connect(collectionSelect, &CollectionSelectWidget::capsureItemSelectedInteractively, this,
+            &MainWidget::capsureItemSelectedInteractively);
+    connect(noticeLabel, &QLabel::linkActivated, this, &MainWidget::linkActivated);
+    connect(mottoLabel, &QLabel::linkActivated, this, &MainWidget::linkActivated);
+    connect(qApp, &QApplication::focusChanged, this, &MainWidget::onKeyboardFocusChanged);
+
+    emit onCapsureFileChanged(capsureFile);
+}
+
+MainWidget::~MainWidget()
+{
+    qDeleteAll(linkFiles);
+    if (theMainWidget == this)
+        theMainWidget = nullptr;
+    if (selfPointer && *selfPointer == this)
+        *selfPointer = nullptr;
+}
+
+void MainWidget::connectHeaderButtons()
+{
+    connect(headerButton(SaveButtonId), &QAbstractButton::clicked, this, &MainWidget::saveButtonClicked);
+    connect(headerButton(LoadButtonId), &QAbstractButton::clicked, this, &MainWidget::loadButtonClicked);
+    connect(headerButton(HelpButtonId), &QAbstractButton::clicked, this, &MainWidget::helpButtonClicked);
+}
+
+void MainWidget::setHeaderButtonTexts(const QUuid &collection)
+{
+    headerButton(SaveButtonId)->setText(DB::localizedString(collection, DB::LocaleKey::MypalettePaletteSave));
+    headerButton(LoadButtonId)->setText(DB::localizedString(collection, DB::LocaleKey::MypalettePaletteLoad));
+}
+
+void MainWidget::setFooterTexts(const QUuid &collection)
+{
+    noticeLabel->setText(linkMarkup(CopyrightLink, DB::localizedString(collection, DB::LocaleKey::ColorPaletteCopyright)));
+    mottoLabel->setText(linkMarkup(MottoLink, DB::localizedString(collection, DB::LocaleKey::ColorPaletteMotto)));
+}
+
+QAbstractButton *MainWidget::headerButton(quint16 id) const
+{
+    QAbstractButton *button = headerButtons.value(id);
+    return button ? button : fallbackButton;
+}
+
+quint16 MainWidget::addAboutButton()
+{
+    auto *button = new AboutButton(this);
+    headerButtons.insert(AboutButtonId, button);
+    headerOrder.append(AboutButtonId);
+    button->show();
+    layoutHeaderButtons();
+    return AboutButtonId;
+}
+
+quint16 MainWidget::addTaskButton(quint16 afterId)
+{
+    quint16 id = FirstTaskButtonId - 1;
+    for (quint16 used : headerButtons.keys())
+        id = std::max(id, used);
+    ++id;
+    auto *button = new TaskButton(this);
+    headerButtons.insert(id, button);
+    const qsizetype after = afterId == 0 ? -1 : headerOrder.indexOf(afterId);
+    if (after < 0)
+        headerOrder.append(id);
+    else
+        headerOrder.insert(after + 1, id);
+    button->show();
+    layoutHeaderButtons();
+    return id;
+}
+
+void MainWidget::applyCollection(const QUuid &collection)
+{
+    backgroundImage = DB::themeImage(DB::ThemeKey::ImageWidgetMainBackground, size());
+    bannerImage = DB::themeImage(collection, DB::ThemeKey::ImageBanner, QSize(width(), 70));
+    headerLink = CollectionSettings::headerLink(collection);
+
+    if (tabPageIndex(collection) == 0) {
+        const QVector<TabBarPage> offered = TabBarWidget::pagesOffered(CollectionSettings::tabBarPageOrder(collection),
+                                                                        CollectionSettings::availableTabBarPages(collection));
+        if (!offered.isEmpty())
+            setTabPageIndex(collection, offered.first());
+    }
+    if (schemeKind(collection) == 0) {
+        const QVector<int> kinds = CollectionSettings::schemes(collection);
+        setSchemeKind(collection, kinds.isEmpty() ? 0 : kinds.first());
+    }
+    if (noticeLabel && mottoLabel)
+        setFooterTexts(collection);
+
+    colorTable.clear();
+    DB::loadLabColors(collection, colorTable);
+
+    capsureFolder.clear();
+    capsureFile.clear();
+    if (CollectionSettings::capsureEnabled(collection)) {
+        capsureFolder = CollectionSettings::capsureFolderToWatch(collection);
+        capsureFolder.replace(QStringLiteral("%PROGRAMDATA%"), DB::commonAppDataFolder(), Qt::CaseInsensitive);
+        capsureFile = capsureFolder + QDir::separator() + CollectionSettings::capsureFilenameToWatch(collection);
+    }
+}
+
+QImage MainWidget::backgroundPiece(const QRect &area) const
+{
+    return backgroundImage.copy(area);
+}
+
+void MainWidget::layoutPanels()
+{
+    const QUuid collection = lastUsedCollection();
+    moodSelect->setVisible(CollectionSettings::moodVisible(collection));
+
+    const QRect r = rect();
+    bannerRect = QRect(QPoint(0, 0), QPoint(r.right(), 69));
+    QRect content = r;
+    content.setTop(71);
+
+    myPaletteFull->setGeometry(r);
+
+    const QFontMetrics metrics(noticeLabel->font());
+    auto placeFooter = [&](QLabel *label, DB::LocaleKey key, bool right) {
+        const QString text = DB::localizedString(collection, key);
+        const int w = metrics.horizontalAdvance(text);
+        const int h = metrics.height();
+        const int x = right ? content.right() - w - 13 : 12;
+        label->setGeometry(x, content.bottom() - h - 8, w + 1, h + 2);
+    };
+    placeFooter(mottoLabel, DB::LocaleKey::ColorPaletteMotto, false);
+    placeFooter(noticeLabel, DB::LocaleKey::ColorPaletteCopyright, true);
+    content.setBottom(content.bottom() - (metrics.lineSpacing() + 12));
+
+    collectionSelect->move(content.left(), content.top());
+    const QRect selector = collectionSelect->geometry();
+    colorWheel->move(selector.left() + (selector.width() - colorWheel->width()) / 2, selector.bottom() + 1 + 10);
+
+    moodSelect->layOut();
+    moodSelect->resize(moodSelect->sizeHint());
+    moodSelect->move(selector.left() + (selector.width() - moodSelect->width()) / 2, colorWheel->geometry().bottom() + 1 + 10);
+
+    search->move(content.left() + 12, content.bottom() - search->height());
+    search->setBackgroundImage(backgroundPiece(search->geometry()));
+
+    const int rollerTop = (moodSelect->isVisibleTo(this) ? moodSelect->geometry().bottom() : colorWheel->geometry().bottom()) + 1 + 6;
+    cardRoller->setGeometry(QRect(QPoint(search->x(), rollerTop), QPoint(search->geometry().right(), search->y() - 1 - 7)));
+
+    tabBar->setGeometry(QRect(QPoint(selector.right() + 1, selector.top()), QPoint(r.right(), selector.bottom())));
+
+    QRect schemerRect = tabBar->geometry().translated(1, tabBar->height());
+    schemerRect.setSize(QSize(tabBar->width() - 1, 226));
+    for (QWidget *tab : std::initializer_list<QWidget *>{colorSchemer, pulvexSchemer, prospectTab, texturesTab, productsTab})
+        tab->setGeometry(schemerRect);
+
+    QRect paletteRect = schemerRect.translated(0, schemerRect.height());
+    paletteRect.setBottom(cardRoller->geometry().bottom());
+    myPalette->setGeometry(paletteRect);
+
+    search->setBackgroundImage(backgroundPiece(search->geometry()));
+    layoutHeaderButtons();
+}
+
+void MainWidget::layoutHeaderButtons()
+{
+    if (headerButtons.isEmpty())
+        return;
+    const int spanLeft = myPalette->geometry().left() + 12;
+    const int spanRight = myPalette->geometry().right() - 12;
+    int top = search->geometry().top();
+    int bottom = search->geometry().bottom();
+    while (bottom - top + 1 > 23) {
+        ++top;
+        --bottom;
+    }
+    const int bandHeight = bottom - top + 1;
+    const int square = bandHeight - 2;
+
+    int n = int(headerButtons.size());
+    double available = (spanRight - spanLeft + 1) - 4.0 * (n - 1);
+    for (quint16 roundId : {HelpButtonId, AboutButtonId}) {
+        if (headerButtons.contains(roundId)) {
+            n -= 1;
+            available -= square;
+        }
+    }
+    const double textWidth = n > 0 ? available / n : 0.0;
+    double x = spanLeft;
+    for (quint16 id : headerOrder) {
+        QAbstractButton *button = headerButtons.value(id);
+        if (!button)
+            continue;
+        if (id == HelpButtonId || id == AboutButtonId) {
+            button->setGeometry(int(x), top + 1, square, square);
+            x += square + 4;
+        } else {
+            button->setGeometry(int(x), top, int(textWidth), bandHeight);
+            x += textWidth + 4;
+        }
+    }
+}
+
+QWidget *MainWidget::schemerOfCardType() const
+{
+    switch (cardType()) {
+    case CollectionSettings::NormalCard: return colorSchemer;
+    case CollectionSettings::PulvexCard: return pulvexSchemer;
+    default: return nullptr;
+    }
+}
+
+int MainWidget::cardType() const
+{
+    return CollectionSettings::cardType(lastUsedCollection());
+}
+
+void MainWidget::showTabPage(int page)
+{
+    for (QWidget *tab : std::initializer_list<QWidget *>{colorSchemer, pulvexSchemer, prospectTab, texturesTab, productsTab})
+        tab->hide();
+    switch (page) {
+    case PageOfColorSchemes:
+        if (QWidget *schemer = schemerOfCardType())
+            schemer->show();
+        break;
+    case PageOfProducts:
+        productsTab->show();
+        break;
+    case PageOfProspect:
+        prospectTab->show();
+        prospectTab->layOut();
+        break;
+    case PageOfTextures:
+        texturesTab->show();
+        texturesTab->layOut();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWidget::refreshCardDependants(TexturesSlot texturesSlot, bool withCardRoller)
+{
+    if (withCardRoller)
+        cardRoller->update();
+    if (QWidget *schemer = schemerOfCardType(); schemer && schemer->isVisible())
+        schemer->update();
+    if (productsTab->isVisible())
+        productsTab->selectedColorChanged();
+    if (texturesTab->isVisible()) {
+        if (texturesSlot == TexturesSlot::PageChanged)
+            texturesTab->selectedPageChanged();
+        else
+            texturesTab->selectedRowChanged();
+    }
+}
+
+void MainWidget::onMyPaletteChanged()
+{
+    emit myPaletteChanged();
+}
+
+void MainWidget::onMyPaletteSelectionChanged()
+{
+    emit myPaletteSelectionChanged();
+}
+
+void MainWidget::collectionChangedInteractively(QUuid collectionId)
+{
+    const QUuid current = lastUsedCollection();
+    if (collectionId == current || !DB::CollectionRegistry::instance().orderedCollectionUuids().contains(collectionId))
+        return;
+
+    capsureFolder.clear();
+    capsureFile.clear();
+    watchCapsureFolder();
+    setLastUsedCollection(collectionId);
+    DB::loadOrderLists(collectionId);
+    CollectionSettings::useCollection(collectionId);
+    applyCollection(collectionId);
+
+    setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    setUpdatesEnabled(false);
+    emit selectedCollectionChanged(collectionId);
+    showTabPage(tabPageIndex(collectionId));
+    setHeaderButtonTexts(collectionId);
+    layoutPanels();
+    watchCapsureFolder();
+    emit onCapsureFileChanged(capsureFile);
+    setUpdatesEnabled(true);
+    QApplication::restoreOverrideCursor();
+    setEnabled(true);
+    update();
+}
+
+void MainWidget::segmentChangedInteractivelyByWheel(int newSegment)
+{
+    const QUuid collection = lastUsedCollection();
+    if (newSegment == segmentIndex(collection))
+        return;
+    setSegmentIndex(collection, newSegment);
+    colorWheel->update();
+    int pageIndex = -1;
+    if (DB::findFirstPageIndexFrom(collection, newSegment, moodFilter(collection), exteriorColors(collection), pageIndex)
+        == DB::StatusOk) {
+        setPageIndex(collection, pageIndex);
+        refreshCardDependants(TexturesSlot::PageChanged, false);
+    }
+    cardRoller->update();
+}
+
+void MainWidget::moodFilterChangedInteractively(Mood newMood)
+{
+    const QUuid collection = lastUsedCollection();
+    if (int(newMood) == moodFilter(collection))
+        return;
+    setMoodFilter(collection, newMood);
+    moodSelect->update();
+    refilterCards();
+}
+
+void MainWidget::exteriorFilterChangedInteractively(bool exteriorFilter)
+{
+    const QUuid collection = lastUsedCollection();
+    if (exteriorFilter == exteriorColors(collection))
+        return;
+    setExteriorColors(collection, exteriorFilter);
+    moodSelect->update();
+    refilterCards();
+}
+
+void MainWidget::showMtoChangedInteractively(bool newValue)
+{
+    const QUuid collection = lastUsedCollection();
+    if (newValue == showMto(collection))
+        return;
+    setShowMto(collection, newValue);
+    moodSelect->update();
+    refilterCards();
+}
+
+void MainWidget::refilterCards()
+{
+    const QUuid collection = lastUsedCollection();
+    if (cardType() == CollectionSettings::PulvexCard) {
+        if (pulvexSchemer->isVisible())
+            pulvexSchemer->update();
+        cardRoller->update();
+        return;
+    }
+    DB::ColorPage page;
+    if (DB::loadFirstPageOfSegment(collection, segmentIndex(collection), moodFilter(collection), exteriorColors(collection), page)
+        != DB::StatusOk)
+        return;
+    if (page.segment != segmentIndex(collection)) {
+        setSegmentIndex(collection, page.segment);
+        colorWheel->update();
+    }
+    if (page.pageIndex != pageIndex(collection)) {
+        setPageIndex(collection, page.pageIndex);
+        refreshCardDependants(TexturesSlot::PageChanged);
+    }
+}
+
+void MainWidget::rollCards(Direction dir)
+{
+    const QUuid collection = lastUsedCollection();
+    DB::ColorPage page;
+    if (DB::loadAdjacentPage(collection, pageIndex(collection), dir == Backward, moodFilter(collection),
+                             exteriorColors(collection), page)
+        != DB::StatusOk)
+        return;
+    if (page.pageIndex == pageIndex(collection))
+        return;
+    if (page.segment != segmentIndex(collection)) {
+        setSegmentIndex(collection, page.segment);
+        colorWheel->update();
+    }
+    setPageIndex(collection, page.pageIndex);
+    refreshCardDependants(TexturesSlot::PageChanged);
+}
+
+void MainWidget::pageChangedInteractively(int newPage)
+{
+    const QUuid collection = lastUsedCollection();
+    if (newPage == pageIndex(collection))
+        return;
+    setPageIndex(collection, newPage);
+    refreshCardDependants(TexturesSlot::RowChanged);
+}
+
+void MainWidget::rowChangedInteractively(int newRow)
+{
+    const QUuid collection = lastUsedCollection();
+    if (newRow == rowIndex(collection))
+        return;
+    setRowIndex(collection, newRow);
+    refreshCardDependants(TexturesSlot::RowChanged);
+}
+
+void MainWidget::searchForPhrase(QString phrase)
+{
+    const QUuid collection = lastUsedCollection();
+    int page = -1, row = -1, segment = -1, mood = 0;
+    bool exterior = false;
+    if (DB::searchPhrase(collection, phrase, page, row, segment, mood, exterior) != DB::StatusOk)
+        return;
+    bool wheelChanged = false;
+    bool moodChanged = false;
+    bool cardChanged = false;
+    if (segment > 0 && segment != segmentIndex(collection)) {
+        setSegmentIndex(collection, segment);
+        wheelChanged = true;
+    }
+    if (!exterior && exteriorColors(collection)) {
+        setExteriorColors(collection, false);
+        moodChanged = true;
+    }
+    const int storedMood = moodFilter(collection);
+    if (mood == MoodOffWhite || mood == MoodNeutral) {
+        if (mood != storedMood) {
+            setMoodFilter(collection, mood);
+            moodChanged = true;
+        }
+    } else if (storedMood != MoodAll && mood != storedMood) {
+        setMoodFilter(collection, MoodAll);
+        moodChanged = true;
+    }
+    if (page > 0 && page != pageIndex(collection)) {
+        setPageIndex(collection, page);
+        cardChanged = true;
+    }
+    if (row > 0 && row != rowIndex(collection)) {
+        setRowIndex(collection, row);
+        cardChanged = true;
+    }
+    if (wheelChanged)
+        colorWheel->update();
+    if (moodChanged)
+        moodSelect->update();
+    if (cardChanged)
+        refreshCardDependants(TexturesSlot::PageChanged);
+}
+
+void MainWidget::tabPageSelected(TabBarPage newPage)
+{
+    const QUuid collection = lastUsedCollection();
+    if (int(newPage) == tabPageIndex(collection))
+        return;
+    setTabPageIndex(collection, newPage);
+    tabBar->update();
+    showTabPage(newPage);
+}
+
+void MainWidget::schemeKindChangedInteractively(SchemeKind scheme)
+{
+    const QUuid collection = lastUsedCollection();
+    if (int(scheme) == schemeKind(collection))
+        return;
+    setSchemeKind(collection, scheme);
+    if (QWidget *schemer = schemerOfCardType(); schemer && schemer->isVisible())
+        schemer->update();
+    if (productsTab->isVisible())
+        productsTab->selectedColorChanged();
+    if (texturesTab->isVisible())
+        texturesTab->selectedPageChanged();
+}
+
+void MainWidget::schemeNeutralSubKindChangedInteractively(SchemeKind scheme)
+{
+    const QUuid collection = lastUsedCollection();
+    if (int(scheme) == schemeNeutralSubKind(collection))
+        return;
+    setSchemeNeutralSubKind(collection, scheme);
+    if (QWidget *schemer = schemerOfCardType(); schemer && schemer->isVisible())
+        schemer->update();
+    if (productsTab->isVisible())
+        productsTab->selectedColorChanged();
+    if (texturesTab->isVisible())
+        texturesTab->selectedPageChanged();
+}
+
+QString MainWidget::paletteStartPath(const QUuid &collection) const
+{
+    const QString last = myPaletteLastSavePath();
+    if (!last.isEmpty() && QFileInfo::exists(last))
+        return last;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QDir::separator()
+        + DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
+}
+
+void MainWidget::saveButtonClicked()
+{
+    const QUuid collection = lastUsedCollection();
+    const bool textOffered = CollectionSettings::savePaletteTextFormat(collection, false);
+    QStringList filters{paletteFilter};
+    if (textOffered)
+        filters << textFilter;
+    QString selected = textOffered && myPaletteSaveFileFormat() == PaletteFileText ? textFilter : paletteFilter;
+    const QString path = saveFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileSavedialogcaption),
+                                          paletteStartPath(collection), filters.join(QStringLiteral(";;")), &selected);
+    if (path.isEmpty())
+        return;
+    const PaletteFileFormat format = textOffered && selected == textFilter ? PaletteFileText : PaletteFileXml;
+    emit savePaletteTo(format, path);
+    setMyPaletteSaveFileFormat(format);
+    setMyPaletteLastSavePath(path);
+}
+
+void MainWidget::loadButtonClicked()
+{
+    const QUuid collection = lastUsedCollection();
+    const QString path = openFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileOpendialogcaption),
+                                          paletteStartPath(collection), paletteFilter);
+    if (path.isEmpty())
+        return;
+    emit loadPaletteFrom(PaletteFileXml, path);
+    setMyPaletteSaveFileFormat(PaletteFileXml);
+    setMyPaletteLastSavePath(path);
+}
+
+void MainWidget::helpButtonClicked()
+{
+    QString link = CollectionSettings::helpLink(lastUsedCollection());
+    if (link.contains(QStringLiteral("%APP%"), Qt::CaseInsensitive)) {
+        const QString folder = QFileInfo(QFileInfo(modulePath()).absolutePath()).canonicalFilePath();
+        link.replace(QStringLiteral("%APP%"), folder, Qt::CaseInsensitive);
+    }
+    const QUrl url(link);
+    if (url.isValid())
+        QDesktopServices::openUrl(url);
+}
+
+void MainWidget::linkActivated(QString link)
+{
+    const QUuid collection = lastUsedCollection();
+    if (link == CopyrightLink || link == MottoLink) {
+        QTemporaryFile *file = linkFiles.value(link);
+        if (!file) {
+            file = new QTemporaryFile(QDir::toNativeSeparators(
+                QStringLiteral("%1%2qt_temp_XXXXXX.html").arg(QDir::tempPath(), QString(QDir::separator()))));
+            linkFiles.insert(link, file);
+        }
+        if (file->open()) {
+            const DB::LocaleKey key = link == CopyrightLink ? DB::LocaleKey::LicenseCopyright : DB::LocaleKey::Motto;
+            file->write(DB::localizedString(collection, key).toUtf8());
+            file->close();
+        }
+        if (QFileInfo::exists(file->fileName()))
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file->fileName()));
+    } else if (link == HeaderLink) {
+        if (!headerLink.isEmpty())
+            QDesktopServices::openUrl(QUrl(headerLink));
+    }
+}
+
+QString MainWidget::linkFilePath(const QString &link) const
+{
+    const QTemporaryFile *file = linkFiles.value(link);
+    return file ? file->fileName() : QString();
+}
+
+QStringList MainWidget::watchedCapsurePaths() const
+{
+    return capsureWatcher->files() + capsureWatcher->directories();
+}
+
+void MainWidget::watchCapsureFolder()
+{
+    capsureWatcher->blockSignals(true);
+    const QStringList watched = capsureWatcher->files() + capsureWatcher->directories();
+    if (!watched.isEmpty())
+        capsureWatcher->removePaths(watched);
+    disconnect(capsureWatcher, &QFileSystemWatcher::fileChanged, this, &MainWidget::capsureFileChanged);
+    disconnect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureDirectoryChanged);
+    if (!capsureFolder.isEmpty() && QFileInfo(capsureFolder).isDir()) {
+        capsureWatcher->addPath(capsureFolder);
+        if (QFileInfo::exists(capsureFile))
+            capsureWatcher->addPath(capsureFile);
+        connect(capsureWatcher, &QFileSystemWatcher::fileChanged, this, &MainWidget::capsureFileChanged);
+        connect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureDirectoryChanged);
+        capsureWatcher->blockSignals(false);
+    }
+}
+
+void MainWidget::capsureDirectoryChanged(QString)
+{
+    capsureWatcher->blockSignals(true);
+    if (QFileInfo::exists(capsureFile)) {
+        if (!capsureWatcher->files().contains(capsureFile))
+            capsureWatcher->addPath(capsureFile);
+    } else if (capsureWatcher->files().contains(capsureFile)) {
+        capsureWatcher->removePath(capsureFile);
+    }
+    emit onCapsureFileChanged(capsureFile);
+    capsureWatcher->blockSignals(false);
+}
+
+void MainWidget::capsureFileChanged(QString)
+{
+    capsureWatcher->blockSignals(true);
+    emit onCapsureFileChanged(capsureFile);
+    capsureWatcher->blockSignals(false);
+}
+
+void MainWidget::capsureItemSelectedInteractively(QUuid collectionId, DB::ColorEntry colorEntry)
+{
+    DB::ColorPage page;
+    if (DB::loadPageById(collectionId, colorEntry.pageId, true, page) != DB::StatusOk)
+        return;
+    if (collectionId != lastUsedCollection())
+        collectionChangedInteractively(collectionId);
+    const QUuid collection = lastUsedCollection();
+    if (page.segment != segmentIndex(collection))
+        segmentChangedInteractivelyByWheel(page.segment);
+    if (page.pageIndex != pageIndex(collection))
+        pageChangedInteractively(page.pageIndex);
+    if (colorEntry.rowIndex != rowIndex(collection))
+        rowChangedInteractively(colorEntry.rowIndex);
+}
+
+void MainWidget::zoomMyPaletteClicked()
+{
+    myPaletteFull->raise();
+    myPaletteFull->move(width(), 0);
+    myPaletteFull->show();
+    zoomAnimation->stop();
+    zoomAnimation->setTargetObject(myPaletteFull);
+    zoomAnimation->setPropertyName("pos");
+    zoomAnimation->setDuration(350);
+    zoomAnimation->setEasingCurve(QEasingCurve::OutQuart);
+    zoomAnimation->setStartValue(QPoint(width(), 0));
+    zoomAnimation->setEndValue(QPoint(0, 0));
+    zoomAnimation->start();
+}
+
+void MainWidget::unzoomMyPaletteClicked()
+{
+    myPaletteFull->raise();
+    zoomAnimation->stop();
+    zoomAnimation->setTargetObject(myPaletteFull);
+    zoomAnimation->setPropertyName("pos");
+    zoomAnimation->setDuration(350);
+    zoomAnimation->setEasingCurve(QEasingCurve::OutQuart);
+    zoomAnimation->setStartValue(myPaletteFull->pos());
+    zoomAnimation->setEndValue(QPoint(-width(), 0));
+    connect(zoomAnimation, &QPropertyAnimation::finished, this, &MainWidget::unzoomMyPaletteAnimationFinished,
+            Qt::UniqueConnection);
+    zoomAnimation->start();
+}
+
+void MainWidget::unzoomMyPaletteAnimationFinished()
+{
+    disconnect(zoomAnimation, &QPropertyAnimation::finished, this, &MainWidget::unzoomMyPaletteAnimationFinished);
+    myPaletteFull->hide();
+}
+
+void MainWidget::onKeyboardFocusChanged(QWidget *, QWidget *now)
+{
+    if (now && (now == search->lineEdit() || now == myPalette->descriptionEditor()))
+        emit anEditBoxGotFocus();
+    else
+        emit anEditBoxLostFocus();
+}
+
+void MainWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawImage(0, 0, backgroundImage);
+    if (!bannerImage.isNull())
+        painter.drawImage((width() - bannerImage.width()) / 2, (70 - bannerImage.height()) / 2, bannerImage);
+    painter.setPen(QColor(188, 188, 188));
+    const int x = collectionSelect->geometry().right() + 1;
+    painter.drawLine(x, collectionSelect->geometry().top(), x, height());
+}
+
+void MainWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (myPalette)
+        layoutPanels();
+}
+
+void MainWidget::mousePressEvent(QMouseEvent *event)
+{
+    if (bannerRect.contains(event->position().toPoint()) && !headerLink.isEmpty())
+        linkActivated(HeaderLink);
+    QWidget::mousePressEvent(event);
+}
+
+void MainWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    setCursor(bannerRect.contains(event->position().toPoint()) && !headerLink.isEmpty() ? Qt::PointingHandCursor
+                                                                                        : Qt::ArrowCursor);
+    QWidget::mouseMoveEvent(event);
+}
+
+} // namespace Vantor

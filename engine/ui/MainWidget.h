@@ -1,0 +1,202 @@
+#pragma once
+
+#include "engine/db/CapsureQueries.h"
+#include "engine/db/ColorEntry.h"
+#include "engine/db/SharedTypes.h"
+
+#include <QFileSystemWatcher>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QPropertyAnimation>
+#include <QRect>
+#include <QString>
+#include <QUuid>
+#include <QVector>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QAbstractButton;
+class QLabel;
+class QTemporaryFile;
+
+namespace Vantor {
+
+class AboutButton;
+class CardRollerWidget;
+class CollectionSelectWidget;
+class ColorSchemerPulvexWidget;
+class ColorSchemerWidget;
+class ColorWheelWidget;
+class MoodSelectWidget;
+class MyPaletteFullWidget;
+class MyPaletteWidget;
+class ProductsWidget;
+class ProspectWidget;
+class SearchWidget;
+class TabBarWidget;
+class TaskButton;
+class TexturesWidget;
+
+// The picker's whole user interface, 800 × 600: it creates, places and wires every
+// panel and is the only writer of navigation state. Panels report what the user did;
+// the main widget stores it, asks the database where it leads, stores the result and
+// tells the dependent panels to repaint.
+class MainWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    // Header button ids.
+    enum : quint16 { SaveButtonId = 1, LoadButtonId = 2, HelpButtonId = 3, AboutButtonId = 4, FirstTaskButtonId = 1000 };
+
+    // `self` is the process-wide pointer to the main widget; it is set first, so that
+    // panels can reach the main widget while they are being built.
+    MainWidget(MainWidget **self, QWidget *parent = nullptr);
+    ~MainWidget() override;
+
+    // The one main widget of the process (null when there is none).
+    static MainWidget *current();
+
+    QSize sizeHint() const override { return QSize(800, 600); }
+
+    // For host adapters.
+    QAbstractButton *headerButton(quint16 id) const;
+    quint16 addAboutButton();
+    quint16 addTaskButton(quint16 afterId);
+    MyPaletteWidget *myPaletteWidget() const { return myPalette; }
+    const QList<quint16> &headerButtonOrder() const { return headerOrder; }
+
+    // Every colour of the current collection with its CIELAB values.
+    const QVector<DB::LabCandidate> &currentColorTable() const { return colorTable; }
+
+    const QImage &background() const { return backgroundImage; }
+    QRect bannerArea() const { return bannerRect; }
+    QString capsureFolderPath() const { return capsureFolder; }
+    QString capsureFilePath() const { return capsureFile; }
+    QStringList watchedCapsurePaths() const;
+    QString linkFilePath(const QString &link) const;
+
+    // The panels, for host adapters and tests.
+    CollectionSelectWidget *collectionSelectWidget() const { return collectionSelect; }
+    ColorWheelWidget *colorWheelWidget() const { return colorWheel; }
+    MoodSelectWidget *moodSelectWidget() const { return moodSelect; }
+    CardRollerWidget *cardRollerWidget() const { return cardRoller; }
+    SearchWidget *searchWidget() const { return search; }
+    TabBarWidget *tabBarWidget() const { return tabBar; }
+    ColorSchemerWidget *colorSchemerWidget() const { return colorSchemer; }
+    ColorSchemerPulvexWidget *pulvexSchemerWidget() const { return pulvexSchemer; }
+    ProspectWidget *prospectWidget() const { return prospectTab; }
+    TexturesWidget *texturesWidget() const { return texturesTab; }
+    ProductsWidget *productsWidget() const { return productsTab; }
+    MyPaletteFullWidget *myPaletteFullWidget() const { return myPaletteFull; }
+    QLabel *noticeLinkLabel() const { return noticeLabel; }
+    QLabel *mottoLinkLabel() const { return mottoLabel; }
+    QPropertyAnimation *fullViewAnimation() const { return zoomAnimation; }
+
+    // The file dialogs the palette buttons run; replaceable so that they can be driven
+    // without a person at the screen.
+    using SaveFileDialog = std::function<QString(QWidget *parent, const QString &caption, const QString &startPath,
+                                                 const QString &filters, QString *selectedFilter)>;
+    using OpenFileDialog = std::function<QString(QWidget *parent, const QString &caption, const QString &startPath,
+                                                 const QString &filters)>;
+    static void setFileDialogs(SaveFileDialog saveDialog, OpenFileDialog openDialog);
+
+signals:
+    void selectedCollectionChanged(QUuid collectionId);
+    void savePaletteTo(Vantor::PaletteFileFormat fileFormat, QString path);
+    void loadPaletteFrom(Vantor::PaletteFileFormat expectedFileFormat, QString path);
+    void onCapsureFileChanged(QString path);
+    void myPaletteChanged();
+    void myPaletteSelectionChanged();
+    void anEditBoxGotFocus();
+    void anEditBoxLostFocus();
+
+public slots:
+    void onMyPaletteChanged();
+    void onMyPaletteSelectionChanged();
+    void collectionChangedInteractively(QUuid collectionId);
+    void segmentChangedInteractivelyByWheel(int newSegment);
+    void moodFilterChangedInteractively(Vantor::Mood newMood);
+    void exteriorFilterChangedInteractively(bool exteriorFilter);
+    void showMtoChangedInteractively(bool newValue);
+    void rollCards(Vantor::Direction dir);
+    void pageChangedInteractively(int newPage);
+    void rowChangedInteractively(int newRow);
+    void searchForPhrase(QString phrase);
+    void tabPageSelected(Vantor::TabBarPage newPage);
+    void schemeKindChangedInteractively(Vantor::SchemeKind scheme);
+    void schemeNeutralSubKindChangedInteractively(Vantor::SchemeKind scheme);
+    void saveButtonClicked();
+    void loadButtonClicked();
+    void helpButtonClicked();
+    void capsureDirectoryChanged(QString path);
+    void capsureFileChanged(QString path);
+    void capsureItemSelectedInteractively(QUuid collectionId, Vantor::DB::ColorEntry colorEntry);
+    void linkActivated(QString link);
+    void zoomMyPaletteClicked();
+    void unzoomMyPaletteClicked();
+    void unzoomMyPaletteAnimationFinished();
+    void onKeyboardFocusChanged(QWidget *old, QWidget *now);
+
+public:
+    void layoutPanels();
+    void layoutHeaderButtons();
+    void showTabPage(int page);
+    void watchCapsureFolder();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    enum class TexturesSlot { PageChanged, RowChanged };
+
+    void applyCollection(const QUuid &collection);
+    void setFooterTexts(const QUuid &collection);
+    void setHeaderButtonTexts(const QUuid &collection);
+    void connectHeaderButtons();
+    void refilterCards();
+    void refreshCardDependants(TexturesSlot texturesSlot, bool withCardRoller = true);
+    QWidget *schemerOfCardType() const;
+    int cardType() const;
+    QString paletteStartPath(const QUuid &collection) const;
+    QImage backgroundPiece(const QRect &area) const;
+
+    QImage backgroundImage;
+    QImage bannerImage;
+    QRect bannerRect;
+    QString headerLink;
+    QHash<QString, QTemporaryFile *> linkFiles;
+    QVector<DB::LabCandidate> colorTable;
+    CollectionSelectWidget *collectionSelect = nullptr;
+    ColorWheelWidget *colorWheel = nullptr;
+    MoodSelectWidget *moodSelect = nullptr;
+    CardRollerWidget *cardRoller = nullptr;
+    SearchWidget *search = nullptr;
+    TabBarWidget *tabBar = nullptr;
+    ColorSchemerWidget *colorSchemer = nullptr;
+    ColorSchemerPulvexWidget *pulvexSchemer = nullptr;
+    ProspectWidget *prospectTab = nullptr;
+    TexturesWidget *texturesTab = nullptr;
+    ProductsWidget *productsTab = nullptr;
+    MyPaletteWidget *myPalette = nullptr;
+    MyPaletteFullWidget *myPaletteFull = nullptr;
+    QPropertyAnimation *zoomAnimation = nullptr;
+    TaskButton *fallbackButton = nullptr;
+    QHash<quint16, QAbstractButton *> headerButtons;
+    QList<quint16> headerOrder;
+    QLabel *noticeLabel = nullptr;
+    QLabel *mottoLabel = nullptr;
+    QFileSystemWatcher *capsureWatcher = nullptr;
+    QString capsureFolder;
+    QString capsureFile;
+    QString paletteFilter;
+    QString textFilter;
+    MainWidget **selfPointer = nullptr;
+};
+
+} // namespace Vantor

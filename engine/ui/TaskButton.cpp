@@ -1,0 +1,82 @@
+#include "TaskButton.h"
+
+#include "engine/db/ThemeResources.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace Vantor {
+
+TaskButton::TaskButton(QWidget *parent)
+    : QPushButton(parent)
+{
+    setFont(DB::normalFont(3));
+    setMouseTracking(true);
+}
+
+void TaskButton::mouseMoveEvent(QMouseEvent *event)
+{
+    setCursor(isEnabled() ? Qt::ArrowCursor : Qt::ForbiddenCursor);
+    QPushButton::mouseMoveEvent(event);
+}
+
+QLinearGradient TaskButton::plateGradient(bool darkenDisabled) const
+{
+    QLinearGradient gradient(rect().topLeft(), rect().bottomLeft());
+    if (isEnabled()) {
+        gradient.setColorAt(0, topColor);
+        gradient.setColorAt(1, bottomColor);
+    } else {
+        const QColor flat = darkenDisabled ? bottomColor.darker(120) : bottomColor;
+        gradient.setColorAt(0, flat);
+        gradient.setColorAt(1, flat);
+    }
+    return gradient;
+}
+
+QColor TaskButton::disabledCaptionColor() const
+{
+    const int grey = (11 * topColor.red() + 16 * topColor.green() + 5 * topColor.blue()) / 32;
+    return QColor(grey, grey, grey);
+}
+
+QRect TaskButton::captionRect(int downShiftX, int downShiftY, int upShift) const
+{
+    QRect caption = rect();
+    if (isDown())
+        caption.adjust(downShiftX, downShiftY, 0, 0);
+    else
+        caption.adjust(upShift, upShift, 0, 0);
+    return caption;
+}
+
+void TaskButton::drawCaption(QPainter &painter, const QRect &rect, const QColor &colour) const
+{
+    painter.setPen(colour);
+    painter.setFont(font());
+    // Drawn twice over itself: a slightly heavier caption on the light plate.
+    painter.drawText(rect, Qt::AlignCenter, text());
+    painter.drawText(rect, Qt::AlignCenter, text());
+}
+
+void TaskButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(hasFocus() ? QPen(Qt::NoPen) : QPen(frameColor, 2));
+    painter.setBrush(plateGradient(true));
+    painter.drawRoundedRect(rect(), 5, 5, Qt::AbsoluteSize);
+
+    drawCaption(painter, captionRect(3, 3, 1), isEnabled() ? textColor : disabledCaptionColor());
+
+    if (hasFocus()) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(119, 173, 216, 192), 2));
+        painter.drawRoundedRect(rect().adjusted(3, 3, -3, -3), 5, 5, Qt::AbsoluteSize);
+        painter.setPen(QPen(QColor(198, 216, 230, 192), 2));
+        painter.drawRoundedRect(rect().adjusted(2, 2, -2, -2), 5, 5, Qt::AbsoluteSize);
+    }
+}
+
+} // namespace Vantor

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "MoodSelectLayout.h"
+#include "engine/db/SharedTypes.h"
+
+#include <QImage>
+#include <QRect>
+#include <QUuid>
+#include <QWidget>
+
+#include <array>
+
+namespace Vantor {
+
+// The filter panel of the fan deck: six mood buttons, the all-moods line and the
+// exterior line (normal cards), or the line that hides made-to-order colours (pulvex
+// cards). It paints the stored filters and reports clicks; the main widget stores them.
+class MoodSelectWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MoodSelectWidget(QWidget *parent = nullptr);
+
+    QSize sizeHint() const override { return lastGeometry.size(); }
+    QSize minimumSizeHint() const override { return lastGeometry.size(); }
+
+    const MoodSelectLayout &currentLayout() const { return layout; }
+    // Lays out for the current collection if the geometry changed.
+    void layOut();
+
+signals:
+    void moodFilterChangedInteractively(Vantor::Mood newMood);
+    void exteriorFilterChangedInteractively(bool exterior);
+    void showMtoChangedInteractively(bool showMto);
+
+public slots:
+    void selectedCollectionChanged(QUuid collectionId);
+
+protected:
+    bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void loadImages(const QUuid &collection);
+    bool isPulvex() const;
+    bool isNormal() const;
+    bool moodAvailable(int mood) const;
+    bool overClickable(const QPoint &point) const;
+    void paintCheckLine(QPainter &painter, const QRect &rect, const QString &text, bool ticked) const;
+
+    std::array<QImage, 6> normalImages;   // mood order: fresh, warm, calm, rich, off-white, neutral
+    std::array<QImage, 6> selectedImages;
+    QImage tickImage;
+    QImage disabledImage;
+    QRect lastGeometry;
+    MoodSelectLayout layout;
+};
+
+} // namespace Vantor

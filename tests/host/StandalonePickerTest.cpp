@@ -1,0 +1,71 @@
+#include "TestEnvironment.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QProcessEnvironment demoEnvironment(const QString &config)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_DIRS"), QStringLiteral(PALETTRA_DATA_DIR));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return environment;
+}
+
+TEST(StandalonePicker, DrawsItsWindowWithoutADisplay)
+{
+    QTemporaryDir dir;
+    const QString shot = dir.filePath(QStringLiteral("picker.png"));
+    QProcess process;
+    process.setProcessEnvironment(demoEnvironment(dir.filePath(QStringLiteral("config"))));
+    process.start(QStringLiteral(PALETTRA_PROGRAM), {QStringLiteral("--screenshot"), shot});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const QImage image(shot);
+    ASSERT_EQ(image.size(), QSize(800, 600));
+    // The banner is the demo's dark band, not a white placeholder.
+    EXPECT_LT(qGray(image.pixel(400, 5)), 80);
+    // The separator line right of the collection selector.
+    EXPECT_EQ(QColor(image.pixel(234, 300)), QColor(188, 188, 188));
+    // The picker remembered the collection it showed.
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("config/Orva Tavel/Palettra.3DSMax.ini"))));
+}
+
+TEST(StandalonePicker, ListsTheDemoCollections)
+{
+    QTemporaryDir dir;
+    QProcess process;
+    process.setProcessEnvironment(demoEnvironment(dir.path()));
+    process.start(QStringLiteral(PALETTRA_PROGRAM), {QStringLiteral("--list-collections")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitCode(), 0);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QStringLiteral("\t1\tOrva Interior\t")));
+    EXPECT_TRUE(out.contains(QStringLiteral("\t3\tOrva Pulvex\t")));
+}
+
+TEST(StandalonePicker, HelpPageLiesBesideTheProgram)
+{
+    const QString help = QFileInfo(QStringLiteral(PALETTRA_PROGRAM)).absolutePath() + QStringLiteral("/Contents/Resources/help/main.html");
+    QFile file(help);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("My Palette"));
+}
+
+TEST(StandalonePicker, UnknownOptionsAreRefused)
+{
+    QProcess process;
+    process.start(QStringLiteral(PALETTRA_PROGRAM), {QStringLiteral("--frobnicate")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 2);
+}
+
+} // namespace

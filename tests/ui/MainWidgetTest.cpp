@@ -1,0 +1,480 @@
+#include "StandardDeck.h"
+#include "TestEnvironment.h"
+
+#include "engine/EngineStartup.h"
+#include "engine/PersistentState.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/palette/MyPaletteFullWidget.h"
+#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/ColorSchemerPulvexWidget.h"
+#include "engine/widgets/ColorSchemerWidget.h"
+#include "engine/widgets/ProductsWidget.h"
+#include "engine/widgets/SearchWidget.h"
+#include "engine/ui/AboutBox.h"
+#include "engine/ui/MainWidget.h"
+#include "engine/ui/TabBarWidget.h"
+#include "engine/ui/TaskButton.h"
+
+#include <QAbstractButton>
+#include <QBuffer>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace Vantor;
+using Palettra::Test::StandardDeck;
+
+namespace {
+
+// Receives the URLs the main widget asks the desktop to open.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+class MainWidgetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto &w = deck.deck().writer();
+        w.addSetting(deck.idA(), QStringLiteral("card.type"), QStringLiteral("normal"));
+        w.addSetting(deck.idB(), QStringLiteral("card.type"), QStringLiteral("pulvex"));
+        w.addSettingList(deck.idA(), QStringLiteral("schemes"), {QStringLiteral("dynamic"), QStringLiteral("harmonic")});
+        w.addSettingList(deck.idA(), QStringLiteral("tab.bar.page"), {QStringLiteral("PageOfTextures"), QStringLiteral("PageOfProducts"), QStringLiteral("PageOfColorSchemes")});
+        w.addSetting(deck.idA(), QStringLiteral("has.product.groups.page"), 1);
+        w.addSetting(deck.idA(), QStringLiteral("header.link"), QStringLiteral("https://example.invalid/colours"));
+        w.addText(deck.idA(), QStringLiteral("license.copyright"), QStringLiteral("<p>Licence of the demo</p>"));
+        w.addText(deck.idA(), QStringLiteral("motto"), QStringLiteral("Colour that lasts"));
+        w.addText(deck.idA(), QStringLiteral("aboutbox.version"), QStringLiteral("Version"));
+        w.addText(deck.idA(), QStringLiteral("aboutbox.main"), QStringLiteral("Orva Tavel Colour Picker"));
+        w.addText(deck.idA(), QStringLiteral("tab.bar.products.caption"), QStringLiteral("Products"));
+        w.addText(deck.idA(), QStringLiteral("tab.bar.color.schemes.caption"), QStringLiteral("Schemes"));
+        ASSERT_TRUE(w.ok()) << w.lastError().toStdString();
+        ASSERT_EQ(startEngine(modulePathOf(engineModuleHandle()), deck.baseFolder()), StartupOk);
+        ASSERT_EQ(lastUsedCollection(), StandardDeck::A);
+    }
+
+    void TearDown() override
+    {
+        delete widget;
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    }
+
+    MainWidget &main()
+    {
+        if (!widget)
+            widget = new MainWidget(&pointer);
+        return *widget;
+    }
+
+    StandardDeck deck;
+    MainWidget *widget = nullptr;
+    MainWidget *pointer = nullptr;
+    const QUuid A = StandardDeck::A;
+    const QUuid B = StandardDeck::B;
+};
+
+TEST_F(MainWidgetTest, ConstructionStoresDefaultTabPageAndSchemeKind)
+{
+    main();
+    EXPECT_EQ(pointer, widget);
+    EXPECT_EQ(MainWidget::current(), widget);
+    EXPECT_EQ(widget->size(), QSize(800, 600));
+    // Textures are not offered (the shared collection does not switch them on).
+    EXPECT_EQ(tabPageIndex(A), PageOfProducts);
+    EXPECT_EQ(schemeKind(A), SchemeDynamic);
+    EXPECT_TRUE(widget->productsWidget()->isVisibleTo(widget));
+    EXPECT_FALSE(widget->colorSchemerWidget()->isVisibleTo(widget));
+    EXPECT_EQ(widget->currentColorTable().size(), 18);
+}
+
+TEST_F(MainWidgetTest, CollectionSwitchOnlyToAnotherRegisteredCollection)
+{
+    QSignalSpy switched(&main(), &MainWidget::selectedCollectionChanged);
+    widget->collectionChangedInteractively(A);
+    widget->collectionChangedInteractively(QUuid::createUuid());
+    widget->collectionChangedInteractively(StandardDeck::C);
+    EXPECT_EQ(switched.count(), 0);
+    EXPECT_EQ(lastUsedCollection(), A);
+
+    widget->collectionChangedInteractively(B);
+    ASSERT_EQ(switched.count(), 1);
+    EXPECT_EQ(switched.first().first().value<QUuid>(), B);
+    EXPECT_EQ(lastUsedCollection(), B);
+    EXPECT_EQ(CollectionSettings::cachedCollection(), B);
+    EXPECT_TRUE(widget->isEnabled());
+    EXPECT_EQ(widget->currentColorTable().size(), 4);
+    // B offers only the schemes page and has the pulvex card type.
+    EXPECT_TRUE(widget->pulvexSchemerWidget()->isVisibleTo(widget));
+}
+
+TEST_F(MainWidgetTest, WheelSegmentLeadsToTheFirstCardUnderTheFilters)
+{
+    setMoodFilter(A, MoodFresh);
+    main().segmentChangedInteractivelyByWheel(2);
+    EXPECT_EQ(segmentIndex(A), 2);
+    EXPECT_EQ(pageIndex(A), 6); // the first fresh card at or after segment 2
+
+    setPageIndex(A, 3);
+    widget->segmentChangedInteractivelyByWheel(2); // same segment: nothing
+    EXPECT_EQ(pageIndex(A), 3);
+}
+
+TEST_F(MainWidgetTest, FilterChangesRefilterTheCards)
+{
+    main();
+    ASSERT_EQ(segmentIndex(A), 1);
+    widget->moodFilterChangedInteractively(MoodCalm);
+    EXPECT_EQ(moodFilter(A), MoodCalm);
+    EXPECT_EQ(segmentIndex(A), 2);
+    EXPECT_EQ(pageIndex(A), 4);
+
+    widget->moodFilterChangedInteractively(MoodAll);
+    EXPECT_EQ(pageIndex(A), 4); // card 4 is still the first of segment 2
+    widget->exteriorFilterChangedInteractively(true);
+    EXPECT_TRUE(exteriorColors(A));
+    // Segment stepping under all moods leaves out the off-white card 3 and wraps.
+    EXPECT_EQ(segmentIndex(A), 1);
+    EXPECT_EQ(pageIndex(A), 2);
+
+    widget->showMtoChangedInteractively(true);
+    EXPECT_TRUE(showMto(A));
+}
+
+TEST_F(MainWidgetTest, PulvexCollectionsDoNotStepSegmentsOnFilterChanges)
+{
+    setLastUsedCollection(B);
+    setSegmentIndex(B, 7);
+    setPageIndex(B, 2);
+    main().moodFilterChangedInteractively(MoodWarm);
+    EXPECT_EQ(moodFilter(B), MoodWarm);
+    EXPECT_EQ(segmentIndex(B), 7);
+    EXPECT_EQ(pageIndex(B), 2);
+}
+
+TEST_F(MainWidgetTest, RollingWrapsAndFollowsSegments)
+{
+    setPageIndex(A, 6);
+    setSegmentIndex(A, 3);
+    main().rollCards(Forward);
+    EXPECT_EQ(pageIndex(A), 1);
+    EXPECT_EQ(segmentIndex(A), 1);
+    widget->rollCards(Backward);
+    EXPECT_EQ(pageIndex(A), 6);
+    EXPECT_EQ(segmentIndex(A), 3);
+    widget->rollCards(Backward);
+    EXPECT_EQ(pageIndex(A), 4); // 5 is neutral, left out under all moods
+}
+
+TEST_F(MainWidgetTest, PageAndRowChangesAreStored)
+{
+    main().pageChangedInteractively(5);
+    widget->rowChangedInteractively(3);
+    EXPECT_EQ(pageIndex(A), 5);
+    EXPECT_EQ(rowIndex(A), 3);
+}
+
+TEST_F(MainWidgetTest, SearchHitRules)
+{
+    main();
+    // A hit that is not for exteriors turns the exterior filter off.
+    setExteriorColors(A, true);
+    setMoodFilter(A, MoodWarm);
+    widget->searchForPhrase(QStringLiteral("A-4-2"));
+    EXPECT_FALSE(exteriorColors(A));
+    EXPECT_EQ(moodFilter(A), MoodAll); // calm hit resets a specific mood
+    EXPECT_EQ(segmentIndex(A), 2);
+    EXPECT_EQ(pageIndex(A), 4);
+    EXPECT_EQ(rowIndex(A), 2);
+
+    // A hit of mood 5 or 6 sets that mood.
+    widget->searchForPhrase(QStringLiteral("a-5-3"));
+    EXPECT_EQ(moodFilter(A), MoodNeutral);
+    EXPECT_EQ(pageIndex(A), 5);
+    EXPECT_EQ(rowIndex(A), 3);
+
+    // Nothing found: nothing changes.
+    widget->searchForPhrase(QStringLiteral("nowhere"));
+    EXPECT_EQ(pageIndex(A), 5);
+}
+
+TEST_F(MainWidgetTest, TabAndSchemeSelections)
+{
+    main().tabPageSelected(PageOfColorSchemes);
+    EXPECT_EQ(tabPageIndex(A), PageOfColorSchemes);
+    EXPECT_TRUE(widget->colorSchemerWidget()->isVisibleTo(widget));
+    EXPECT_FALSE(widget->productsWidget()->isVisibleTo(widget));
+    widget->schemeKindChangedInteractively(SchemeHarmonic);
+    EXPECT_EQ(schemeKind(A), SchemeHarmonic);
+    widget->schemeNeutralSubKindChangedInteractively(SchemeComplementaryNeutral);
+    EXPECT_EQ(schemeNeutralSubKind(A), SchemeComplementaryNeutral);
+}
+
+// The header band is at most 23 pixels high; round buttons are squares of band - 2; the
+// text buttons share what is left with 4-pixel gaps.
+TEST_F(MainWidgetTest, HeaderButtonGeometry)
+{
+    main();
+    const QRect palette = widget->myPaletteWidget()->geometry();
+    const int span = (palette.right() - 12) - (palette.left() + 12) + 1;
+    int band = widget->searchWidget()->height();
+    while (band > 23)
+        band -= 2; // shrinks by a pixel at each end, keeping its centre
+    ASSERT_EQ(band, 22);
+    auto check = [&](int textButtons, int roundButtons) {
+        const double textWidth = (span - 4.0 * (textButtons + roundButtons - 1) - roundButtons * (band - 2)) / textButtons;
+        double x = palette.left() + 12;
+        for (quint16 id : widget->headerButtonOrder()) {
+            const QRect geometry = widget->headerButton(id)->geometry();
+            EXPECT_EQ(geometry.left(), int(x)) << id;
+            if (id == MainWidget::HelpButtonId || id == MainWidget::AboutButtonId) {
+                EXPECT_EQ(geometry.size(), QSize(band - 2, band - 2));
+                x += band - 2 + 4;
+            } else {
+                EXPECT_EQ(geometry.width(), int(textWidth));
+                EXPECT_EQ(geometry.height(), band);
+                x += textWidth + 4;
+            }
+        }
+    };
+    check(2, 1);
+    EXPECT_EQ(widget->addAboutButton(), MainWidget::AboutButtonId);
+    check(2, 2);
+    const quint16 task = widget->addTaskButton(MainWidget::LoadButtonId);
+    EXPECT_EQ(task, MainWidget::FirstTaskButtonId);
+    EXPECT_EQ(widget->headerButtonOrder(), (QList<quint16>{1, 2, 1000, 3, 4}));
+    check(3, 2);
+    EXPECT_EQ(widget->addTaskButton(0), 1001);
+    EXPECT_EQ(widget->headerButtonOrder().last(), 1001);
+    EXPECT_FALSE(widget->headerButton(999)->isVisible());
+}
+
+TEST_F(MainWidgetTest, LinkFilesHoldTheirTexts)
+{
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+    main().linkActivated(QStringLiteral("links/copyright"));
+    const QString copyright = widget->linkFilePath(QStringLiteral("links/copyright"));
+    ASSERT_FALSE(copyright.isEmpty());
+    QFile file(copyright);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), QStringLiteral("<p>Licence of the demo</p>"));
+    EXPECT_TRUE(QFileInfo(copyright).fileName().startsWith(QStringLiteral("qt_temp_")));
+    EXPECT_TRUE(copyright.endsWith(QStringLiteral(".html")));
+
+    widget->linkActivated(QStringLiteral("links/motto"));
+    QFile motto(widget->linkFilePath(QStringLiteral("links/motto")));
+    ASSERT_TRUE(motto.open(QIODevice::ReadOnly));
+    EXPECT_EQ(motto.readAll(), QByteArray("Colour that lasts"));
+
+    // The banner is the header link.
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(400, 30));
+    ASSERT_EQ(recorder.urls.size(), 3);
+    EXPECT_EQ(recorder.urls.at(0), QUrl::fromLocalFile(copyright));
+    EXPECT_EQ(recorder.urls.at(2), QUrl(QStringLiteral("https://example.invalid/colours")));
+
+    delete widget;
+    widget = nullptr;
+    EXPECT_FALSE(QFile::exists(copyright)); // the widget takes its link files with it
+}
+
+TEST_F(MainWidgetTest, HelpOpensThePageBesideTheProgram)
+{
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    main().helpButtonClicked();
+    ASSERT_EQ(recorder.urls.size(), 1);
+    const QString folder = QFileInfo(QFileInfo(modulePath()).absolutePath()).canonicalFilePath();
+    EXPECT_EQ(recorder.urls.first().toString(), QStringLiteral("file:///%1/Contents/Resources/help/main.html").arg(folder));
+}
+
+TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
+{
+    QStringList seenFilters;
+    MainWidget::setFileDialogs(
+        [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
+            seenFilters = filters.split(QStringLiteral(";;"));
+            *selected = seenFilters.last();
+            return QStringLiteral("/tmp/mine.palette");
+        },
+        [](QWidget *, const QString &, const QString &, const QString &) { return QStringLiteral("/tmp/theirs.palette"); });
+    QSignalSpy saved(&main(), &MainWidget::savePaletteTo);
+    QSignalSpy loaded(widget, &MainWidget::loadPaletteFrom);
+
+    // Without the text format only palette files are offered.
+    widget->headerButton(MainWidget::SaveButtonId)->click();
+    ASSERT_EQ(saved.count(), 1);
+    EXPECT_EQ(seenFilters.size(), 1);
+    EXPECT_EQ(saved.first().at(0).value<PaletteFileFormat>(), PaletteFileXml);
+    EXPECT_EQ(myPaletteSaveFileFormat(), 0);
+    EXPECT_EQ(myPaletteLastSavePath(), QStringLiteral("/tmp/mine.palette"));
+
+    deck.deck().writer().addSetting(deck.idA(), QStringLiteral("save.palette.text.format"), 1);
+    CollectionSettings::useCollection(B);
+    widget->saveButtonClicked();
+    ASSERT_EQ(saved.count(), 2);
+    EXPECT_EQ(seenFilters.size(), 2);
+    EXPECT_EQ(saved.last().at(0).value<PaletteFileFormat>(), PaletteFileText);
+    EXPECT_EQ(myPaletteSaveFileFormat(), 1);
+
+    widget->headerButton(MainWidget::LoadButtonId)->click();
+    ASSERT_EQ(loaded.count(), 1);
+    EXPECT_EQ(loaded.first().at(1).toString(), QStringLiteral("/tmp/theirs.palette"));
+    EXPECT_EQ(myPaletteSaveFileFormat(), 0);
+    MainWidget::setFileDialogs(
+        [](QWidget *, const QString &, const QString &, const QString &, QString *) { return QString(); },
+        [](QWidget *, const QString &, const QString &, const QString &) { return QString(); });
+}
+
+TEST_F(MainWidgetTest, CapsureFileInAWatchedFolderIsReported)
+{
+    QTemporaryDir capsure;
+    auto &w = deck.deck().writer();
+    w.addSetting(deck.idA(), QStringLiteral("capsure.enabled"), 1);
+    w.addSetting(deck.idA(), QStringLiteral("capsure.folder.to.watch.windows"), capsure.path());
+    w.addSetting(deck.idA(), QStringLiteral("capsure.filename.to.watch"), QStringLiteral("export.cxf"));
+    ASSERT_TRUE(w.ok());
+    CollectionSettings::useCollection(B);
+    main();
+    const QString expected = capsure.path() + QStringLiteral("/export.cxf");
+    EXPECT_EQ(widget->capsureFilePath(), expected);
+    EXPECT_TRUE(widget->watchedCapsurePaths().contains(capsure.path()));
+
+    QSignalSpy changed(widget, &MainWidget::onCapsureFileChanged);
+    QFile file(expected);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<cxf/>");
+    file.close();
+    ASSERT_TRUE(changed.wait(5000));
+    EXPECT_EQ(changed.first().first().toString(), expected);
+    EXPECT_TRUE(widget->watchedCapsurePaths().contains(expected));
+}
+
+TEST_F(MainWidgetTest, FullViewSlidesInAndOut)
+{
+    main().zoomMyPaletteClicked();
+    EXPECT_TRUE(widget->myPaletteFullWidget()->isVisibleTo(widget));
+    EXPECT_EQ(widget->fullViewAnimation()->endValue().toPoint(), QPoint(0, 0));
+    widget->fullViewAnimation()->setCurrentTime(350);
+    EXPECT_EQ(widget->myPaletteFullWidget()->pos(), QPoint(0, 0));
+    widget->unzoomMyPaletteClicked();
+    EXPECT_EQ(widget->fullViewAnimation()->endValue().toPoint(), QPoint(-800, 0));
+    QSignalSpy finished(widget->fullViewAnimation(), &QPropertyAnimation::finished);
+    ASSERT_TRUE(finished.wait(2000));
+    EXPECT_FALSE(widget->myPaletteFullWidget()->isVisibleTo(widget));
+}
+
+class TabBarTest : public MainWidgetTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWidgetTest::SetUp();
+        // A dark bar, as every theme has.
+        QImage bar(30, 30, QImage::Format_RGB32);
+        bar.fill(QColor(60, 64, 70));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        bar.save(&buffer, "PNG");
+        deck.deck().writer().addThemeItem(0, QStringLiteral("image.widget.bar.background"), png);
+        ASSERT_TRUE(deck.deck().writer().ok());
+    }
+};
+
+TEST_F(TabBarTest, VisiblePagesChordsAndCaptionColours)
+{
+    TabBarWidget bar;
+    bar.resize(560, 30);
+    EXPECT_EQ(bar.visiblePageList(), (QVector<TabBarPage>{PageOfProducts, PageOfColorSchemes}));
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    QSignalSpy selected(&bar, &TabBarWidget::tabPageSelected);
+    setTabPageIndex(A, PageOfProducts);
+    QTest::keyClick(&bar, Qt::Key_T, Qt::ControlModifier);
+    QTest::keyClick(&bar, Qt::Key_2, Qt::ControlModifier);
+    ASSERT_EQ(selected.count(), 1);
+    EXPECT_EQ(selected.first().first().value<TabBarPage>(), PageOfColorSchemes);
+    QTest::keyClick(&bar, Qt::Key_T, Qt::ControlModifier);
+    QTest::keyClick(&bar, Qt::Key_3, Qt::ControlModifier);
+    QTest::keyClick(&bar, Qt::Key_T, Qt::ControlModifier);
+    QTest::keyClick(&bar, Qt::Key_1, Qt::ControlModifier); // already the stored page
+    EXPECT_EQ(selected.count(), 1);
+
+    const QImage image = bar.grab().toImage();
+    const QRect active = bar.tabRect(PageOfProducts);
+    const QRect inactive = bar.tabRect(PageOfColorSchemes);
+    ASSERT_FALSE(active.isEmpty());
+    EXPECT_EQ(inactive.left(), active.right() + 1);
+    auto darkest = [&image](const QRect &rect) {
+        int value = 255;
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x < rect.right(); ++x)
+                value = std::min(value, qGray(image.pixel(x, y)));
+        return value;
+    };
+    auto lightest = [&image](const QRect &rect) {
+        int value = 0;
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x < rect.right(); ++x)
+                value = std::max(value, qGray(image.pixel(x, y)));
+        return value;
+    };
+    EXPECT_LE(darkest(active), 60);       // dark caption on the white-tinted tab
+    EXPECT_GE(lightest(active), 180);
+    EXPECT_NEAR(lightest(inactive), 128, 6); // mid-grey caption on the bar
+    // The caption text of the active tab is within the tab: the mouse selects it.
+    QTest::mouseClick(&bar, Qt::LeftButton, Qt::NoModifier, inactive.center());
+    EXPECT_EQ(selected.count(), 2);
+}
+
+TEST_F(TabBarTest, OfferedPagesFollowTheAvailableSet)
+{
+    EXPECT_EQ(TabBarWidget::pagesOffered({PageOfProducts}, PageOfColorSchemes), QVector<TabBarPage>{});
+    EXPECT_EQ(TabBarWidget::pagesOffered({}, PageOfColorSchemes | PageOfTextures),
+              (QVector<TabBarPage>{PageOfColorSchemes, PageOfTextures}));
+    EXPECT_EQ(TabBarWidget::pagesOffered({0}, 0), QVector<TabBarPage>{NoTabBarPage});
+}
+
+TEST_F(MainWidgetTest, AboutBoxTexts)
+{
+    AboutBox plain(nullptr, QString());
+    EXPECT_EQ(plain.versionText(), QStringLiteral("Version 4.0.0 (64bit)"));
+    EXPECT_EQ(plain.versionLabel()->text(), plain.versionText());
+    EXPECT_EQ(plain.titleLabel()->text(), QStringLiteral("Orva Tavel Colour Picker"));
+    EXPECT_EQ(plain.size(), QSize(680, 480));
+    EXPECT_TRUE(plain.isModal());
+    AboutBox product(nullptr, QStringLiteral("2026.1"));
+    EXPECT_EQ(product.versionText(), QStringLiteral("2026.1 (engine 4.0.0) (64bit)"));
+    EXPECT_FALSE(applicationWindowIcon().availableSizes().isEmpty());
+}
+
+TEST_F(MainWidgetTest, DisabledTaskButtonLooksFlat)
+{
+    TaskButton button;
+    button.setText(QStringLiteral("Copy"));
+    button.resize(120, 23);
+    button.setEnabled(false);
+    const QImage image = button.grab().toImage();
+    // Flat fill: the darkened bottom colour at the top and the bottom alike.
+    const QColor flat = QColor(204, 204, 204).darker(120);
+    EXPECT_EQ(QColor(image.pixel(6, 4)), flat);
+    EXPECT_EQ(QColor(image.pixel(6, 18)), flat);
+}
+
+} // namespace
+
+#include "MainWidgetTest.moc"
