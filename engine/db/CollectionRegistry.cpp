@@ -190,6 +190,16 @@ int CollectionRegistry::findCollectionBySystemId(const QString &systemId, QUuid 
     return StatusQueryFailed;
 }
 
+QUuid CollectionRegistry::collectionOwning(qint64 collectionId) const
+{
+    const QString file = collectionLocation(SystemWideCollectionUuid).databasePath;
+    for (auto it = m_locations.cbegin(); it != m_locations.cend(); ++it) {
+        if (it.key() != SystemWideCollectionUuid && it->id == collectionId && it->databasePath == file)
+            return it.key();
+    }
+    return QUuid();
+}
+
 QSqlDatabase CollectionRegistry::connection(const QUuid &uuid) const
 {
     return QSqlDatabase::database(connectionName(collectionLocation(uuid).databasePath), false);

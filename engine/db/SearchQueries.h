@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QUuid>
 
+#include "StatusCodes.h"
+
 namespace Vantor::DB {
 
 // The completion candidates of a collection: the card and colour names of the search

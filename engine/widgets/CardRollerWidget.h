@@ -1,18 +1,33 @@
 #pragma once
 
+#include "CardRollerLayout.h"
+#include "engine/db/ColorPage.h"
 #include "engine/db/SharedTypes.h"
-#include <QWidget>
+
+#include <QPixmap>
+#include <QPoint>
 #include <QUuid>
+#include <QVector>
+#include <QWidget>
+
+#include <array>
+
+class QMimeData;
 
 namespace Vantor {
 
-// The fan-deck view: the current card between its two neighbours.
+// The fan-deck view: the current card between its two neighbours, each a column of
+// chips under the card's name. Everything it shows is read from the stored state and
+// the database at every paint; user actions are reported by signal.
 class CardRollerWidget : public QWidget
 {
     Q_OBJECT
 public:
     explicit CardRollerWidget(QWidget *parent = nullptr);
 
+    const CardRollerLayout &currentLayout() const { return layout; }
+    // Chip rectangles of a card slot (0 left, 1 centre, 2 right) from the last paint.
+    const QVector<QRect> &paintedChips(int slot) const { return chipRectsOfSlot[slot]; }
 
 signals:
     void roll(Vantor::Direction dir);
@@ -24,7 +39,30 @@ public slots:
     void selectedCollectionChanged(QUuid collectionId);
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    bool isHiddenMto(const DB::ColorEntry &row) const;
+    static bool acceptableDrag(const QMimeData *mime);
+    // Where a dropped record leads: the collection, card and row; false when nowhere.
+    bool resolveDrop(const QMimeData *mime, QUuid &collection, DB::ColorPage &card, DB::ColorEntry &row) const;
+
+    QPixmap mtoPixmap;
+    const QVector<int> paintOrder{0, 1, 2};
+    std::array<DB::ColorPage, 3> pages;
+    CardRollerLayout layout;
+    bool laidOut = false;
+    std::array<QVector<QRect>, 3> chipRectsOfSlot;
+    QPoint pressGlobalPos;
 };
 
 } // namespace Vantor

@@ -2,16 +2,21 @@
 
 #include "engine/db/ColorEntry.h"
 
+#include <QImage>
 #include <QString>
 #include <QUuid>
 #include <QWidget>
 
+class QListWidget;
 class QListWidgetItem;
 
 namespace Vantor {
 
-// The collection selector at the top left: the current collection's name with a
-// drop-down list of the others, and the Capsure button.
+class DropDownButton;
+class ImageButton;
+
+// The bar at the top left with the current collection's name and a drop-down list of
+// the registered collections; it also carries the Capsure button.
 class CollectionSelectWidget : public QWidget
 {
     Q_OBJECT
@@ -20,6 +25,11 @@ public:
 
     QSize sizeHint() const override { return QSize(234, 30); }
     QSize minimumSizeHint() const override { return QSize(234, 30); }
+
+    QString collectionName() const { return m_collectionName; }
+    QListWidget *collectionList() const { return list; }
+    DropDownButton *dropDownButton() const { return dropDown; }
+    ImageButton *capsureButton() const { return capsure; }
 
 signals:
     void collectionSelectedInteractively(QUuid collectionId);
@@ -33,7 +43,26 @@ public slots:
     void listWidgetItemActivated(QListWidgetItem *item);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+
+private:
+    void loadCollection(const QUuid &collection);
+    void fillList();
+    void layOut();
+    void refreshButtonBackground();
+    void emitPendingChoice();
+
+    QImage backgroundImage;
+    QString m_collectionName;
+    QColor textColour;
+    DropDownButton *dropDown = nullptr;
+    ImageButton *capsure = nullptr;
+    QString measurementPath;
+    QListWidget *list = nullptr;
+    QUuid pendingChoice;
 };
 
 } // namespace Vantor

@@ -1,7 +1,14 @@
 #include "SearchWidget.h"
 
-#include "PendingPanel.h"
+#include "RollButton.h"
+#include "ToUpperCaseValidator.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/db/SearchQueries.h"
+#include "engine/db/ThemeResources.h"
+#include "engine/PersistentState.h"
 
+#include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -11,26 +18,137 @@ SearchWidget::SearchWidget(QWidget *parent)
     : QWidget(parent)
     , m_lineEdit(new QLineEdit(this))
 {
+    m_lineEdit->setFocusPolicy(Qt::StrongFocus);
     m_lineEdit->setFrame(false);
     m_lineEdit->setTextMargins(0, 0, 0, 0);
-    m_lineEdit->setFocusPolicy(Qt::StrongFocus);
-    m_lineEdit->hide();
+    m_lineEdit->setValidator(new ToUpperCaseValidator(m_lineEdit));
+    m_lineEdit->setFont(DB::italicFont(2));
+    m_backward = new RollButton(Backward, this);
+    m_forward = new RollButton(Forward, this);
     setFixedSize(210, 26);
+    m_lineEdit->installEventFilter(this);
+    connect(m_forward, &QPushButton::clicked, this, &SearchWidget::rollForwardButtonClicked);
+    connect(m_backward, &QPushButton::clicked, this, &SearchWidget::rollBackwardButtonClicked);
+    connect(m_lineEdit, &QLineEdit::returnPressed, this, &SearchWidget::searchPhraseReturnPressed);
+    selectedCollectionChanged(lastUsedCollection());
+}
+
+void SearchWidget::selectedCollectionChanged(QUuid collectionId)
+{
+    glassImage = DB::themeImage(DB::ThemeKey::ImageWidgetSearchMagnifyingGlass, size());
+    m_lineEdit->setPlaceholderText(DB::localizedString(collectionId, DB::LocaleKey::ColorPaletteEnterSearchText));
+    QStringList completions;
+    if (DB::loadCompletions(collectionId, completions) == DB::StatusOk && !completions.isEmpty()) {
+        auto *completer = new QCompleter(completions, m_lineEdit);
+        completer->setCompletionMode(QCompleter::InlineCompletion);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        // The line edit deletes the completer it replaces (it is its parent).
+        m_lineEdit->setCompleter(completer);
+    }
+    m_backward->selectedCollectionChanged(collectionId);
+    m_forward->selectedCollectionChanged(collectionId);
+    layOut();
 }
 
 void SearchWidget::setBackgroundImage(const QImage &image)
 {
     backgroundImage = image;
+    showFieldBackground();
 }
 
-void SearchWidget::selectedCollectionChanged(QUuid)
+void SearchWidget::showFieldBackground()
 {
+    QPalette palette = m_lineEdit->palette();
+    if (!backgroundImage.isNull()) {
+        const QImage piece = backgroundImage.copy(m_lineEdit->geometry());
+        palette.setBrush(QPalette::Base, piece);
+        palette.setBrush(QPalette::Window, piece);
+    }
+    palette.setColor(QPalette::Text, Qt::white);
+    palette.setColor(QPalette::PlaceholderText, QColor(255, 255, 255, 128));
+    m_lineEdit->setPalette(palette);
+}
+
+void SearchWidget::layOut()
+{
+    const int w = width();
+    const int h = height();
+    glassRect = QRect(QPoint(7, (h - glassImage.height()) / 2), glassImage.size());
+    const QSize button = m_forward->size();
+    m_forward->move(w - button.width(), (h - button.height()) / 2);
+    m_backward->move(w - 2 * button.width(), (h - button.height()) / 2);
+    const int textHeight = QFontMetrics(m_lineEdit->font()).height();
+    m_lineEdit->setGeometry(QRect(QPoint(glassRect.right() + 2, (h - textHeight) / 2),
+                                  QPoint(m_backward->x() - 15, (h - textHeight) / 2 + textHeight - 1)));
+    showFieldBackground();
+}
+
+void SearchWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
 }
 
 void SearchWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    paintPendingPanel(this, painter);
+    painter.drawImage(glassRect, glassImage);
+    const int right = m_lineEdit->geometry().right() + 6;
+    const int h = height();
+    painter.setRenderHints(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QColor(45, 45, 45, 96));
+    painter.drawRoundedRect(QRect(QPoint(1, 1), QPoint(right - 1, h - 2)), 7, 7);
+    painter.drawRoundedRect(QRect(QPoint(0, 0), QPoint(right, h - 1)), 7, 7);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen frame(QColor(45, 45, 45));
+    frame.setCosmetic(true);
+    painter.setPen(frame);
+    painter.drawRoundedRect(QRect(QPoint(1, 1), QPoint(right - 1, h - 2)), 7, 7);
+}
+
+bool SearchWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_lineEdit) {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            m_lineEdit->setFont(DB::normalFont(2));
+            break;
+        case QEvent::FocusOut:
+            if (m_lineEdit->text().isEmpty())
+                m_lineEdit->setFont(DB::italicFont(2));
+            break;
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+                m_lineEdit->clear();
+                event->accept();
+                setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SearchWidget::rollForwardButtonClicked()
+{
+    emit roll(Forward);
+}
+
+void SearchWidget::rollBackwardButtonClicked()
+{
+    emit roll(Backward);
+}
+
+void SearchWidget::searchPhraseReturnPressed()
+{
+    const QString phrase = m_lineEdit->text().trimmed();
+    m_lineEdit->clear();
+    setFocus(Qt::OtherFocusReason);
+    emit searchForPhrase(phrase);
 }
 
 } // namespace Vantor

@@ -3,6 +3,7 @@
 #include "engine/db/SharedTypes.h"
 
 #include <QImage>
+#include <QRect>
 #include <QUuid>
 #include <QWidget>
 
@@ -10,7 +11,11 @@ class QLineEdit;
 
 namespace Vantor {
 
-// The search box above the fan deck: a text field with completion and two roll buttons.
+class RollButton;
+
+// The compact search box above the fan deck: a magnifying glass, a borderless field
+// that upper-cases what is typed and completes the collection's names and codes, and
+// two roll buttons. It emits the phrase; the main widget searches.
 class SearchWidget : public QWidget
 {
     Q_OBJECT
@@ -23,6 +28,9 @@ public:
     // The parent's background picture; the text field shows the part under it.
     void setBackgroundImage(const QImage &image);
     QLineEdit *lineEdit() const { return m_lineEdit; }
+    RollButton *backwardButton() const { return m_backward; }
+    RollButton *forwardButton() const { return m_forward; }
+    QRect glassArea() const { return glassRect; }
 
 signals:
     void roll(Vantor::Direction dir);
@@ -31,12 +39,26 @@ signals:
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
 
+private slots:
+    void rollForwardButtonClicked();
+    void rollBackwardButtonClicked();
+    void searchPhraseReturnPressed();
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void layOut();
+    void showFieldBackground();
+
     QImage backgroundImage;
+    QImage glassImage;
+    QRect glassRect;
     QLineEdit *m_lineEdit = nullptr;
+    RollButton *m_backward = nullptr;
+    RollButton *m_forward = nullptr;
 };
 
 } // namespace Vantor

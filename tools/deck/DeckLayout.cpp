@@ -193,8 +193,8 @@ CollectionLayout layOutCollection(const SourceCollection &collection, QStringLis
             });
         }
     } else {
-        // Within each segment: the quiet colours (off-whites and neutrals) first, then
-        // chroma bands of at most a card each, every card running light to dark.
+        // Within each segment: chroma bands of at most a card each, then the quiet
+        // colours (off-whites and neutrals); every card runs light to dark.
         QMap<int, QVector<int>> bySegment;
         for (int i = 0; i < layout.colours.size(); ++i)
             bySegment[layout.colours.at(i).segment].append(i);
@@ -203,7 +203,7 @@ CollectionLayout layOutCollection(const SourceCollection &collection, QStringLis
             QVector<int> quiet, chromatic;
             for (int i : *segment)
                 (layout.colours.at(i).mood >= 5 ? quiet : chromatic).append(i);
-            for (QVector<int> *group : {&quiet, &chromatic}) {
+            for (QVector<int> *group : {&chromatic, &quiet}) {
                 if (group->isEmpty())
                     continue;
                 std::stable_sort(group->begin(), group->end(), [&](int x, int y) {

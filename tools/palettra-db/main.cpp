@@ -75,24 +75,11 @@ QString number(double value)
     return QString::number(value, 'f', 4);
 }
 
-// The registered collection that owns a colour: same file as the virtual collection
-// (the cross-collection lookups run there) and the colour's collection id.
-QUuid owningCollection(qint64 collectionId)
-{
-    auto &registry = CollectionRegistry::instance();
-    const QString file = registry.collectionLocation(SystemWideCollectionUuid).databasePath;
-    for (const CollectionLocation &location : registry.locations()) {
-        if (location.databasePath == file && location.id == collectionId && location.uuid != SystemWideCollectionUuid)
-            return location.uuid;
-    }
-    return QUuid();
-}
-
 int printColour(int status, const ColorEntry &entry)
 {
     if (status != StatusOk)
         return notFound();
-    const QUuid collection = owningCollection(entry.collectionId);
+    const QUuid collection = CollectionRegistry::instance().collectionOwning(entry.collectionId);
     ColorPage page;
     loadPageById(collection, entry.pageId, true, page);
     out() << collection.toString() << '\t' << entry.id << '\t' << page.pageIndex << '\t' << entry.rowIndex << '\t'
