@@ -190,9 +190,9 @@ int CollectionRegistry::findCollectionBySystemId(const QString &systemId, QUuid 
     return StatusQueryFailed;
 }
 
-QUuid CollectionRegistry::collectionOwning(qint64 collectionId) const
+QUuid CollectionRegistry::collectionOwning(qint64 collectionId, const QString &databasePath) const
 {
-    const QString file = collectionLocation(SystemWideCollectionUuid).databasePath;
+    const QString file = databasePath.isEmpty() ? collectionLocation(SystemWideCollectionUuid).databasePath : databasePath;
     for (auto it = m_locations.cbegin(); it != m_locations.cend(); ++it) {
         if (it.key() != SystemWideCollectionUuid && it->id == collectionId && it->databasePath == file)
             return it.key();

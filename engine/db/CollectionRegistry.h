@@ -39,9 +39,10 @@ public:
     // The collection's id in its file, or -1 for an unknown UUID.
     qint64 collectionId(const QUuid &uuid) const;
     int findCollectionBySystemId(const QString &systemId, QUuid &uuid) const;
-    // The registered collection with that id in the file of the virtual collection (the
-    // file whose connection answers the queries across collections); null when none.
-    QUuid collectionOwning(qint64 collectionId) const;
+    // The registered collection with that id in a database file, by default the file of
+    // the virtual collection (whose connection answers the queries across collections);
+    // null when none.
+    QUuid collectionOwning(qint64 collectionId, const QString &databasePath = QString()) const;
 
     // The already-open connection of the collection's file (invalid when not opened).
     QSqlDatabase connection(const QUuid &uuid) const;

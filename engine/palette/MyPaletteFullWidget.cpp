@@ -1,8 +1,14 @@
 #include "MyPaletteFullWidget.h"
 
-#include "engine/widgets/PendingPanel.h"
+#include "engine/PersistentState.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/db/ThemeResources.h"
+#include "engine/widgets/ImageButton.h"
+#include "engine/widgets/OrvaCustomStyle.h"
 
+#include <QMouseEvent>
 #include <QPainter>
+#include <QSlider>
 
 namespace Vantor {
 
@@ -11,6 +17,27 @@ MyPaletteFullWidget::MyPaletteFullWidget(QWidget *parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    setFont(DB::normalFont(3));
+    barImage = DB::themeImage(DB::ThemeKey::ImageWidgetBarBackground, QSize(30, 30));
+
+    const QImage backImage = DB::themeImage(DB::ThemeKey::ImageMypalettefullBack, QSize(16, 16));
+    back = new ImageButton(backImage, backImage, this);
+    back->setFixedSize(backImage.size() + QSize(2, 2));
+
+    sliderStyle = new OrvaCustomStyle(this);
+    sliderStyle->grooveImage = DB::themeImage(DB::ThemeKey::ImageMypalettefullSliderBackground, QSize(21, 7));
+    sliderStyle->grooveMask = DB::themeImage(DB::ThemeKey::ImageMypalettefullSliderBackgroundMask, QSize());
+    sliderStyle->handleImage = DB::themeImage(DB::ThemeKey::ImageMypalettefullSliderThumb, QSize(21, 7));
+    slider = new QSlider(Qt::Horizontal, this);
+    slider->setStyle(sliderStyle);
+    slider->setRange(0, 255);
+    slider->setInvertedAppearance(true);
+    slider->setPageStep(10);
+    const int stored = myPaletteFullBackgroundColor();
+    slider->setValue(stored < 0 || stored > 255 ? 176 : stored);
+
+    connect(back, &QAbstractButton::clicked, this, &MyPaletteFullWidget::backClicked);
+    connect(slider, &QSlider::valueChanged, this, &MyPaletteFullWidget::backgroundColorSliderValueChanged);
 }
 
 void MyPaletteFullWidget::selectedCollectionChanged(QUuid)
@@ -20,16 +47,92 @@ void MyPaletteFullWidget::selectedCollectionChanged(QUuid)
 
 void MyPaletteFullWidget::backClicked()
 {
+    zoomed = Qt::transparent;
     emit backButtonClicked();
 }
 
-void MyPaletteFullWidget::backgroundColorSliderValueChanged(int) {}
+void MyPaletteFullWidget::backgroundColorSliderValueChanged(int value)
+{
+    setMyPaletteFullBackgroundColor(value);
+    update();
+}
 
-void MyPaletteFullWidget::paintEvent(QPaintEvent *)
+void MyPaletteFullWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int barHeight = barImage.height();
+    barRect = QRect(QPoint(0, 0), QPoint(width() - 1, barHeight - 1));
+    const int m = (barHeight - back->height()) / 2;
+    back->move(m, m);
+    const int h = slider->sizeHint().height();
+    const int g = (barHeight - h) / 2;
+    slider->setGeometry(width() - 1 - g - 256 + 1, g, 256, h);
+    layout = layoutMyPaletteFull(size(), barHeight);
+}
+
+QColor MyPaletteFullWidget::storedColour(int row, int column) const
+{
+    const DB::ItemIndex index = myPaletteEntry(row, column);
+    DB::ColorEntry entry;
+    if (index.rowId > 0 && DB::loadColorById(index.collection, index.rowId, entry) == DB::StatusOk)
+        return QColor(entry.red, entry.green, entry.blue);
+    return QColor();
+}
+
+void MyPaletteFullWidget::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(176, 176, 176));
-    paintPendingPanel(this, painter);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const int v = slider->value();
+    painter.fillRect(rect(), QColor(v, v, v));
+    if (event->rect().intersects(barRect) && !barImage.isNull()) {
+        for (int x = 0; x < width(); x += barImage.width())
+            painter.drawImage(x, 0, barImage);
+    }
+    const QRect area = layout.paletteArea;
+    if (zoomed != Qt::transparent) {
+        painter.fillRect(area, zoomed);
+        return;
+    }
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QColor(176, 176, 176, 24));
+    painter.drawRoundedRect(QRect(QPoint(area.left() - 2, area.top() - 2), QPoint(area.right() + 3, area.bottom() + 3)), 3, 3);
+    painter.setPen(QColor(176, 176, 176, 64));
+    painter.drawRoundedRect(QRect(QPoint(area.left() - 1, area.top() - 1), QPoint(area.right() + 2, area.bottom() + 2)), 2, 2);
+    painter.setPen(QColor(176, 176, 176, 192));
+    painter.drawRect(QRect(area.topLeft(), area.bottomRight() + QPoint(1, 1)));
+
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QColor(176, 176, 176));
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 6; ++column) {
+            const QColor colour = storedColour(row, column);
+            const QRect cell(QPoint(area.left() + column * layout.cellWidth, area.top() + row * layout.cellHeight),
+                             QPoint(area.left() + (column + 1) * layout.cellWidth - 1, area.top() + (row + 1) * layout.cellHeight - 1));
+            painter.setBrush(colour.isValid() ? colour : QColor(Qt::white));
+            painter.drawRect(cell);
+        }
+    }
+}
+
+void MyPaletteFullWidget::mousePressEvent(QMouseEvent *event)
+{
+    if (zoomed != Qt::transparent) {
+        zoomed = Qt::transparent;
+        update();
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    if (!layout.paletteArea.contains(point) || layout.cellWidth <= 0 || layout.cellHeight <= 0)
+        return;
+    const int column = (point.x() - layout.paletteArea.left()) / layout.cellWidth;
+    const int row = (point.y() - layout.paletteArea.top()) / layout.cellHeight;
+    const QColor colour = storedColour(row, column);
+    if (colour.isValid()) {
+        zoomed = colour;
+        update();
+    }
 }
 
 } // namespace Vantor

@@ -1,16 +1,31 @@
 #pragma once
 
+#include "MyPaletteLayout.h"
+
+#include <QColor>
+#include <QImage>
 #include <QUuid>
 #include <QWidget>
 
+class QSlider;
+
 namespace Vantor {
 
-// My Palette enlarged over the whole window, on an adjustable grey background.
+class ImageButton;
+class OrvaCustomStyle;
+
+// My Palette enlarged over the whole window, on a grey background whose lightness the
+// slider sets; a press on a chip fills the palette area with that one colour.
 class MyPaletteFullWidget : public QWidget
 {
     Q_OBJECT
 public:
     explicit MyPaletteFullWidget(QWidget *parent = nullptr);
+
+    QSlider *backgroundSlider() const { return slider; }
+    ImageButton *backButton() const { return back; }
+    QColor zoomedColour() const { return zoomed; }
+    const MyPaletteFullLayout &currentLayout() const { return layout; }
 
 signals:
     void backButtonClicked();
@@ -21,7 +36,21 @@ public slots:
     void backgroundColorSliderValueChanged(int value);
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // The colour stored for a grid position, read from the database; invalid when none.
+    QColor storedColour(int row, int column) const;
+
+    QImage barImage;
+    QRect barRect;
+    ImageButton *back = nullptr;
+    QSlider *slider = nullptr;
+    OrvaCustomStyle *sliderStyle = nullptr;
+    QColor zoomed = Qt::transparent;
+    MyPaletteFullLayout layout;
 };
 
 } // namespace Vantor

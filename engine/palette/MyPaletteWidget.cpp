@@ -1,47 +1,376 @@
 #include "MyPaletteWidget.h"
 
-#include "engine/widgets/PendingPanel.h"
+#include "MyPaletteModel.h"
+#include "PaletteFile.h"
+#include "engine/PersistentState.h"
+#include "engine/db/ChipDragRecord.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/db/ColorTooltip.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/db/ThemeResources.h"
+#include "engine/ui/MainWidget.h"
+#include "engine/widgets/ChipDrag.h"
+#include "engine/widgets/ImageButton.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace Vantor {
 
 MyPaletteWidget::MyPaletteWidget(QWidget *parent)
     : QWidget(parent)
-    , m_descriptionEditor(new QLineEdit(this))
+    , m_model(new MyPaletteModel(this))
 {
     setFocusPolicy(Qt::StrongFocus);
-    setMouseTracking(true);
+    setAttribute(Qt::WA_MouseTracking);
     setAcceptDrops(true);
+    setFont(DB::normalFont(3));
+    barImage = DB::themeImage(DB::ThemeKey::ImageWidgetBarBackground, QSize(30, 30));
+
+    auto makeButton = [this](DB::ThemeKey key) {
+        const QImage image = DB::themeImage(key, QSize(16, 16));
+        auto *button = new ImageButton(image, image, this);
+        button->resize(image.size());
+        return button;
+    };
+    zoom = makeButton(DB::ThemeKey::ImageMypaletteZoom);
+    eraser = makeButton(DB::ThemeKey::ImageMypaletteEraser);
+    trash = makeButton(DB::ThemeKey::ImageMypaletteTrash);
+    grid = makeButton(DB::ThemeKey::ImageMypaletteGridOff);
+    grid->setCheckable(true);
+    grid->setChecked(true);
+    int tallest = 0;
+    for (ImageButton *button : {zoom, eraser, trash, grid})
+        tallest = std::max(tallest, button->height());
+    for (ImageButton *button : {zoom, eraser, trash, grid})
+        button->resize(button->width(), tallest);
+
+    m_descriptionEditor = new QLineEdit(this);
     m_descriptionEditor->setFrame(false);
-    m_descriptionEditor->hide();
+    m_descriptionEditor->setTextMargins(0, 0, 0, 0);
+    m_descriptionEditor->installEventFilter(this);
+    QApplication::postEvent(m_descriptionEditor, new QFocusEvent(QEvent::FocusOut));
+
+    selectedCollectionChanged(lastUsedCollection());
+
+    connect(zoom, &QAbstractButton::clicked, this, &MyPaletteWidget::zoomClicked);
+    connect(eraser, &QAbstractButton::clicked, this, &MyPaletteWidget::eraseClicked);
+    connect(trash, &QAbstractButton::clicked, this, &MyPaletteWidget::clearClicked);
+    connect(grid, &QAbstractButton::clicked, this, &MyPaletteWidget::gridClicked);
+    connect(m_descriptionEditor, &QLineEdit::editingFinished, this, &MyPaletteWidget::paletteDescriptionEditFinished);
+    connect(m_model, &MyPaletteModel::changed, this, &MyPaletteWidget::myPaletteChanged);
+    connect(m_model, &MyPaletteModel::selectionChanged, this, &MyPaletteWidget::myPaletteSelectionChanged);
 }
 
 QVector<QColor> MyPaletteWidget::selectedChipColours() const
 {
-    return {};
+    return m_model->selectedChipColours();
 }
 
-void MyPaletteWidget::selectedCollectionChanged(QUuid) {}
-void MyPaletteWidget::savePaletteTo(PaletteFileFormat, QString) {}
-void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat, QString) {}
+void MyPaletteWidget::selectedCollectionChanged(QUuid collectionId)
+{
+    m_descriptionEditor->setPlaceholderText(DB::localizedString(collectionId, DB::LocaleKey::MypaletteNoteInstructions));
+    m_model->restore();
+    dropTarget = QPoint(-1, -1);
+    updateButtons();
+    grid->setChecked(myPaletteGridVisible());
+    update();
+}
+
+void MyPaletteWidget::updateButtons()
+{
+    const bool empty = m_model->isEmpty();
+    zoom->setEnabled(!empty);
+    trash->setEnabled(!empty);
+    grid->setEnabled(true);
+    eraser->setEnabled(m_model->hasOccupiedSelection());
+    if (MainWidget *main = MainWidget::current())
+        main->headerButton(MainWidget::SaveButtonId)->setEnabled(!empty);
+}
+
+void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
+{
+    savePaletteFile(*m_model, fileFormat, path);
+}
+
+void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat, QString path)
+{
+    if (loadPaletteFile(*m_model, path) == PaletteLoad::NotOpened)
+        return;
+    m_descriptionEditor->setText(m_model->description());
+    update();
+    updateButtons();
+    emit myPaletteChanged();
+}
 
 void MyPaletteWidget::zoomClicked()
 {
     emit zoomMyPaletteClicked();
 }
 
-void MyPaletteWidget::eraseClicked() {}
-void MyPaletteWidget::clearClicked() {}
-void MyPaletteWidget::gridClicked(bool) {}
-void MyPaletteWidget::clearPaletteQuestionFinished(int) {}
-void MyPaletteWidget::paletteDescriptionEditFinished() {}
+void MyPaletteWidget::eraseClicked()
+{
+    m_model->eraseSelection();
+    update();
+    updateButtons();
+}
 
-void MyPaletteWidget::paintEvent(QPaintEvent *)
+void MyPaletteWidget::clearClicked()
+{
+    if (!question) {
+        const QUuid collection = lastUsedCollection();
+        question = new QMessageBox(QMessageBox::Question,
+                                   DB::localizedString(collection, DB::LocaleKey::CommonConfirmationDialogCaption),
+                                   DB::localizedString(collection, DB::LocaleKey::MypaletteClearpalettebuttonQuestion),
+                                   QMessageBox::Yes | QMessageBox::No, this, Qt::Sheet);
+        question->setDefaultButton(QMessageBox::Yes);
+        question->setEscapeButton(QMessageBox::No);
+        question->setWindowModality(Qt::WindowModal);
+        question->setInformativeText(QString());
+        const QImage icon = DB::themeImage(DB::ThemeKey::ImageMypaletteClearQuestionIcon, QSize(128, 128));
+        question->setIconPixmap(QPixmap::fromImage(icon.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        connect(question, &QMessageBox::finished, this, &MyPaletteWidget::clearPaletteQuestionFinished);
+    }
+    question->open();
+}
+
+void MyPaletteWidget::clearPaletteQuestionFinished(int result)
+{
+    if (result != QMessageBox::Yes)
+        return;
+    m_model->clearCells();
+    update();
+    updateButtons();
+}
+
+void MyPaletteWidget::gridClicked(bool checked)
+{
+    setMyPaletteGridVisible(checked);
+    update();
+}
+
+void MyPaletteWidget::paletteDescriptionEditFinished()
+{
+    m_model->setDescription(m_descriptionEditor->text());
+}
+
+void MyPaletteWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int barHeight = barImage.height();
+    barRect = QRect(QPoint(0, 0), QPoint(width() - 1, barHeight - 1));
+
+    int left = width() - grid->width() - barHeight;
+    grid->move(left, (barHeight - grid->height()) / 2);
+    for (ImageButton *button : {trash, eraser, zoom}) {
+        left = left - button->width() - 4;
+        button->move(left, (barHeight - button->height()) / 2);
+    }
+
+    const int editorHeight = QFontMetrics(m_descriptionEditor->font()).lineSpacing();
+    layout = layoutMyPalette(size(), barHeight, editorHeight);
+    m_descriptionEditor->setGeometry(layout.editor);
+    for (const QPoint &position : MyPaletteModel::gridOrder())
+        m_model->setCellRect(position, cellRect(position));
+
+    // The editor shows the main window's background under it, so it looks transparent.
+    const QImage background = DB::themeImage(DB::ThemeKey::ImageWidgetMainBackground, QSize(16, 16));
+    if (!background.isNull()) {
+        const QWidget *reference = MainWidget::current() ? static_cast<QWidget *>(MainWidget::current()) : window();
+        const QPoint offset = m_descriptionEditor->mapTo(reference, QPoint(0, 0));
+        QPalette palette = m_descriptionEditor->palette();
+        palette.setBrush(QPalette::Base, background.copy(QRect(offset, m_descriptionEditor->size())));
+        palette.setColor(QPalette::Text, Qt::white);
+        m_descriptionEditor->setPalette(palette);
+    }
+}
+
+QRect MyPaletteWidget::cellRect(const QPoint &position) const
+{
+    return layout.cells[std::size_t(position.y() * MyPaletteModel::Columns + position.x())];
+}
+
+QPoint MyPaletteWidget::cellAt(const QPoint &point) const
+{
+    for (const QPoint &position : MyPaletteModel::gridOrder()) {
+        if (cellRect(position).contains(point))
+            return position;
+    }
+    return QPoint(-1, -1);
+}
+
+void MyPaletteWidget::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    paintPendingPanel(this, painter);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (event->rect().intersects(barRect) && !barImage.isNull()) {
+        for (int x = 0; x < width(); x += barImage.width())
+            painter.drawImage(x, 0, barImage);
+    }
+    const bool gridVisible = grid->isChecked();
+    for (const QPoint &position : MyPaletteModel::gridOrder()) {
+        const QRect rect = cellRect(position);
+        if (!event->rect().intersects(rect))
+            continue;
+        const PaletteCell &cell = m_model->cell(position);
+        if (cell.isOccupied())
+            painter.fillRect(rect, cell.colour);
+        if (gridVisible) {
+            painter.setPen(QColor(64, 64, 64));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(rect);
+        }
+    }
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 255, 255, 224), 2));
+    for (const QPoint &position : m_model->selection()) {
+        const QRect rect = cellRect(position);
+        if (event->rect().intersects(rect.adjusted(-2, -2, 2, 2)))
+            painter.drawRect(QRect(rect.topLeft(), rect.bottomRight() + QPoint(1, 1)));
+    }
+    if (MyPaletteModel::isInGrid(dropTarget)) {
+        painter.setPen(QPen(QColor(0, 151, 251, 192), 2));
+        const QRect rect = cellRect(dropTarget);
+        painter.drawRect(QRect(rect.topLeft(), rect.bottomRight() + QPoint(1, 1)));
+    }
+}
+
+void MyPaletteWidget::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    if (!layout.gridArea.contains(point))
+        return;
+    dragStart = point;
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint position = cellAt(point);
+    if (!MyPaletteModel::isInGrid(position))
+        return;
+    m_model->pressCell(position, event->modifiers());
+    update();
+    updateButtons();
+}
+
+void MyPaletteWidget::mouseReleaseEvent(QMouseEvent *)
+{
+    dragStart = QPoint(0, 0);
+}
+
+void MyPaletteWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    if (event->buttons() == Qt::NoButton) {
+        const QPoint position = cellAt(point);
+        if (MyPaletteModel::isInGrid(position) && m_model->cell(position).isOccupied()) {
+            const PaletteCell &cell = m_model->cell(position);
+            QToolTip::showText(mapToGlobal(cell.rect.topRight()),
+                               DB::colorTooltipText(cell.index.collection, cell.index.rowId, true), this);
+        } else {
+            QToolTip::hideText();
+        }
+        return;
+    }
+    if (event->buttons() != Qt::LeftButton) {
+        QToolTip::hideText();
+        return;
+    }
+    if ((point - dragStart).manhattanLength() <= QApplication::startDragDistance() || !layout.gridArea.contains(point))
+        return;
+    const QPoint position = cellAt(point);
+    if (!MyPaletteModel::isInGrid(position) || !m_model->cell(position).isOccupied())
+        return;
+    const PaletteCell &cell = m_model->cell(position);
+    DB::ColorEntry entry;
+    if (DB::loadColorById(cell.index.collection, cell.index.rowId, entry) != DB::StatusOk)
+        return;
+    startChipDrag(this, DB::FromMyPalette, cell.index.collection, entry, Qt::CopyAction, Qt::CopyAction);
+}
+
+bool MyPaletteWidget::acceptableDrag(const QMimeData *mime)
+{
+    const int source = DB::chipRecordSource(mime);
+    return DB::hasChipRecord(mime) && (source == DB::FromCardRoller || source == DB::FromColorSchemer);
+}
+
+void MyPaletteWidget::repaintTarget(const QPoint &oldTarget, const QPoint &newTarget)
+{
+    QRect area;
+    if (MyPaletteModel::isInGrid(oldTarget))
+        area = cellRect(oldTarget);
+    if (MyPaletteModel::isInGrid(newTarget))
+        area = area.united(cellRect(newTarget));
+    if (!area.isNull())
+        update(area.adjusted(-3, -3, 3, 3));
+}
+
+void MyPaletteWidget::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (acceptableDrag(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void MyPaletteWidget::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->setDropAction(Qt::IgnoreAction);
+    event->ignore();
+    const QPoint point = event->position().toPoint();
+    QPoint target(-1, -1);
+    if (acceptableDrag(event->mimeData()) && layout.gridArea.contains(point)) {
+        event->setDropAction(event->proposedAction());
+        event->accept();
+        target = cellAt(point);
+    }
+    if (target != dropTarget) {
+        const QPoint old = dropTarget;
+        dropTarget = target;
+        repaintTarget(old, target);
+    }
+}
+
+void MyPaletteWidget::dragLeaveEvent(QDragLeaveEvent *)
+{
+    if (MyPaletteModel::isInGrid(dropTarget)) {
+        const QPoint old = dropTarget;
+        dropTarget = QPoint(-1, -1);
+        repaintTarget(old, dropTarget);
+    }
+}
+
+void MyPaletteWidget::dropEvent(QDropEvent *event)
+{
+    if (!MyPaletteModel::isInGrid(dropTarget))
+        return;
+    if (DB::hasChipRecord(event->mimeData())) {
+        event->acceptProposedAction();
+        QUuid collection;
+        DB::ColorEntry entry;
+        if (DB::readChipRecord(event->mimeData(), collection, entry) == DB::StatusOk)
+            m_model->dropChip(dropTarget, collection, entry);
+    }
+    dropTarget = QPoint(-1, -1);
+    updateButtons();
+    update();
+}
+
+bool MyPaletteWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_descriptionEditor) {
+        if (event->type() == QEvent::FocusIn) {
+            m_descriptionEditor->setFont(DB::normalFont(3));
+        } else if (event->type() == QEvent::FocusOut && m_descriptionEditor->text().isEmpty()) {
+            m_descriptionEditor->setFont(DB::italicFont(3));
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace Vantor

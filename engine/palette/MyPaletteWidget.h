@@ -1,28 +1,46 @@
 #pragma once
 
+#include "MyPaletteLayout.h"
 #include "engine/db/SharedTypes.h"
 
 #include <QColor>
+#include <QImage>
+#include <QPoint>
 #include <QString>
-#include <QVector>
 #include <QUuid>
+#include <QVector>
 #include <QWidget>
 
 class QLineEdit;
+class QMimeData;
+class QMessageBox;
 
 namespace Vantor {
 
-// The My Palette panel: a bar of buttons, the 6 × 4 grid of gathered chips and a
-// description line.
+class ImageButton;
+class MyPaletteModel;
+
+// The My Palette panel over its model: a bar of buttons, the 6 × 4 grid of gathered
+// chips and a description line. Chips come in by drag and drop from the card roller and
+// the schemers and go out by drag; the mouse selects cells.
 class MyPaletteWidget : public QWidget
 {
     Q_OBJECT
 public:
     explicit MyPaletteWidget(QWidget *parent = nullptr);
 
+    MyPaletteModel &model() const { return *m_model; }
     QLineEdit *descriptionEditor() const { return m_descriptionEditor; }
+    const MyPaletteLayout &currentLayout() const { return layout; }
     // The colours of the selected cells that hold a chip.
     QVector<QColor> selectedChipColours() const;
+    QPoint dropTargetPosition() const { return dropTarget; }
+
+    ImageButton *zoomButton() const { return zoom; }
+    ImageButton *eraserButton() const { return eraser; }
+    ImageButton *trashButton() const { return trash; }
+    ImageButton *gridButton() const { return grid; }
+    QMessageBox *clearQuestion() const { return question; }
 
 signals:
     void zoomMyPaletteClicked();
@@ -41,10 +59,36 @@ public slots:
     void paletteDescriptionEditFinished();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    QPoint cellAt(const QPoint &point) const; // (-1, -1) between or outside the cells
+    QRect cellRect(const QPoint &position) const;
+    void updateButtons();
+    void repaintTarget(const QPoint &oldTarget, const QPoint &newTarget);
+    static bool acceptableDrag(const QMimeData *mime);
+
+    MyPaletteModel *m_model = nullptr;
+    QImage barImage;
+    QRect barRect;
+    ImageButton *zoom = nullptr;
+    ImageButton *eraser = nullptr;
+    ImageButton *trash = nullptr;
+    ImageButton *grid = nullptr;
     QLineEdit *m_descriptionEditor = nullptr;
+    QMessageBox *question = nullptr;
+    MyPaletteLayout layout;
+    QPoint dropTarget{-1, -1};
+    QPoint dragStart;
 };
 
 } // namespace Vantor

@@ -314,8 +314,10 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     QSignalSpy saved(&main(), &MainWidget::savePaletteTo);
     QSignalSpy loaded(widget, &MainWidget::loadPaletteFrom);
 
+    // An empty palette has nothing to save: the button is off.
+    EXPECT_FALSE(widget->headerButton(MainWidget::SaveButtonId)->isEnabled());
     // Without the text format only palette files are offered.
-    widget->headerButton(MainWidget::SaveButtonId)->click();
+    widget->saveButtonClicked();
     ASSERT_EQ(saved.count(), 1);
     EXPECT_EQ(seenFilters.size(), 1);
     EXPECT_EQ(saved.first().at(0).value<PaletteFileFormat>(), PaletteFileXml);

@@ -1,0 +1,193 @@
+#include "MyPaletteModel.h"
+
+#include "engine/PersistentState.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/db/NavigationQueries.h"
+
+namespace Vantor {
+
+MyPaletteModel::MyPaletteModel(QObject *parent)
+    : QObject(parent)
+{
+}
+
+bool MyPaletteModel::isInGrid(const QPoint &position)
+{
+    return position.x() >= 0 && position.x() < Columns && position.y() >= 0 && position.y() < Rows;
+}
+
+QVector<QPoint> MyPaletteModel::gridOrder()
+{
+    QVector<QPoint> order;
+    for (int row = 0; row < Rows; ++row)
+        for (int column = 0; column < Columns; ++column)
+            order << QPoint(column, row);
+    return order;
+}
+
+const PaletteCell &MyPaletteModel::cell(const QPoint &position) const
+{
+    return m_cells[std::size_t(position.y() * Columns + position.x())];
+}
+
+PaletteCell &MyPaletteModel::cellAt(const QPoint &position)
+{
+    return m_cells[std::size_t(position.y() * Columns + position.x())];
+}
+
+void MyPaletteModel::setCellRect(const QPoint &position, const QRect &rect)
+{
+    cellAt(position).rect = rect;
+}
+
+QString MyPaletteModel::labelFor(const DB::ColorEntry &entry)
+{
+    const QVector<int> &order = DB::rowNameDisplayOrder();
+    const QString name = order.isEmpty() ? QString() : entry.name(order.first());
+    return name.isEmpty() ? entry.code : entry.code + QStringLiteral(" - ") + name;
+}
+
+void MyPaletteModel::fillInMemory(const QPoint &position, const QUuid &collection, const DB::ColorEntry &entry)
+{
+    PaletteCell &target = cellAt(position);
+    target.index = DB::ItemIndex{collection, entry.pageId, entry.id};
+    target.colour = QColor(entry.red, entry.green, entry.blue);
+    target.label = labelFor(entry);
+}
+
+void MyPaletteModel::setCell(const QPoint &position, const QUuid &collection, const DB::ColorEntry &entry)
+{
+    if (!isInGrid(position))
+        return;
+    fillInMemory(position, collection, entry);
+    setMyPaletteEntry(position.y(), position.x(), cell(position).index);
+}
+
+void MyPaletteModel::emptyCell(const QPoint &position)
+{
+    if (!isInGrid(position))
+        return;
+    PaletteCell &target = cellAt(position);
+    target.index = DB::ItemIndex();
+    target.colour = Qt::transparent;
+    target.label.clear();
+    setMyPaletteEntry(position.y(), position.x(), target.index);
+}
+
+void MyPaletteModel::clearAll(bool clearDescription)
+{
+    for (const QPoint &position : gridOrder())
+        emptyCell(position);
+    if (clearDescription)
+        setDescription(QString());
+}
+
+bool MyPaletteModel::isEmpty() const
+{
+    for (const PaletteCell &c : m_cells) {
+        if (c.isOccupied())
+            return false;
+    }
+    return true;
+}
+
+bool MyPaletteModel::hasOccupiedSelection() const
+{
+    for (const QPoint &position : m_selection) {
+        if (cell(position).isOccupied())
+            return true;
+    }
+    return false;
+}
+
+QVector<QColor> MyPaletteModel::selectedChipColours() const
+{
+    QVector<QColor> colours;
+    for (const QPoint &position : m_selection) {
+        if (cell(position).isOccupied())
+            colours << cell(position).colour;
+    }
+    return colours;
+}
+
+void MyPaletteModel::setDescription(const QString &description)
+{
+    m_description = description;
+    setMyPaletteDescription(description);
+}
+
+void MyPaletteModel::restore()
+{
+    m_selection.clear();
+    for (const QPoint &position : gridOrder()) {
+        const DB::ItemIndex stored = myPaletteEntry(position.y(), position.x());
+        DB::ColorEntry entry;
+        if (stored.rowId > 0 && DB::loadColorById(stored.collection, stored.rowId, entry) == DB::StatusOk) {
+            fillInMemory(position, stored.collection, entry);
+        } else {
+            PaletteCell &target = cellAt(position);
+            target.index = DB::ItemIndex();
+            target.colour = Qt::transparent;
+            target.label.clear();
+        }
+        if (myPaletteCellSelected(position.y(), position.x()))
+            m_selection.append(position);
+    }
+}
+
+void MyPaletteModel::storeSelected(const QPoint &position, bool selected)
+{
+    setMyPaletteCellSelected(position.y(), position.x(), selected);
+}
+
+void MyPaletteModel::eraseSelection()
+{
+    for (const QPoint &position : m_selection)
+        emptyCell(position);
+    emit changed();
+}
+
+void MyPaletteModel::clearCells()
+{
+    for (const QPoint &position : gridOrder())
+        emptyCell(position);
+    emit changed();
+    emit selectionChanged();
+}
+
+void MyPaletteModel::pressCell(const QPoint &position, Qt::KeyboardModifiers modifiers)
+{
+    if (!isInGrid(position))
+        return;
+    if (modifiers == Qt::NoModifier) {
+        for (const QPoint &selected : m_selection)
+            storeSelected(selected, false);
+        m_selection.clear();
+        m_selection.append(position);
+        storeSelected(position, true);
+    } else if (modifiers == Qt::ControlModifier) {
+        if (m_selection.contains(position)) {
+            m_selection.removeAll(position);
+            storeSelected(position, false);
+        } else {
+            m_selection.append(position);
+            storeSelected(position, true);
+        }
+    }
+    emit selectionChanged();
+}
+
+void MyPaletteModel::dropChip(const QPoint &target, const QUuid &collection, const DB::ColorEntry &entry)
+{
+    if (!isInGrid(target))
+        return;
+    if (m_selection.contains(target)) {
+        for (const QPoint &position : m_selection)
+            setCell(position, collection, entry);
+    } else {
+        setCell(target, collection, entry);
+    }
+    emit changed();
+}
+
+} // namespace Vantor

@@ -1,0 +1,345 @@
+#include "PaletteFile.h"
+
+#include "MyPaletteModel.h"
+#include "engine/db/Collection.h"
+#include "engine/db/CollectionRegistry.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/db/SearchQueries.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlwriter.h>
+#include <libxml/xpath.h>
+
+#include <memory>
+
+namespace Vantor {
+
+namespace {
+
+const QByteArray ByteOrderMark("\xEF\xBB\xBF");
+
+// A chip as a file records it: its place and where its colour lies in the collection.
+struct WrittenChip
+{
+    QPoint position;
+    QUuid collection;
+    DB::ColorEntry row;
+    DB::ColorPage page;
+};
+
+// The occupied cells whose row and page can still be read, in grid order.
+QVector<WrittenChip> writableChips(const MyPaletteModel &palette)
+{
+    QVector<WrittenChip> chips;
+    for (const QPoint &position : MyPaletteModel::gridOrder()) {
+        const PaletteCell &cell = palette.cell(position);
+        if (!cell.isOccupied())
+            continue;
+        WrittenChip chip;
+        chip.position = position;
+        chip.collection = cell.index.collection;
+        if (DB::loadColorById(chip.collection, cell.index.rowId, chip.row) != DB::StatusOk
+            || DB::loadPageById(chip.collection, cell.index.pageId, false, chip.page) != DB::StatusOk
+            || chip.row.pageId != chip.page.id)
+            continue;
+        chips << chip;
+    }
+    return chips;
+}
+
+const xmlChar *x(const char *text)
+{
+    return reinterpret_cast<const xmlChar *>(text);
+}
+
+QByteArray xmlBytes(const MyPaletteModel &palette)
+{
+    xmlDocPtr document = nullptr;
+    xmlTextWriterPtr writer = xmlNewTextWriterDoc(&document, 0);
+    if (!writer)
+        return QByteArray();
+    auto text = [writer](const char *content) { xmlTextWriterWriteString(writer, x(content)); };
+    auto attribute = [writer](const char *name, const QByteArray &value) {
+        xmlTextWriterWriteAttribute(writer, x(name), x(value.constData()));
+    };
+
+    xmlTextWriterStartDocument(writer, nullptr, "UTF-8", nullptr);
+    xmlTextWriterStartElement(writer, x("orva-palette"));
+    attribute("version", "3.0");
+    attribute("system", "multi-collection");
+    text("\n\t");
+    xmlTextWriterStartElement(writer, x("description"));
+    const QByteArray description = palette.description().toUtf8();
+    if (!description.isEmpty())
+        xmlTextWriterWriteString(writer, x(description.constData()));
+    xmlTextWriterEndElement(writer);
+    text("\n\t");
+    xmlTextWriterStartElement(writer, x("chips"));
+    for (const WrittenChip &chip : writableChips(palette)) {
+        text("\n\t\t");
+        xmlTextWriterStartElement(writer, x("chip"));
+        attribute("row", QByteArray::number(chip.position.y()));
+        attribute("col", QByteArray::number(chip.position.x()));
+        text("\n\t\t\t");
+        xmlTextWriterStartElement(writer, x("entry"));
+        attribute("uuid-of-collection", chip.collection.toString().toUtf8());
+        attribute("page-index", QByteArray::number(chip.page.pageIndex));
+        attribute("row-index", QByteArray::number(chip.row.rowIndex));
+        attribute("color-code", chip.row.code.toUtf8());
+        xmlTextWriterEndElement(writer);
+        text("\n\t\t");
+        xmlTextWriterEndElement(writer);
+    }
+    text("\n\t");
+    xmlTextWriterEndElement(writer);
+    text("\n");
+    xmlTextWriterEndElement(writer);
+    xmlTextWriterEndDocument(writer);
+    xmlFreeTextWriter(writer);
+
+    xmlChar *buffer = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(document, &buffer, &size, "UTF-8", 0);
+    QByteArray bytes(reinterpret_cast<const char *>(buffer), size);
+    xmlFree(buffer);
+    xmlFreeDoc(document);
+    return ByteOrderMark + bytes;
+}
+
+QByteArray textBytes(const MyPaletteModel &palette)
+{
+    QByteArray lines;
+    for (const WrittenChip &chip : writableChips(palette)) {
+        auto &registry = DB::CollectionRegistry::instance();
+        const QUuid owner = registry.collectionOwning(chip.row.collectionId, registry.collectionLocation(chip.collection).databasePath);
+        QSharedPointer<DB::Collection> collection;
+        if (!owner.isNull() && DB::loadCollection(owner, collection) == DB::StatusOk)
+            lines += collection->name.toUtf8() + " : ";
+        lines += chip.row.code.toUtf8() + '\n';
+    }
+    return lines.isEmpty() ? QByteArray() : ByteOrderMark + lines;
+}
+
+// --- Reading ---
+
+struct DocumentDeleter
+{
+    void operator()(xmlDoc *document) const { xmlFreeDoc(document); }
+};
+using Document = std::unique_ptr<xmlDoc, DocumentDeleter>;
+
+struct XPathResult
+{
+    xmlXPathContextPtr context = nullptr;
+    xmlXPathObjectPtr object = nullptr;
+    ~XPathResult()
+    {
+        if (object)
+            xmlXPathFreeObject(object);
+        if (context)
+            xmlXPathFreeContext(context);
+    }
+    QVector<xmlNodePtr> nodes() const
+    {
+        QVector<xmlNodePtr> list;
+        if (object && object->nodesetval) {
+            for (int i = 0; i < object->nodesetval->nodeNr; ++i)
+                list << object->nodesetval->nodeTab[i];
+        }
+        return list;
+    }
+};
+
+std::unique_ptr<XPathResult> evaluate(xmlDocPtr document, const char *path)
+{
+    auto result = std::make_unique<XPathResult>();
+    result->context = xmlXPathNewContext(document);
+    if (result->context)
+        result->object = xmlXPathEvalExpression(x(path), result->context);
+    return result;
+}
+
+QString nodeText(xmlNodePtr node)
+{
+    xmlChar *content = xmlNodeGetContent(node);
+    const QString text = content ? QString::fromUtf8(reinterpret_cast<const char *>(content)) : QString();
+    xmlFree(content);
+    return text;
+}
+
+// The text of the attribute an absolute path names; null when it has none.
+QString attributeText(xmlDocPtr document, const char *path)
+{
+    const auto result = evaluate(document, path);
+    const QVector<xmlNodePtr> nodes = result->nodes();
+    if (nodes.isEmpty() || nodes.first()->type != XML_ATTRIBUTE_NODE)
+        return QString();
+    return nodeText(nodes.first());
+}
+
+int integerAttribute(xmlNodePtr element, const char *name)
+{
+    xmlChar *value = xmlGetProp(element, x(name));
+    const int number = value ? QString::fromUtf8(reinterpret_cast<const char *>(value)).toInt() : 0;
+    xmlFree(value);
+    return number;
+}
+
+QString textAttribute(xmlNodePtr element, const char *name)
+{
+    xmlChar *value = xmlGetProp(element, x(name));
+    const QString text = value ? QString::fromUtf8(reinterpret_cast<const char *>(value)) : QString();
+    xmlFree(value);
+    return text;
+}
+
+void loadDescription(MyPaletteModel &palette, xmlDocPtr document)
+{
+    QString description;
+    const auto result = evaluate(document, "/orva-palette/description");
+    const QVector<xmlNodePtr> nodes = result->nodes();
+    if (!nodes.isEmpty() && nodes.first()->type == XML_ELEMENT_NODE && nodes.first()->children)
+        description = nodeText(nodes.first()->children);
+    palette.setDescription(description);
+}
+
+void loadVersion2(MyPaletteModel &palette, xmlDocPtr document, const QUuid &collection)
+{
+    const auto result = evaluate(document, "/orva-palette/chips/chip");
+    for (xmlNodePtr chip : result->nodes()) {
+        if (chip->type != XML_ELEMENT_NODE)
+            continue;
+        const QPoint position(integerAttribute(chip, "col"), integerAttribute(chip, "row"));
+        if (!MyPaletteModel::isInGrid(position))
+            continue;
+        xmlNodePtr first = chip->children;
+        if (!first || first->type != XML_TEXT_NODE)
+            continue;
+        const QString code = nodeText(first);
+        if (code.isEmpty())
+            continue;
+        int pageIndex = -1, rowIndex = -1, segment = -1, mood = 0;
+        bool exterior = false;
+        if (DB::searchPhrase(collection, code, pageIndex, rowIndex, segment, mood, exterior) != DB::StatusOk
+            || pageIndex <= 0 || rowIndex <= 0)
+            continue;
+        DB::ColorEntry entry;
+        if (DB::loadColorAt(collection, pageIndex, rowIndex, entry) == DB::StatusOk)
+            palette.setCell(position, collection, entry);
+    }
+}
+
+void loadVersion3(MyPaletteModel &palette, xmlDocPtr document)
+{
+    const auto result = evaluate(document, "/orva-palette/chips/chip");
+    for (xmlNodePtr chip : result->nodes()) {
+        if (chip->type != XML_ELEMENT_NODE)
+            continue;
+        const QPoint position(integerAttribute(chip, "col"), integerAttribute(chip, "row"));
+        if (!MyPaletteModel::isInGrid(position))
+            continue;
+        xmlNodePtr entryNode = chip->children;
+        if (!entryNode || entryNode->type != XML_ELEMENT_NODE
+            || QString::fromUtf8(reinterpret_cast<const char *>(entryNode->name)).compare(QLatin1String("entry"), Qt::CaseInsensitive) != 0)
+            continue;
+        const QUuid collection(textAttribute(entryNode, "uuid-of-collection"));
+        const int pageIndex = integerAttribute(entryNode, "page-index");
+        const int rowIndex = integerAttribute(entryNode, "row-index");
+        const QString code = textAttribute(entryNode, "color-code");
+        DB::ColorEntry entry;
+        if (DB::loadColorAt(collection, pageIndex, rowIndex, entry) == DB::StatusOk
+            && entry.code.compare(code, Qt::CaseInsensitive) == 0)
+            palette.setCell(position, collection, entry);
+    }
+}
+
+} // namespace
+
+QByteArray paletteFileBytes(const MyPaletteModel &palette, PaletteFileFormat format)
+{
+    switch (format) {
+    case PaletteFileXml: return xmlBytes(palette);
+    case PaletteFileText: return textBytes(palette);
+    default: return QByteArray();
+    }
+}
+
+bool savePaletteFile(const MyPaletteModel &palette, PaletteFileFormat format, const QString &path)
+{
+    const QByteArray bytes = paletteFileBytes(palette, format);
+    return !bytes.isEmpty() && writeFileAtomically(bytes, path);
+}
+
+bool writeFileAtomically(const QByteArray &bytes, const QString &path)
+{
+    // Only ordinary files are replaced: never a device or anything else at that path.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+PaletteLoad loadPaletteFile(MyPaletteModel &palette, const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile() || info.size() > MaximumPaletteFileSize)
+        return PaletteLoad::NotOpened;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return PaletteLoad::NotOpened;
+    const QByteArray bytes = file.read(MaximumPaletteFileSize + 1);
+    file.close();
+    if (bytes.size() > MaximumPaletteFileSize)
+        return PaletteLoad::NotOpened;
+
+    Document document(xmlReadMemory(bytes.constData(), int(bytes.size()), nullptr, "UTF-8",
+                                    XML_PARSE_NOBLANKS | XML_PARSE_NONET | XML_PARSE_COMPACT | XML_PARSE_NOERROR
+                                        | XML_PARSE_NOWARNING));
+    // A palette has no DTD; one that brings its own could smuggle in entities.
+    if (!document || document->intSubset || document->extSubset)
+        return PaletteLoad::NotAPalette;
+
+    const QStringList version = attributeText(document.get(), "/orva-palette/@version").split(QLatin1Char('.'), Qt::SkipEmptyParts);
+    const QString system = attributeText(document.get(), "/orva-palette/@system");
+    bool minorOk = false;
+    bool majorOk = false;
+    if (version.size() != 2 || version.at(1).toInt(&minorOk) != 0 || !minorOk || system.isNull())
+        return PaletteLoad::NotAPalette;
+    const int major = version.at(0).toInt(&majorOk);
+    if (!majorOk)
+        return PaletteLoad::NotAPalette;
+
+    if (major == 2) {
+        QUuid collection;
+        if (DB::CollectionRegistry::instance().findCollectionBySystemId(system, collection) != DB::StatusOk)
+            return PaletteLoad::NotAPalette;
+        palette.clearAll(true);
+        loadDescription(palette, document.get());
+        loadVersion2(palette, document.get(), collection);
+        return PaletteLoad::Loaded;
+    }
+    if (major == 3) {
+        if (system.compare(QLatin1String("multi-collection"), Qt::CaseInsensitive) != 0)
+            return PaletteLoad::NotAPalette;
+        palette.clearAll(true);
+        loadDescription(palette, document.get());
+        loadVersion3(palette, document.get());
+        return PaletteLoad::Loaded;
+    }
+    return PaletteLoad::NotAPalette;
+}
+
+} // namespace Vantor
