@@ -69,3 +69,45 @@ TEST(StandalonePicker, UnknownOptionsAreRefused)
 }
 
 } // namespace
+
+#include "StandalonePicker.h"
+#include "StandardDeck.h"
+
+#include "engine/EngineStartup.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/palette/MyPaletteModel.h"
+#include "engine/palette/MyPaletteWidget.h"
+#include "engine/ui/MainWidget.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace {
+
+// The copy button hands out a colour exactly when one selected cell holds a chip.
+TEST(StandalonePickerWindow, CopyButtonFollowsTheSelection)
+{
+    Palettra::Test::StandardDeck deck;
+    ASSERT_EQ(Vantor::startEngine(QString(), deck.baseFolder()), Vantor::StartupOk);
+    Palettra::StandalonePicker picker;
+    QAbstractButton *copy = picker.mainWidget()->headerButton(picker.copyButtonId());
+    EXPECT_FALSE(copy->isEnabled());
+
+    Vantor::MyPaletteModel &palette = picker.mainWidget()->myPaletteWidget()->model();
+    Vantor::DB::ColorEntry orange;
+    ASSERT_EQ(Vantor::DB::loadColorById(Palettra::Test::StandardDeck::A, deck.rowIdA(6, 1), orange), Vantor::DB::StatusOk);
+    palette.setCell(QPoint(0, 0), Palettra::Test::StandardDeck::A, orange);
+    palette.pressCell(QPoint(1, 0), Qt::NoModifier); // an empty cell
+    EXPECT_FALSE(copy->isEnabled());
+    palette.pressCell(QPoint(0, 0), Qt::NoModifier);
+    EXPECT_TRUE(copy->isEnabled());
+    copy->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("#F01464"));
+
+    palette.setCell(QPoint(2, 0), Palettra::Test::StandardDeck::A, orange);
+    palette.pressCell(QPoint(2, 0), Qt::ControlModifier); // two chips selected
+    EXPECT_FALSE(copy->isEnabled());
+}
+
+} // namespace
