@@ -9,7 +9,10 @@
 #include "engine/widgets/ColorSchemerPulvexWidget.h"
 #include "engine/widgets/ColorSchemerWidget.h"
 #include "engine/widgets/ProductsWidget.h"
+#include "engine/widgets/CardRollerWidget.h"
 #include "engine/widgets/SearchWidget.h"
+#include "engine/db/ChipDragRecord.h"
+#include "engine/palette/ColourDifference.h"
 #include "engine/ui/AboutBox.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/ui/TabBarWidget.h"
@@ -21,6 +24,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSqlQuery>
+#include <QDragEnterEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -377,6 +384,73 @@ TEST_F(MainWidgetTest, FullViewSlidesInAndOut)
     QSignalSpy finished(widget->fullViewAnimation(), &QPropertyAnimation::finished);
     ASSERT_TRUE(finished.wait(2000));
     EXPECT_FALSE(widget->myPaletteFullWidget()->isVisibleTo(widget));
+}
+
+TEST_F(MainWidgetTest, EditBoxFocusIsReported)
+{
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+    QSignalSpy got(widget, &MainWidget::anEditBoxGotFocus);
+    QSignalSpy lost(widget, &MainWidget::anEditBoxLostFocus);
+    widget->searchWidget()->lineEdit()->setFocus();
+    EXPECT_EQ(got.count(), 1);
+    widget->tabBarWidget()->setFocus();
+    EXPECT_EQ(lost.count(), 1);
+    widget->myPaletteWidget()->descriptionEditor()->setFocus();
+    EXPECT_EQ(got.count(), 2);
+}
+
+// A bare colour dropped on the deck finds the nearest chip of the collection, but only
+// within the collection's first colour-difference interval.
+TEST_F(MainWidgetTest, DroppedColoursSnapToTheNearestChipWithinTheThreshold)
+{
+    // True CIELAB for the chips, as real collections have.
+    auto &w = deck.deck().writer();
+    for (int page = 1; page <= 6; ++page)
+        for (int row = 1; row <= 3; ++row) {
+            const LabColour lab = labFromColour(QColor(40 * page, 20 * row, 100));
+            w.exec(QStringLiteral("UPDATE \"ROW\" SET L = ?, A = ?, B = ? WHERE ID = ?"), {lab.l, lab.a, lab.b, deck.rowIdA(page, row)});
+        }
+    ASSERT_TRUE(w.ok());
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+    CardRollerWidget *roller = widget->cardRollerWidget();
+    roller->grab();
+    const QPoint inside = roller->currentLayout().cards[1].center();
+    QSignalSpy pages(roller, &CardRollerWidget::pageChangedInteractively);
+
+    auto dropColour = [&](const QColor &colour) {
+        QMimeData mime;
+        mime.setData(QLatin1String(DB::ChipMimeType), DB::writeColourRecord(DB::FromProspectGroups, colour, QString(), QString()));
+        QDragEnterEvent enter(inside, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(roller, &enter);
+        QDragMoveEvent move(inside, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(roller, &move);
+        QDropEvent drop(inside, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(roller, &drop);
+    };
+    // Close to chip A-5-2 (200, 40, 100), but not exactly: the default threshold (0.05) refuses.
+    dropColour(QColor(201, 41, 100));
+    EXPECT_EQ(pages.count(), 0);
+    w.addSetting(deck.idA(), QStringLiteral("cie2000.delta.intervals"), QStringLiteral("3.0"));
+    CollectionSettings::useCollection(B);
+    dropColour(QColor(201, 41, 100));
+    ASSERT_EQ(pages.count(), 1);
+    EXPECT_EQ(pages.first().first().toInt(), 5);
+    // Far from every chip: refused even so.
+    dropColour(QColor(10, 200, 20));
+    EXPECT_EQ(pages.count(), 1);
+}
+
+TEST_F(MainWidgetTest, CardsWithoutChipsPaintNoChips)
+{
+    deck.deck().writer().exec(QStringLiteral("DELETE FROM \"ROW\" WHERE PAGE_ID = ?"), {deck.pageIdA(1)});
+    setPageIndex(A, 1);
+    main();
+    CardRollerWidget *roller = widget->cardRollerWidget();
+    roller->grab();
+    EXPECT_TRUE(roller->paintedChips(1).isEmpty());
+    EXPECT_EQ(roller->paintedChips(0).size(), 3);
 }
 
 class TabBarTest : public MainWidgetTest
