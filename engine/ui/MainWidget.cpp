@@ -508,29 +508,32 @@ void MainWidget::segmentChangedInteractivelyByWheel(int newSegment)
 void MainWidget::moodFilterChangedInteractively(Mood newMood)
 {
     const QUuid collection = lastUsedCollection();
-    if (int(newMood) == moodFilter(collection))
-        return;
-    setMoodFilter(collection, newMood);
-    moodSelect->update();
-    refilterCards();
+    if (int(newMood) != moodFilter(collection)) {
+        setMoodFilter(collection, newMood);
+        filterChanged();
+    }
 }
 
 void MainWidget::exteriorFilterChangedInteractively(bool exteriorFilter)
 {
     const QUuid collection = lastUsedCollection();
-    if (exteriorFilter == exteriorColors(collection))
-        return;
-    setExteriorColors(collection, exteriorFilter);
-    moodSelect->update();
-    refilterCards();
+    if (exteriorFilter != exteriorColors(collection)) {
+        setExteriorColors(collection, exteriorFilter);
+        filterChanged();
+    }
 }
 
 void MainWidget::showMtoChangedInteractively(bool newValue)
 {
     const QUuid collection = lastUsedCollection();
-    if (newValue == showMto(collection))
-        return;
-    setShowMto(collection, newValue);
+    if (newValue != showMto(collection)) {
+        setShowMto(collection, newValue);
+        filterChanged();
+    }
+}
+
+void MainWidget::filterChanged()
+{
     moodSelect->update();
     refilterCards();
 }
@@ -654,12 +657,7 @@ void MainWidget::schemeKindChangedInteractively(SchemeKind scheme)
     if (int(scheme) == schemeKind(collection))
         return;
     setSchemeKind(collection, scheme);
-    if (QWidget *schemer = schemerOfCardType(); schemer && schemer->isVisible())
-        schemer->update();
-    if (productsTab->isVisible())
-        productsTab->selectedColorChanged();
-    if (texturesTab->isVisible())
-        texturesTab->selectedPageChanged();
+    refreshSchemeDependants();
 }
 
 void MainWidget::schemeNeutralSubKindChangedInteractively(SchemeKind scheme)
@@ -668,6 +666,12 @@ void MainWidget::schemeNeutralSubKindChangedInteractively(SchemeKind scheme)
     if (int(scheme) == schemeNeutralSubKind(collection))
         return;
     setSchemeNeutralSubKind(collection, scheme);
+    refreshSchemeDependants();
+}
+
+void MainWidget::refreshSchemeDependants()
+{
+    // The card roller shows no scheme: it is not repainted.
     if (QWidget *schemer = schemerOfCardType(); schemer && schemer->isVisible())
         schemer->update();
     if (productsTab->isVisible())

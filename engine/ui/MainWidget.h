@@ -160,6 +160,8 @@ private:
     void setHeaderButtonTexts(const QUuid &collection);
     void connectHeaderButtons();
     void refilterCards();
+    void filterChanged();
+    void refreshSchemeDependants();
     void refreshCardDependants(TexturesSlot texturesSlot, bool withCardRoller = true);
     QWidget *schemerOfCardType() const;
     int cardType() const;
