@@ -22,8 +22,9 @@ namespace {
 // process, and so do their statements.
 QHash<QString, CachedStatement *> &statementCache()
 {
-    static QHash<QString, CachedStatement *> cache;
-    return cache;
+    // Lives as long as the process, as the prepared statements do.
+    static auto *cache = new QHash<QString, CachedStatement *>;
+    return *cache;
 }
 
 } // namespace

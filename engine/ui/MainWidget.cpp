@@ -207,6 +207,11 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
 
 MainWidget::~MainWidget()
 {
+    // The panels go after this object has stopped being a main widget: nothing they
+    // report on the way out may reach its slots.
+    const QList<QObject *> descendants = findChildren<QObject *>();
+    for (QObject *descendant : descendants)
+        descendant->disconnect(this);
     qDeleteAll(linkFiles);
     if (theMainWidget == this)
         theMainWidget = nullptr;
