@@ -198,6 +198,17 @@ QRect MyPaletteWidget::cellRect(const QPoint &position) const
     return layout.cells[std::size_t(position.y() * MyPaletteModel::Columns + position.x())];
 }
 
+QRect MyPaletteWidget::cellGeometry(int row, int column) const
+{
+    const QPoint position(column, row);
+    return MyPaletteModel::isInGrid(position) ? cellRect(position) : QRect();
+}
+
+void MyPaletteWidget::loadPalette(const QString &path)
+{
+    loadPaletteFrom(PaletteFileXml, path);
+}
+
 QPoint MyPaletteWidget::cellAt(const QPoint &point) const
 {
     for (const QPoint &position : MyPaletteModel::gridOrder()) {

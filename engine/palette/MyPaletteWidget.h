@@ -34,6 +34,12 @@ public:
     const MyPaletteLayout &currentLayout() const { return layout; }
     // The colours of the selected cells that hold a chip.
     QVector<QColor> selectedChipColours() const;
+
+    // For hosts that drive the panel through Qt's meta-object system (scripted runs):
+    // where the cell at (row, column) is drawn, empty outside the grid; and loading a
+    // palette file as the load button does.
+    Q_INVOKABLE QRect cellGeometry(int row, int column) const;
+    Q_INVOKABLE void loadPalette(const QString &path);
     QPoint dropTargetPosition() const { return dropTarget; }
 
     ImageButton *zoomButton() const { return zoom; }

@@ -1,0 +1,41 @@
+#include "PluginEntry.h"
+
+#include "ZylaMaxColPickClassDesc.h"
+
+#include "engine/EngineStartup.h"
+
+extern "C" {
+
+const MCHAR *LibDescription()
+{
+    return _M("Orva Tavel Color Picker");
+}
+
+int LibNumberClasses()
+{
+    return 1;
+}
+
+ClassDesc *LibClassDesc(int i)
+{
+    return i == 0 ? &ZylaMaxColPickClassDesc::instance() : nullptr;
+}
+
+ULONG LibVersion()
+{
+    return VERSION_3DSMAX;
+}
+
+int LibInitialize()
+{
+    const bool started = Vantor::initializeEngineInHost(Vantor::engineModuleHandle()) == Vantor::StartupOk;
+    ZylaMaxColPickClassDesc::setEngineStarted(started);
+    return started ? 1 : 0;
+}
+
+int LibShutdown()
+{
+    return 1;
+}
+
+} // extern "C"

@@ -1,0 +1,90 @@
+#include "ZylaMainWidgetBridge.h"
+
+#include "PickerDialog.h"
+
+#include "engine/EngineStartup.h"
+#include "engine/PersistentState.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/palette/MyPaletteModel.h"
+#include "engine/palette/MyPaletteWidget.h"
+#include "engine/ui/AboutBox.h"
+#include "engine/ui/MainWidget.h"
+
+#include <QAbstractButton>
+
+namespace {
+Vantor::MainWidget *bridgedMainWidget = nullptr;
+}
+
+ZylaMainWidgetBridge::ZylaMainWidgetBridge(HWND parentWindow, QObject *parent, Qt::WindowFlags f)
+    : QWinWidget(parentWindow, parent, f)
+{
+    m_mainWidget = new Vantor::MainWidget(&bridgedMainWidget, this);
+    m_mainWidget->addAboutButton();
+    m_taskButtonId = m_mainWidget->addTaskButton(Vantor::MainWidget::LoadButtonId);
+
+    selectedCollectionChanged(Vantor::lastUsedCollection());
+    myPaletteChanged();
+
+    connect(m_mainWidget, &Vantor::MainWidget::selectedCollectionChanged, this,
+            &ZylaMainWidgetBridge::selectedCollectionChanged);
+    connect(m_mainWidget, &Vantor::MainWidget::myPaletteChanged, this, &ZylaMainWidgetBridge::myPaletteChanged);
+    connect(m_mainWidget, &Vantor::MainWidget::myPaletteSelectionChanged, this,
+            &ZylaMainWidgetBridge::myPaletteChanged);
+    connect(taskButton(), &QAbstractButton::clicked, this, &ZylaMainWidgetBridge::taskButtonClicked);
+    if (QAbstractButton *about = m_mainWidget->headerButton(Vantor::MainWidget::AboutButtonId))
+        connect(about, &QAbstractButton::clicked, this, &ZylaMainWidgetBridge::aboutButtonClicked);
+}
+
+ZylaMainWidgetBridge::~ZylaMainWidgetBridge() = default;
+
+QAbstractButton *ZylaMainWidgetBridge::taskButton() const
+{
+    return m_mainWidget->headerButton(m_taskButtonId);
+}
+
+void ZylaMainWidgetBridge::setTaskButtonText(const QString &name)
+{
+    taskButton()->setText(!name.isEmpty() ? name
+                                          : Vantor::DB::localizedString(Vantor::lastUsedCollection(),
+                                                                        QStringLiteral("3dsmax.select.color.button")));
+}
+
+QColor ZylaMainWidgetBridge::pickableColour() const
+{
+    const Vantor::MyPaletteModel &palette = m_mainWidget->myPaletteWidget()->model();
+    if (palette.selection().size() != 1)
+        return QColor();
+    const QPoint position = palette.selection().first();
+    if (!Vantor::MyPaletteModel::isInGrid(position))
+        return QColor();
+    const QColor colour = palette.cell(position).colour;
+    return colour == QColor(Qt::transparent) ? QColor() : colour;
+}
+
+void ZylaMainWidgetBridge::selectedCollectionChanged(QUuid collectionUuid)
+{
+    const QString caption = Vantor::DB::localizedString(collectionUuid, QStringLiteral("color.palette.caption"));
+    SetWindowTextW(parentWindow(), reinterpret_cast<LPCWSTR>(caption.utf16()));
+    if (useDefaultTaskText)
+        setTaskButtonText();
+}
+
+void ZylaMainWidgetBridge::myPaletteChanged()
+{
+    taskButton()->setEnabled(pickableColour().isValid());
+}
+
+void ZylaMainWidgetBridge::taskButtonClicked()
+{
+    const QColor colour = pickableColour();
+    if (colour.isValid())
+        deliverPickedColour(parentWindow(), colorRefOf(colour));
+}
+
+void ZylaMainWidgetBridge::aboutButtonClicked()
+{
+    auto *about = new Vantor::AboutBox(m_mainWidget, Vantor::engineVersion());
+    about->exec();
+    delete about;
+}

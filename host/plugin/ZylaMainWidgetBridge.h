@@ -1,0 +1,47 @@
+#pragma once
+
+#include "QWinWidget.h"
+
+#include <QColor>
+#include <QUuid>
+
+class QAbstractButton;
+
+namespace Vantor {
+class MainWidget;
+}
+
+// Fills a picker dialog: the engine's main widget with the about button and the task
+// button that hands the one selected chip of My Palette to 3ds Max, and the dialog's
+// title kept to the collection on show.
+class ZylaMainWidgetBridge : public QWinWidget
+{
+    Q_OBJECT
+public:
+    ZylaMainWidgetBridge(HWND parentWindow, QObject *parent = nullptr, Qt::WindowFlags f = Qt::WindowFlags());
+    ~ZylaMainWidgetBridge() override;
+
+    Vantor::MainWidget *mainWidget() const { return m_mainWidget; }
+    quint16 taskButtonId() const { return m_taskButtonId; }
+    // Reachable through the meta-object system for hosts that script the picker.
+    Q_INVOKABLE QAbstractButton *taskButton() const;
+
+    bool usesDefaultTaskText() const { return useDefaultTaskText; }
+    void setUseDefaultTaskText(bool useDefault) { useDefaultTaskText = useDefault; }
+    // Shows `name` on the task button, or the collection's default text when it is empty.
+    void setTaskButtonText(const QString &name = QString());
+
+    // The colour of the single selected occupied cell of My Palette; invalid otherwise.
+    QColor pickableColour() const;
+
+public slots:
+    void selectedCollectionChanged(QUuid collectionUuid);
+    void myPaletteChanged();
+    void taskButtonClicked();
+    void aboutButtonClicked();
+
+private:
+    Vantor::MainWidget *m_mainWidget = nullptr;
+    quint16 m_taskButtonId = 0;
+    bool useDefaultTaskText = true;
+};

@@ -1,0 +1,289 @@
+#include "HostSimulator.h"
+
+#include "host/plugin/PluginEntry.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRect>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <dlfcn.h>
+
+namespace {
+
+QString hex8(DWORD value)
+{
+    return QStringLiteral("0x") + QString::number(value, 16).rightJustified(8, QLatin1Char('0')).toUpper();
+}
+
+bool parseColor(const QString &text, DWORD &color)
+{
+    bool ok = false;
+    const qulonglong value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? text.mid(2).toULongLong(&ok, 16)
+                                                                                         : text.toULongLong(&ok, 10);
+    if (!ok || value > 0xFFFFFF)
+        return false;
+    color = DWORD(value);
+    return true;
+}
+
+QPlainTextEdit *eventLog = nullptr;
+
+} // namespace
+
+// Shows every call the picker makes on the host's callback.
+class HostSimulator::PrintingCallback : public HSVCallback
+{
+public:
+    void ColorChanged(DWORD col, BOOL buttonUp) override
+    {
+        print(QStringLiteral("ColorChanged %1 %2").arg(hex8(col)).arg(buttonUp));
+    }
+    void BeingDestroyed(IPoint2 pos) override { print(QStringLiteral("BeingDestroyed %1 %2").arg(pos.x).arg(pos.y)); }
+    void OnOK() override { print(QStringLiteral("OnOK")); }
+};
+
+void HostSimulator::print(const QString &line)
+{
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+    if (eventLog)
+        eventLog->appendPlainText(line);
+}
+
+bool HostSimulator::parseArguments(const QStringList &arguments, Script &script, QString &error)
+{
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &option = arguments.at(i);
+        const bool hasValue = i + 1 < arguments.size();
+        auto value = [&]() { return arguments.at(++i); };
+        if (option == QLatin1String("--plugin") && hasValue) {
+            script.pluginPath = value();
+            continue;
+        }
+        script.scripted = true;
+        if (option == QLatin1String("--modal")) {
+            script.kind = PickerKind::Modal;
+        } else if (option == QLatin1String("--modeless")) {
+            script.kind = PickerKind::Modeless;
+        } else if (option == QLatin1String("--object-color")) {
+            script.kind = PickerKind::ObjectColor;
+        } else if (option == QLatin1String("--initial-color") && hasValue) {
+            if (!parseColor(value(), script.initialColor)) {
+                error = QStringLiteral("--initial-color takes 0xBBGGRR");
+                return false;
+            }
+        } else if (option == QLatin1String("--load-palette") && hasValue) {
+            script.palettePath = value();
+        } else if (option == QLatin1String("--select-cell") && hasValue) {
+            const QStringList parts = value().split(QLatin1Char(','));
+            bool rowOk = false, columnOk = false;
+            const int row = parts.value(0).trimmed().toInt(&rowOk);
+            const int column = parts.value(1).trimmed().toInt(&columnOk);
+            if (parts.size() != 2 || !rowOk || !columnOk) {
+                error = QStringLiteral("--select-cell takes ROW,COL");
+                return false;
+            }
+            script.cells << QPoint(column, row);
+        } else if (option == QLatin1String("--press-task")) {
+            script.pressTask = true;
+        } else if (option == QLatin1String("--screenshot") && hasValue) {
+            script.screenshotPath = value();
+        } else if (option == QLatin1String("--close")) {
+            script.close = true;
+        } else {
+            error = QStringLiteral("unknown option or missing value: %1").arg(option);
+            return false;
+        }
+    }
+    return true;
+}
+
+HostSimulator::HostSimulator(const Script &script)
+    : script(script)
+    , callback(new PrintingCallback)
+{
+    hostWindow = new QWidget;
+    hostWindow->setWindowTitle(QStringLiteral("3ds Max (simulated)"));
+    hostHandle = Win32Layer::createHostWindow(
+        hostWindow,
+        [](HWND, UINT message, WPARAM wParam, LPARAM, void *) -> LRESULT {
+            print(QStringLiteral("Message 0x%1 %2")
+                      .arg(QString::number(message, 16).rightJustified(4, QLatin1Char('0')).toUpper(), hex8(DWORD(wParam))));
+            return 0;
+        },
+        this);
+}
+
+HostSimulator::~HostSimulator()
+{
+    // The host owns the picker objects it asked for.
+    for (ColorPicker *modeless : modelessPickers) {
+        modeless->Destroy();
+        delete modeless;
+    }
+    if (picker)
+        picker->DeleteThis();
+    delete hostWindow;
+    delete callback;
+}
+
+bool HostSimulator::load()
+{
+    QString path = script.pluginPath;
+    if (path.isEmpty())
+        path = QCoreApplication::applicationDirPath() + QStringLiteral("/OrvaTavelColorPicker.dlu");
+    library = dlopen(QFileInfo(path).absoluteFilePath().toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        std::fprintf(stderr, "palettra-host: cannot load %s: %s\n", path.toLocal8Bit().constData(), dlerror());
+        return false;
+    }
+    const auto initialize = reinterpret_cast<LibInitializeFunction>(dlsym(library, "LibInitialize"));
+    const auto classDesc = reinterpret_cast<LibClassDescFunction>(dlsym(library, "LibClassDesc"));
+    const auto numberOfClasses = reinterpret_cast<LibNumberClassesFunction>(dlsym(library, "LibNumberClasses"));
+    if (!initialize || !classDesc || !numberOfClasses || !dlsym(library, "LibDescription")
+        || !dlsym(library, "LibVersion") || !dlsym(library, "LibShutdown")) {
+        std::fprintf(stderr, "palettra-host: %s lacks the plug-in entry points\n", path.toLocal8Bit().constData());
+        return false;
+    }
+    const int initialized = initialize();
+    print(QStringLiteral("LibInitialize %1").arg(initialized));
+    if (!initialized)
+        return false;
+    for (int i = 0; i < numberOfClasses() && !picker; ++i) {
+        ClassDesc *descriptor = classDesc(i);
+        if (descriptor && descriptor->SuperClassID() == COLPICK_CLASS_ID)
+            picker = static_cast<ColPick *>(descriptor->Create(FALSE));
+    }
+    if (!picker) {
+        std::fprintf(stderr, "palettra-host: the plug-in offers no colour picker\n");
+        return false;
+    }
+    return true;
+}
+
+// The window of the picker that is open, found as a user would: the one showing the
+// main widget's palette.
+QWidget *HostSimulator::openPickerDialog()
+{
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (!window->isVisible())
+            continue;
+        for (QWidget *child : window->findChildren<QWidget *>()) {
+            if (qstrcmp(child->metaObject()->className(), "ZylaMainWidgetBridge") == 0)
+                return window;
+        }
+    }
+    return nullptr;
+}
+
+void HostSimulator::scriptPicker()
+{
+    QWidget *dialog = openPickerDialog();
+    if (!dialog) {
+        std::fprintf(stderr, "palettra-host: no picker window is open\n");
+        return;
+    }
+    QObject *bridge = nullptr;
+    QWidget *palette = nullptr;
+    for (QWidget *child : dialog->findChildren<QWidget *>()) {
+        if (qstrcmp(child->metaObject()->className(), "ZylaMainWidgetBridge") == 0)
+            bridge = child;
+        if (qstrcmp(child->metaObject()->className(), "Vantor::MyPaletteWidget") == 0)
+            palette = child;
+    }
+    if (!bridge || !palette)
+        return;
+
+    if (!script.palettePath.isEmpty())
+        QMetaObject::invokeMethod(palette, "loadPalette", Q_ARG(QString, QFileInfo(script.palettePath).absoluteFilePath()));
+    for (int i = 0; i < script.cells.size(); ++i) {
+        QRect cell;
+        QMetaObject::invokeMethod(palette, "cellGeometry", Q_RETURN_ARG(QRect, cell), Q_ARG(int, script.cells[i].y()),
+                                  Q_ARG(int, script.cells[i].x()));
+        if (cell.isEmpty()) {
+            std::fprintf(stderr, "palettra-host: no cell %d,%d\n", script.cells[i].y(), script.cells[i].x());
+            continue;
+        }
+        QTest::mouseClick(palette, Qt::LeftButton, i == 0 ? Qt::NoModifier : Qt::ControlModifier, cell.center());
+    }
+    QCoreApplication::processEvents();
+    if (!script.screenshotPath.isEmpty() && !dialog->grab().save(script.screenshotPath))
+        std::fprintf(stderr, "palettra-host: cannot write %s\n", script.screenshotPath.toLocal8Bit().constData());
+    if (script.pressTask) {
+        QAbstractButton *task = nullptr;
+        QMetaObject::invokeMethod(bridge, "taskButton", Q_RETURN_ARG(QAbstractButton *, task));
+        if (task)
+            QTest::mouseClick(task, Qt::LeftButton);
+    }
+    if (script.close && dialog->isVisible())
+        dialog->close();
+}
+
+void HostSimulator::openPicker(PickerKind kind)
+{
+    IPoint2 position(40, 40);
+    if (kind == PickerKind::Modal) {
+        DWORD color = script.initialColor;
+        if (script.scripted) {
+            QTimer::singleShot(0, [this] {
+                scriptPicker();
+                // A scripted modal picker never waits for a user who is not there.
+                if (QWidget *dialog = openPickerDialog())
+                    dialog->close();
+            });
+        }
+        const int result = picker->ModalColorPicker(hostHandle, &color, &position, callback, static_cast<const MCHAR *>(nullptr));
+        print(QStringLiteral("ModalColorPicker %1 %2").arg(result).arg(hex8(color)));
+        return;
+    }
+    ColorPicker *modeless = picker->CreateColorPicker(hostHandle, script.initialColor, &position, callback, static_cast<const MCHAR *>(nullptr),
+                                                      kind == PickerKind::ObjectColor ? TRUE : FALSE);
+    if (modeless)
+        modelessPickers << modeless;
+    if (script.scripted) {
+        QCoreApplication::processEvents();
+        scriptPicker();
+        QCoreApplication::processEvents();
+    }
+}
+
+int HostSimulator::runScript()
+{
+    openPicker(script.kind);
+    return 0;
+}
+
+int HostSimulator::runInteractive()
+{
+    auto *layout = new QVBoxLayout(hostWindow);
+    auto *buttons = new QHBoxLayout;
+    auto *modal = new QPushButton(QStringLiteral("Modal picker…"));
+    auto *modeless = new QPushButton(QStringLiteral("Modeless picker"));
+    auto *objectColor = new QPushButton(QStringLiteral("Object colour picker"));
+    buttons->addWidget(modal);
+    buttons->addWidget(modeless);
+    buttons->addWidget(objectColor);
+    layout->addLayout(buttons);
+    eventLog = new QPlainTextEdit;
+    eventLog->setReadOnly(true);
+    layout->addWidget(eventLog);
+    QObject::connect(modal, &QPushButton::clicked, hostWindow, [this] { openPicker(PickerKind::Modal); });
+    QObject::connect(modeless, &QPushButton::clicked, hostWindow, [this] { openPicker(PickerKind::Modeless); });
+    QObject::connect(objectColor, &QPushButton::clicked, hostWindow, [this] { openPicker(PickerKind::ObjectColor); });
+    hostWindow->resize(520, 320);
+    hostWindow->show();
+    QTimer::singleShot(0, hostWindow, [this] { openPicker(PickerKind::Modal); });
+    const int status = QApplication::exec();
+    eventLog = nullptr;
+    return status;
+}
