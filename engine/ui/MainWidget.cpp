@@ -212,6 +212,8 @@ MainWidget::~MainWidget()
     const QList<QObject *> descendants = findChildren<QObject *>();
     for (QObject *descendant : descendants)
         descendant->disconnect(this);
+    // Destroying the panels moves the keyboard focus.
+    disconnect(qApp, &QApplication::focusChanged, this, &MainWidget::onKeyboardFocusChanged);
     qDeleteAll(linkFiles);
     if (theMainWidget == this)
         theMainWidget = nullptr;
