@@ -1,9 +1,9 @@
 #include "PickerDialog.h"
 
 #include "PickerRecord.h"
+#include "ZylaMaxColPickClassDesc.h"
 #include "ZylaMainWidgetBridge.h"
 
-#include "engine/EngineStartup.h"
 
 #include <cstring>
 
@@ -62,7 +62,7 @@ INT_PTR pickerDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
         // Lets the dialog manager map Escape to IDCANCEL; placed outside the client area.
         CreateWindowExW(0, u"Button", u"Cancel", WS_CHILD | WS_VISIBLE, 0, -64, 128, 32, dialog,
                         reinterpret_cast<HMENU>(std::intptr_t(IDCANCEL)),
-                        static_cast<HINSTANCE>(const_cast<void *>(Vantor::engineModuleHandle())), nullptr);
+                        ZylaMaxColPickClassDesc::instance().HInstance(), nullptr);
         return 1;
     }
     case WM_CLOSE: {

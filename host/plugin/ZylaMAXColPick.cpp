@@ -4,7 +4,6 @@
 #include "ZylaMaxColPickClassDesc.h"
 #include "ZylaMaxModelessColorPicker.h"
 
-#include "engine/EngineStartup.h"
 
 ZylaMAXColPick::~ZylaMAXColPick()
 {
@@ -38,7 +37,7 @@ int ZylaMAXColPick::ModalColorPicker(HWND hwndOwner, DWORD *lpc, IPoint2 *spos, 
 
     const std::vector<WORD> dialogTemplate = pickerDialogTemplate(true, record->position);
     const INT_PTR result = DialogBoxIndirectParamW(
-        static_cast<HINSTANCE>(const_cast<void *>(Vantor::engineModuleHandle())), dialogTemplate.data(), hwndOwner,
+        ZylaMaxColPickClassDesc::instance().HInstance(), dialogTemplate.data(), hwndOwner,
         pickerDialogProc, reinterpret_cast<LPARAM>(record));
     if (result != 0) {
         if (callBack)

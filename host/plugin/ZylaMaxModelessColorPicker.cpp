@@ -2,9 +2,9 @@
 
 #include "PickerDialog.h"
 #include "ZylaMAXColPick.h"
+#include "ZylaMaxColPickClassDesc.h"
 #include "ZylaMainWidgetBridge.h"
 
-#include "engine/EngineStartup.h"
 
 ZylaMaxModelessColorPicker::ZylaMaxModelessColorPicker(HWND owner, ZylaMAXColPick *picker)
     : ownerWindow(owner)
@@ -16,7 +16,7 @@ ZylaMaxModelessColorPicker::ZylaMaxModelessColorPicker(HWND owner, ZylaMAXColPic
     if (!IsWindow(record.dialog)) {
         const std::vector<WORD> dialogTemplate = pickerDialogTemplate(false, record.position);
         record.dialog = CreateDialogIndirectParamW(
-            static_cast<HINSTANCE>(const_cast<void *>(Vantor::engineModuleHandle())), dialogTemplate.data(), owner,
+            ZylaMaxColPickClassDesc::instance().HInstance(), dialogTemplate.data(), owner,
             pickerDialogProc, reinterpret_cast<LPARAM>(&record));
     }
     if (record.dialog)
