@@ -56,6 +56,10 @@ MyPaletteWidget::MyPaletteWidget(QWidget *parent)
     m_descriptionEditor = new QLineEdit(this);
     m_descriptionEditor->setFrame(false);
     m_descriptionEditor->setTextMargins(0, 0, 0, 0);
+    // Qt's own placeholder colour is darker than the main window's background.
+    QPalette editorPalette = m_descriptionEditor->palette();
+    editorPalette.setColor(QPalette::PlaceholderText, QColor(255, 255, 255, 128));
+    m_descriptionEditor->setPalette(editorPalette);
     m_descriptionEditor->installEventFilter(this);
     QApplication::postEvent(m_descriptionEditor, new QFocusEvent(QEvent::FocusOut));
 
@@ -66,8 +70,22 @@ MyPaletteWidget::MyPaletteWidget(QWidget *parent)
     connect(trash, &QAbstractButton::clicked, this, &MyPaletteWidget::clearClicked);
     connect(grid, &QAbstractButton::clicked, this, &MyPaletteWidget::gridClicked);
     connect(m_descriptionEditor, &QLineEdit::editingFinished, this, &MyPaletteWidget::paletteDescriptionEditFinished);
-    connect(m_model, &MyPaletteModel::changed, this, &MyPaletteWidget::myPaletteChanged);
-    connect(m_model, &MyPaletteModel::selectionChanged, this, &MyPaletteWidget::myPaletteSelectionChanged);
+    connect(m_model, &MyPaletteModel::changed, this, &MyPaletteWidget::onModelChanged);
+    connect(m_model, &MyPaletteModel::selectionChanged, this, &MyPaletteWidget::onModelSelectionChanged);
+}
+
+void MyPaletteWidget::onModelChanged()
+{
+    updateButtons();
+    update();
+    emit myPaletteChanged();
+}
+
+void MyPaletteWidget::onModelSelectionChanged()
+{
+    updateButtons();
+    update();
+    emit myPaletteSelectionChanged();
 }
 
 QVector<QColor> MyPaletteWidget::selectedChipColours() const
@@ -92,7 +110,7 @@ void MyPaletteWidget::updateButtons()
     trash->setEnabled(!empty);
     grid->setEnabled(true);
     eraser->setEnabled(m_model->hasOccupiedSelection());
-    if (MainWidget *main = MainWidget::current())
+    if (MainWidget *main = MainWidget::of(this))
         main->headerButton(MainWidget::SaveButtonId)->setEnabled(!empty);
 }
 
@@ -119,8 +137,6 @@ void MyPaletteWidget::zoomClicked()
 void MyPaletteWidget::eraseClicked()
 {
     m_model->eraseSelection();
-    update();
-    updateButtons();
 }
 
 void MyPaletteWidget::clearClicked()
@@ -147,8 +163,6 @@ void MyPaletteWidget::clearPaletteQuestionFinished(int result)
     if (result != QMessageBox::Yes)
         return;
     m_model->clearCells();
-    update();
-    updateButtons();
 }
 
 void MyPaletteWidget::gridClicked(bool checked)
@@ -184,7 +198,8 @@ void MyPaletteWidget::resizeEvent(QResizeEvent *event)
     // The editor shows the main window's background under it, so it looks transparent.
     const QImage background = DB::themeImage(DB::ThemeKey::ImageWidgetMainBackground, QSize(16, 16));
     if (!background.isNull()) {
-        const QWidget *reference = MainWidget::current() ? static_cast<QWidget *>(MainWidget::current()) : window();
+        const QWidget *main = MainWidget::of(this);
+        const QWidget *reference = main ? main : window();
         const QPoint offset = m_descriptionEditor->mapTo(reference, QPoint(0, 0));
         QPalette palette = m_descriptionEditor->palette();
         palette.setBrush(QPalette::Base, background.copy(QRect(offset, m_descriptionEditor->size())));
@@ -267,8 +282,6 @@ void MyPaletteWidget::mousePressEvent(QMouseEvent *event)
     if (!MyPaletteModel::isInGrid(position))
         return;
     m_model->pressCell(position, event->modifiers());
-    update();
-    updateButtons();
 }
 
 void MyPaletteWidget::mouseReleaseEvent(QMouseEvent *)

@@ -77,6 +77,10 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // The model changed its chips or its selection: the buttons follow before anyone
+    // is told, so that a receiver reads the new button states.
+    void onModelChanged();
+    void onModelSelectionChanged();
     QPoint cellAt(const QPoint &point) const; // (-1, -1) between or outside the cells
     QRect cellRect(const QPoint &position) const;
     void updateButtons();

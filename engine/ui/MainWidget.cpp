@@ -85,6 +85,15 @@ MainWidget *MainWidget::current()
     return theMainWidget;
 }
 
+MainWidget *MainWidget::of(const QWidget *widget)
+{
+    for (QWidget *ancestor = const_cast<QWidget *>(widget); ancestor; ancestor = ancestor->parentWidget()) {
+        if (auto *main = qobject_cast<MainWidget *>(ancestor))
+            return main;
+    }
+    return nullptr;
+}
+
 MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     : QWidget(parent)
     , selfPointer(self)
@@ -708,7 +717,8 @@ void MainWidget::saveButtonClicked()
                                           paletteStartPath(collection), filters.join(QStringLiteral(";;")), &selected);
     if (path.isEmpty())
         return;
-    const PaletteFileFormat format = textOffered && selected == textFilter ? PaletteFileText : PaletteFileXml;
+    const PaletteFileFormat format = textOffered && selected.compare(textFilter, Qt::CaseInsensitive) == 0 ? PaletteFileText
+                                                                                                           : PaletteFileXml;
     emit savePaletteTo(format, path);
     setMyPaletteSaveFileFormat(format);
     setMyPaletteLastSavePath(path);
@@ -748,7 +758,9 @@ void MainWidget::linkActivated(QString link)
                 QStringLiteral("%1%2qt_temp_XXXXXX.html").arg(QDir::tempPath(), QString(QDir::separator()))));
             linkFiles.insert(link, file);
         }
-        if (file->open()) {
+        // Reopening a temporary file keeps its old content: a shorter text must not
+        // leave the end of a longer one behind.
+        if (file->open() && file->resize(0)) {
             const DB::LocaleKey key = link == CopyrightLink ? DB::LocaleKey::LicenseCopyright : DB::LocaleKey::Motto;
             file->write(DB::localizedString(collection, key).toUtf8());
             file->close();
@@ -828,6 +840,8 @@ void MainWidget::capsureItemSelectedInteractively(QUuid collectionId, DB::ColorE
 
 void MainWidget::zoomMyPaletteClicked()
 {
+    // A slide-out still running must not hide the view that now slides in.
+    disconnect(zoomAnimation, &QPropertyAnimation::finished, this, &MainWidget::unzoomMyPaletteAnimationFinished);
     myPaletteFull->raise();
     myPaletteFull->move(width(), 0);
     myPaletteFull->show();

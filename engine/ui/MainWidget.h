@@ -56,8 +56,13 @@ public:
     MainWidget(MainWidget **self, QWidget *parent = nullptr);
     ~MainWidget() override;
 
-    // The one main widget of the process (null when there is none).
+    // The main widget of the process that was made last (null when there is none).
+    // A host may hold several picker windows at once: panels find their own main
+    // widget with of() instead.
     static MainWidget *current();
+    // The main widget that `widget` lives in (its nearest such ancestor, or the widget
+    // itself); null outside any.
+    static MainWidget *of(const QWidget *widget);
 
     QSize sizeHint() const override { return QSize(800, 600); }
 

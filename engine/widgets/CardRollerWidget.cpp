@@ -255,7 +255,7 @@ bool CardRollerWidget::resolveDrop(const QMimeData *mime, QUuid &collection, DB:
         found = DB::CollectionRegistry::instance().collectionOwning(row.collectionId);
     } else {
         const QUuid current = lastUsedCollection();
-        const MainWidget *main = MainWidget::current();
+        const MainWidget *main = MainWidget::of(this);
         if (!main)
             return false;
         const LabColour target = labFromColour(colour);

@@ -12,6 +12,7 @@
 #include "engine/widgets/CardRollerWidget.h"
 #include "engine/widgets/SearchWidget.h"
 #include "engine/db/ChipDragRecord.h"
+#include "engine/db/NavigationQueries.h"
 #include "engine/palette/ColourDifference.h"
 #include "engine/ui/AboutBox.h"
 #include "engine/ui/MainWidget.h"
@@ -29,7 +30,9 @@
 #include <QSqlQuery>
 #include <QDragEnterEvent>
 #include <QSignalSpy>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -48,6 +51,19 @@ public:
 public slots:
     void open(const QUrl &url) { urls << url; }
 };
+
+// Sends a real drop of a chip-format record at the point.
+void dropRecord(QWidget *target, const QPoint &at, const QByteArray &record)
+{
+    QMimeData mime;
+    mime.setData(QLatin1String(DB::ChipMimeType), record);
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
 
 class MainWidgetTest : public ::testing::Test
 {
@@ -84,6 +100,19 @@ protected:
         if (!widget)
             widget = new MainWidget(&pointer);
         return *widget;
+    }
+
+    // True CIELAB for the chips, as real collections have.
+    void storeTrueLab()
+    {
+        auto &w = deck.deck().writer();
+        for (int page = 1; page <= 6; ++page)
+            for (int row = 1; row <= 3; ++row) {
+                const LabColour lab = labFromColour(QColor(40 * page, 20 * row, 100));
+                w.exec(QStringLiteral("UPDATE \"ROW\" SET L = ?, A = ?, B = ? WHERE ID = ?"),
+                       {lab.l, lab.a, lab.b, deck.rowIdA(page, row)});
+            }
+        ASSERT_TRUE(w.ok());
     }
 
     StandardDeck deck;
@@ -286,12 +315,20 @@ TEST_F(MainWidgetTest, LinkFilesHoldTheirTexts)
     QFile motto(widget->linkFilePath(QStringLiteral("links/motto")));
     ASSERT_TRUE(motto.open(QIODevice::ReadOnly));
     EXPECT_EQ(motto.readAll(), QByteArray("Colour that lasts"));
+    motto.close();
+
+    // The same file written again with a shorter text holds that text alone.
+    deck.deck().writer().exec(QStringLiteral("UPDATE LOCALE SET STRING = ? WHERE \"KEY\" = ?"),
+                              {QStringLiteral("Hue"), QStringLiteral("motto")});
+    widget->linkActivated(QStringLiteral("links/motto"));
+    ASSERT_TRUE(motto.open(QIODevice::ReadOnly));
+    EXPECT_EQ(motto.readAll(), QByteArray("Hue"));
 
     // The banner is the header link.
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(400, 30));
-    ASSERT_EQ(recorder.urls.size(), 3);
+    ASSERT_EQ(recorder.urls.size(), 4);
     EXPECT_EQ(recorder.urls.at(0), QUrl::fromLocalFile(copyright));
-    EXPECT_EQ(recorder.urls.at(2), QUrl(QStringLiteral("https://example.invalid/colours")));
+    EXPECT_EQ(recorder.urls.at(3), QUrl(QStringLiteral("https://example.invalid/colours")));
 
     delete widget;
     widget = nullptr;
@@ -339,6 +376,18 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     EXPECT_EQ(saved.last().at(0).value<PaletteFileFormat>(), PaletteFileText);
     EXPECT_EQ(myPaletteSaveFileFormat(), 1);
 
+    // Which filter was chosen is compared without regard to letter case.
+    MainWidget::setFileDialogs(
+        [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
+            *selected = filters.split(QStringLiteral(";;")).last().toUpper();
+            return QStringLiteral("/tmp/mine.txt");
+        },
+        nullptr);
+    setMyPaletteSaveFileFormat(0);
+    widget->saveButtonClicked();
+    ASSERT_EQ(saved.count(), 3);
+    EXPECT_EQ(saved.last().at(0).value<PaletteFileFormat>(), PaletteFileText);
+
     widget->headerButton(MainWidget::LoadButtonId)->click();
     ASSERT_EQ(loaded.count(), 1);
     EXPECT_EQ(loaded.first().at(1).toString(), QStringLiteral("/tmp/theirs.palette"));
@@ -384,6 +433,15 @@ TEST_F(MainWidgetTest, FullViewSlidesInAndOut)
     QSignalSpy finished(widget->fullViewAnimation(), &QPropertyAnimation::finished);
     ASSERT_TRUE(finished.wait(2000));
     EXPECT_FALSE(widget->myPaletteFullWidget()->isVisibleTo(widget));
+
+    // Zoomed again while sliding out: the view that slides in stays.
+    widget->zoomMyPaletteClicked();
+    widget->fullViewAnimation()->setCurrentTime(350);
+    widget->unzoomMyPaletteClicked();
+    widget->zoomMyPaletteClicked();
+    ASSERT_TRUE(finished.wait(2000));
+    EXPECT_TRUE(widget->myPaletteFullWidget()->isVisibleTo(widget));
+    EXPECT_EQ(widget->myPaletteFullWidget()->pos(), QPoint(0, 0));
 }
 
 TEST_F(MainWidgetTest, EditBoxFocusIsReported)
@@ -404,14 +462,8 @@ TEST_F(MainWidgetTest, EditBoxFocusIsReported)
 // within the collection's first colour-difference interval.
 TEST_F(MainWidgetTest, DroppedColoursSnapToTheNearestChipWithinTheThreshold)
 {
-    // True CIELAB for the chips, as real collections have.
     auto &w = deck.deck().writer();
-    for (int page = 1; page <= 6; ++page)
-        for (int row = 1; row <= 3; ++row) {
-            const LabColour lab = labFromColour(QColor(40 * page, 20 * row, 100));
-            w.exec(QStringLiteral("UPDATE \"ROW\" SET L = ?, A = ?, B = ? WHERE ID = ?"), {lab.l, lab.a, lab.b, deck.rowIdA(page, row)});
-        }
-    ASSERT_TRUE(w.ok());
+    storeTrueLab();
     main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
     CardRollerWidget *roller = widget->cardRollerWidget();
@@ -420,14 +472,7 @@ TEST_F(MainWidgetTest, DroppedColoursSnapToTheNearestChipWithinTheThreshold)
     QSignalSpy pages(roller, &CardRollerWidget::pageChangedInteractively);
 
     auto dropColour = [&](const QColor &colour) {
-        QMimeData mime;
-        mime.setData(QLatin1String(DB::ChipMimeType), DB::writeColourRecord(DB::FromProspectGroups, colour, QString(), QString()));
-        QDragEnterEvent enter(inside, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(roller, &enter);
-        QDragMoveEvent move(inside, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(roller, &move);
-        QDropEvent drop(inside, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(roller, &drop);
+        dropRecord(roller, inside, DB::writeColourRecord(DB::FromProspectGroups, colour, QString(), QString()));
     };
     // Close to chip A-5-2 (200, 40, 100), but not exactly: the default threshold (0.05) refuses.
     dropColour(QColor(201, 41, 100));
@@ -440,6 +485,44 @@ TEST_F(MainWidgetTest, DroppedColoursSnapToTheNearestChipWithinTheThreshold)
     // Far from every chip: refused even so.
     dropColour(QColor(10, 200, 20));
     EXPECT_EQ(pages.count(), 1);
+}
+
+// A host may hold several picker windows: each panel works with its own main widget,
+// also once a newer window is gone.
+TEST_F(MainWidgetTest, EachPickerWindowKeepsToItsOwnPanels)
+{
+    storeTrueLab();
+    deck.deck().writer().addSetting(deck.idA(), QStringLiteral("cie2000.delta.intervals"), QStringLiteral("3.0"));
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+    auto *newer = new MainWidget(nullptr);
+    EXPECT_EQ(MainWidget::current(), newer);
+    EXPECT_EQ(MainWidget::of(widget->cardRollerWidget()), widget);
+    EXPECT_EQ(MainWidget::of(newer->myPaletteWidget()), newer);
+    QAbstractButton *olderSave = widget->headerButton(MainWidget::SaveButtonId);
+    QAbstractButton *newerSave = newer->headerButton(MainWidget::SaveButtonId);
+    ASSERT_FALSE(olderSave->isEnabled());
+    ASSERT_FALSE(newerSave->isEnabled());
+
+    // A chip dropped into the older window's palette enables that window's Save button.
+    DB::ColorEntry chip;
+    ASSERT_EQ(DB::loadColorById(A, deck.rowIdA(2, 1), chip), DB::StatusOk);
+    MyPaletteWidget *palette = widget->myPaletteWidget();
+    dropRecord(palette, palette->cellGeometry(0, 0).center(), DB::writeChipRecord(DB::FromCardRoller, A, chip));
+    ASSERT_EQ(myPaletteEntry(0, 0).rowId, deck.rowIdA(2, 1));
+    EXPECT_TRUE(olderSave->isEnabled());
+    EXPECT_FALSE(newerSave->isEnabled());
+
+    // The newer window goes first: the older one still resolves colours by nearness.
+    delete newer;
+    EXPECT_EQ(MainWidget::current(), nullptr);
+    CardRollerWidget *roller = widget->cardRollerWidget();
+    roller->grab();
+    QSignalSpy pages(roller, &CardRollerWidget::pageChangedInteractively);
+    dropRecord(roller, roller->currentLayout().cards[1].center(),
+               DB::writeColourRecord(DB::FromProspectGroups, QColor(201, 41, 100), QString(), QString()));
+    ASSERT_EQ(pages.count(), 1);
+    EXPECT_EQ(pages.first().first().toInt(), 5);
 }
 
 TEST_F(MainWidgetTest, CardsWithoutChipsPaintNoChips)
@@ -538,6 +621,43 @@ TEST_F(MainWidgetTest, AboutBoxTexts)
     EXPECT_FALSE(applicationWindowIcon().availableSizes().isEmpty());
 }
 
+// The parts stand where the layout table puts them, for every size the box takes.
+TEST_F(MainWidgetTest, AboutBoxLayout)
+{
+    AboutBox box(nullptr, QString());
+    auto check = [&box](const char *when) {
+        SCOPED_TRACE(when);
+        const int w = box.width();
+        const int h = box.height();
+        const QLabel *logo = nullptr;
+        for (QLabel *label : box.findChildren<QLabel *>()) {
+            if (!label->pixmap().isNull())
+                logo = label;
+        }
+        ASSERT_NE(logo, nullptr);
+        EXPECT_EQ(logo->pos(), QPoint(16, 16));
+        const int left = 16 + logo->width() + 16;
+        EXPECT_EQ(box.titleLabel()->pos(), QPoint(left, 16));
+        EXPECT_EQ(box.noticeLabel()->pos(), QPoint(left, box.titleLabel()->geometry().bottom() + 5));
+        EXPECT_EQ(box.versionLabel()->pos(), QPoint(left, box.noticeLabel()->geometry().bottom() + 5));
+        const QList<QPushButton *> buttons = box.findChildren<QPushButton *>();
+        ASSERT_EQ(buttons.size(), 2);
+        const QPushButton *qtLicense = buttons.at(0)->isDefault() ? buttons.at(1) : buttons.at(0);
+        const QPushButton *close = buttons.at(0)->isDefault() ? buttons.at(0) : buttons.at(1);
+        const QTextEdit *licence = box.findChild<QTextEdit *>();
+        ASSERT_NE(licence, nullptr);
+        EXPECT_EQ(licence->geometry(), QRect(QPoint(left, box.versionLabel()->geometry().bottom() + 5),
+                                             QPoint(w - 17, h - close->height() - 33)));
+        EXPECT_EQ(qtLicense->pos(), QPoint(left, h - qtLicense->height() - 16));
+        EXPECT_EQ(close->pos(), QPoint(w - close->width() - 16, qtLicense->y()));
+    };
+    check("at 680 x 480");
+    box.setFixedSize(720, 520);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    check("after a resize");
+}
+
 TEST_F(MainWidgetTest, DisabledTaskButtonLooksFlat)
 {
     TaskButton button;
@@ -549,6 +669,10 @@ TEST_F(MainWidgetTest, DisabledTaskButtonLooksFlat)
     const QColor flat = QColor(204, 204, 204).darker(120);
     EXPECT_EQ(QColor(image.pixel(6, 4)), flat);
     EXPECT_EQ(QColor(image.pixel(6, 18)), flat);
+    // No mouse event reaches a disabled button: the cursor follows the state itself.
+    EXPECT_EQ(button.cursor().shape(), Qt::ForbiddenCursor);
+    button.setEnabled(true);
+    EXPECT_EQ(button.cursor().shape(), Qt::ArrowCursor);
 }
 
 } // namespace
