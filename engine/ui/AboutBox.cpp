@@ -90,21 +90,32 @@ AboutBox::AboutBox(QWidget *parent, const QString &productVersion)
         move((available.width() - 680) / 2, available.height() / 3);
     }
 
-    // Placement of the parts: logo and texts at the top, the licence text below, the
-    // two buttons at the bottom right.
-    background->setGeometry(rect());
-    logo->move(24, 20);
-    title->move(168, 24);
-    notice->move(168, 24 + title->height() + 6);
-    version->move(168, notice->y() + notice->height() + 4);
-    const int textTop = 84;
-    const int buttonsTop = height() - 16 - closeButton->height();
-    licenseText->setGeometry(24, textTop, width() - 48, buttonsTop - 12 - textTop);
-    closeButton->move(width() - 24 - buttonWidth, buttonsTop);
-    qtLicenseButton->move(closeButton->x() - 8 - buttonWidth, buttonsTop);
+    layOut();
 
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(qtLicenseButton, &QPushButton::clicked, this, &AboutBox::onQtLicenseClicked);
+}
+
+void AboutBox::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    layOut();
+}
+
+void AboutBox::layOut()
+{
+    const int w = width();
+    const int h = height();
+    const int left = logo->pixmap().isNull() ? 16 : 16 + logo->width() + 16;
+    background->setGeometry(rect());
+    logo->move(16, 16);
+    title->move(left, 16);
+    notice->move(left, title->geometry().bottom() + 5);
+    version->move(left, notice->geometry().bottom() + 5);
+    licenseText->setGeometry(QRect(QPoint(left, version->geometry().bottom() + 5),
+                                   QPoint(w - 17, h - closeButton->height() - 33)));
+    qtLicenseButton->move(left, h - qtLicenseButton->height() - 16);
+    closeButton->move(w - closeButton->width() - 16, qtLicenseButton->y());
 }
 
 QString AboutBox::versionText() const

@@ -27,10 +27,17 @@ public:
     QLabel *titleLabel() const { return title; }
     QLabel *noticeLabel() const { return notice; }
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private slots:
     void onQtLicenseClicked();
 
 private:
+    // Places the parts for the dialog's size: logo at the top left, the texts beside
+    // it, the licence text below and the two buttons at the bottom.
+    void layOut();
+
     QWidget *background = nullptr;
     QLabel *logo = nullptr;
     QLabel *title = nullptr;

@@ -13,11 +13,25 @@ TaskButton::TaskButton(QWidget *parent)
 {
     setFont(DB::normalFont(3));
     setMouseTracking(true);
+    followEnabledState();
+}
+
+void TaskButton::followEnabledState()
+{
+    // A disabled widget gets no mouse events, so the cursor cannot wait for a move.
+    setCursor(isEnabled() ? Qt::ArrowCursor : Qt::ForbiddenCursor);
+}
+
+void TaskButton::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange)
+        followEnabledState();
+    QPushButton::changeEvent(event);
 }
 
 void TaskButton::mouseMoveEvent(QMouseEvent *event)
 {
-    setCursor(isEnabled() ? Qt::ArrowCursor : Qt::ForbiddenCursor);
+    followEnabledState();
     QPushButton::mouseMoveEvent(event);
 }
 

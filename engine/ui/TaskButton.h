@@ -18,6 +18,7 @@ public:
     QColor bottomColor{204, 204, 204};
 
 protected:
+    void changeEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
@@ -26,6 +27,10 @@ protected:
     QColor disabledCaptionColor() const;
     QRect captionRect(int downShiftX, int downShiftY, int upShift) const;
     void drawCaption(QPainter &painter, const QRect &rect, const QColor &colour) const;
+
+private:
+    // The forbidden sign while disabled, the arrow otherwise.
+    void followEnabledState();
 };
 
 } // namespace Vantor

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QPainter>
 
@@ -66,7 +67,8 @@ void CollectionSelectWidget::fillList()
             continue;
         auto *item = new QListWidgetItem(record->name, list);
         item->setData(Qt::UserRole, uuid.toString());
-        item->setSizeHint(QSize(item->sizeHint().width(), 28));
+        // A size hint is used only when both its width and height are set.
+        item->setSizeHint(QSize(QFontMetrics(list->font()).horizontalAdvance(record->name), 28));
     }
 }
 

@@ -11,7 +11,6 @@ RollButton::RollButton(Direction direction, QWidget *parent)
     , m_direction(direction)
 {
     setAutoRepeat(true);
-    setFocusPolicy(Qt::NoFocus);
     loadImages();
     setFixedSize(normalImage.size());
 }

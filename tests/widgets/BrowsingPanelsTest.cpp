@@ -502,6 +502,15 @@ TEST_F(PanelTest, RollButtonsRoll)
     EXPECT_TRUE(search.forwardButton()->autoRepeat());
     EXPECT_EQ(search.forwardButton()->geometry().right(), 209);
     EXPECT_EQ(search.backwardButton()->geometry().right(), search.forwardButton()->x() - 1);
+
+    // Both buttons are in the Tab chain, after the text field.
+    search.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&search));
+    search.lineEdit()->setFocus();
+    QTest::keyClick(search.lineEdit(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), search.backwardButton());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), search.forwardButton());
 }
 
 // --- Collection selector ---------------------------------------------------------
@@ -518,6 +527,8 @@ TEST_F(PanelTest, CollectionSelectorListAndChoices)
     QListWidget *list = selector->collectionList();
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->parentWidget(), &window);
+    EXPECT_EQ(list->visualItemRect(list->item(0)).height(), 28);
+    EXPECT_EQ(list->visualItemRect(list->item(1)).top(), 28);
     QSignalSpy chosen(selector, &CollectionSelectWidget::collectionSelectedInteractively);
 
     QTest::mouseClick(selector->dropDownButton(), Qt::LeftButton);
