@@ -4,7 +4,7 @@
 #include <QMap>
 #include <QStringList>
 
-#include <cstdio>
+#include <charconv>
 
 namespace Vantor::DB {
 
@@ -237,9 +237,11 @@ QByteArray stringForm(const QString &text)
 
 QByteArray doubleForm(double value)
 {
+    // printf's "%.20g", but in the C locale whatever the process's locale is: a decimal
+    // comma is not JSON.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.20g", value);
-    QByteArray text(buffer);
+    const std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 20);
+    QByteArray text(buffer, int(written.ptr - buffer));
     if (!text.contains('.') && !text.contains('e'))
         text.append(".0");
     return text;

@@ -154,7 +154,8 @@ int loadPageSchemeColors(const QUuid &uuid, int schemeId, int pageIndex, int row
     if (schemeId == DramaticScheme && !entry.neutral && !entry.white)
         return StatusOk;
     const qint64 collectionId = CollectionRegistry::instance().collectionId(uuid);
-    return runColorQuery(uuid, PageSchemeColorsStatement, {collectionId, collectionId, entry.id, schemeId}, colors);
+    return runColorQuery(uuid, PageSchemeColorsStatement, {collectionId, collectionId, entry.id, schemeId}, colors,
+                         OnFailure::Log);
 }
 
 int loadContrastSchemeColors(const QUuid &uuid, int pageIndex, int rowPosition, QVector<ColorEntry> &colors)

@@ -283,6 +283,11 @@ bool writeFileAtomically(const QByteArray &bytes, const QString &path)
     if (target.exists() && !target.isFile())
         return false;
     QSaveFile file(path);
+    // Saving over a file the user may write, in a folder where they may not create
+    // files: the new content goes straight into it (the temporary file that keeps a
+    // save atomic cannot be made there).
+    const QFileInfo folder(target.absolutePath());
+    file.setDirectWriteFallback(target.exists() && target.isWritable() && !folder.isWritable());
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(bytes) != bytes.size()) {

@@ -3,8 +3,14 @@
 #include "engine/db/JsonCodec.h"
 
 #include <QColor>
+#include <QDir>
+#include <QProcess>
 #include <QSize>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
 
 using namespace Vantor::DB;
 
@@ -51,6 +57,26 @@ TEST(JsonSerialisation, Numbers)
     EXPECT_EQ(serialized(quint64(18446744073709551615ULL)), QByteArray("18446744073709551615"));
     EXPECT_EQ(serialized(uint(4294967295U)), QByteArray("4294967295"));
     EXPECT_EQ(serialized(false), QByteArray("false"));
+}
+
+// A process running under a locale with a decimal comma still writes JSON numbers.
+TEST(JsonSerialisation, NumbersIgnoreTheProcessLocale)
+{
+    QTemporaryDir locales;
+    const QString german = locales.filePath(QStringLiteral("de_DE.UTF-8"));
+    QProcess::execute(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                                                    QStringLiteral("UTF-8"), german});
+    ASSERT_TRUE(QDir(german).exists()) << "localedef could not build de_DE.UTF-8";
+    qputenv("LOCPATH", locales.path().toLocal8Bit());
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+    char decimal[16];
+    std::snprintf(decimal, sizeof decimal, "%.1f", 0.5);
+    ASSERT_STREQ(decimal, "0,5"); // the locale is in force
+
+    EXPECT_EQ(serialized(0.5), QByteArray("0.5"));
+    EXPECT_EQ(serialized(0.1), QByteArray("0.10000000000000000555"));
+    EXPECT_EQ(serialized(2.0), QByteArray("2.0"));
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 TEST(JsonSerialisation, StringEscapes)

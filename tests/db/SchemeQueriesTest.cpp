@@ -139,6 +139,25 @@ TEST_F(SchemeQueriesTest, PageSchemeColoursCardByCard)
     EXPECT_EQ(colors.at(4).rowIndex, 2);
 }
 
+// A failed query of a colour's scheme cards writes its error to the debug output.
+TEST_F(SchemeQueriesTest, FailedPageSchemeQueryIsLogged)
+{
+    deck.deck().writer().exec(QStringLiteral("DROP TABLE ROW_TO_PAGE_SCHEME"));
+    static QStringList messages;
+    messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+        messages << text;
+    });
+    QVector<ColorEntry> colors;
+    const int status = loadPageSchemeColors(A, 1, 1, 1, colors);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(status, StatusQueryFailed);
+    EXPECT_TRUE(colors.isEmpty());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.first().contains(QStringLiteral(" : "))) << messages.first().toStdString();
+    EXPECT_TRUE(messages.first().contains(QStringLiteral("ROW_TO_PAGE_SCHEME"))) << messages.first().toStdString();
+}
+
 TEST_F(SchemeQueriesTest, ContrastPartnersMerged)
 {
     QVector<ColorEntry> colors;

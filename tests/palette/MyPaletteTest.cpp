@@ -365,6 +365,24 @@ TEST_F(MyPaletteTest, FailedSavesLeaveTheOldFile)
     EXPECT_EQ(WEXITSTATUS(status), 0); // the write failed
     EXPECT_EQ(readAll(file("keep.palette")), before);
 
+    // Over a file the user may write, in a folder where they may not create files, the
+    // save goes straight into the file.
+    QFile::setPermissions(file("keep.palette"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
+    QFile::setPermissions(files.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    const pid_t direct = fork();
+    if (direct == 0) {
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        _exit(writeFileAtomically(after, file("keep.palette")) ? 0 : 1);
+    }
+    waitpid(direct, &status, 0);
+    QFile::setPermissions(files.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0); // the write worked
+    EXPECT_EQ(readAll(file("keep.palette")), after);
+    ASSERT_TRUE(savePaletteFile(MyPaletteModel(), PaletteFileXml, file("keep.palette")));
+    ASSERT_NE(readAll(file("keep.palette")), after);
+
     // A target that is a folder cannot be written either.
     QDir(files.path()).mkdir(QStringLiteral("folder.palette"));
     EXPECT_FALSE(savePaletteFile(palette, PaletteFileXml, file("folder.palette")));
@@ -443,6 +461,12 @@ TEST_F(MyPaletteTest, PanelSelectionDropsAndButtons)
     EXPECT_TRUE(panel.gridButton()->isEnabled());
     QSignalSpy changes(&panel, &MyPaletteWidget::myPaletteChanged);
     QSignalSpy selections(&panel, &MyPaletteWidget::myPaletteSelectionChanged);
+    // Whoever hears a signal reads the buttons as they now are.
+    QList<bool> eraserWhenChanged, eraserWhenSelected;
+    QObject::connect(&panel, &MyPaletteWidget::myPaletteChanged, &panel,
+            [&] { eraserWhenChanged << panel.eraserButton()->isEnabled(); });
+    QObject::connect(&panel, &MyPaletteWidget::myPaletteSelectionChanged, &panel,
+            [&] { eraserWhenSelected << panel.eraserButton()->isEnabled(); });
 
     const QRect cell = panel.currentLayout().cells[7]; // (1, 1)
     QTest::mouseClick(&panel, Qt::LeftButton, Qt::NoModifier, cell.center());
@@ -487,6 +511,13 @@ TEST_F(MyPaletteTest, PanelSelectionDropsAndButtons)
     EXPECT_FALSE(panel.model().cell(QPoint(1, 1)).isOccupied());
     EXPECT_EQ(changes.count(), 2);
     EXPECT_FALSE(panel.eraserButton()->isEnabled());
+    EXPECT_EQ(eraserWhenChanged, (QList<bool>{true, false})); // after the drop, after the erase
+    EXPECT_EQ(eraserWhenSelected, QList<bool>{false});        // an empty cell selected
+
+    // The placeholder of the description reads as light text on the dark background.
+    const QColor placeholder = panel.descriptionEditor()->palette().color(QPalette::PlaceholderText);
+    EXPECT_GT(qGray(placeholder.rgb()), 160);
+    EXPECT_GE(placeholder.alpha(), 96);
 }
 
 TEST_F(MyPaletteTest, PanelDragsChipsOutAndClearsOnYesOnly)
