@@ -67,11 +67,18 @@ INT_PTR pickerDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
     }
     case WM_CLOSE: {
         if (PickerRecord *record = pickerRecordOf(dialog)) {
-            if (record->callback) {
+            // The host may destroy the picker from either callback: the record and the
+            // window are then gone, and nothing more is done with them.
+            auto pickerStillOpen = [dialog, record] { return IsWindow(dialog) && pickerRecordOf(dialog) == record; };
+            if (HSVCallback *callback = record->callback) {
                 RECT frame;
                 GetWindowRect(dialog, &frame);
-                record->callback->BeingDestroyed(IPoint2(frame.left, frame.top));
-                record->callback->OnOK();
+                callback->BeingDestroyed(IPoint2(frame.left, frame.top));
+                if (!pickerStillOpen())
+                    return 1;
+                callback->OnOK();
+                if (!pickerStillOpen())
+                    return 1;
             }
             if (!record->modal) {
                 ShowWindow(dialog, SW_HIDE);
@@ -84,8 +91,17 @@ INT_PTR pickerDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
     case WM_DESTROY: {
         PickerRecord *record = pickerRecordOf(dialog);
         if (record && record->bridge) {
-            delete record->bridge;
+            ZylaMainWidgetBridge *bridge = record->bridge;
             record->bridge = nullptr;
+            if (bridge->isCallingOut()) {
+                // Destroyed by the host from inside a call the bridge made (a colour it
+                // reported): it leaves the window now and goes once that call is over.
+                bridge->hide();
+                bridge->setParent(nullptr);
+                bridge->deleteLater();
+            } else {
+                delete bridge;
+            }
         }
         return 0;
     }

@@ -7,6 +7,10 @@
 
 ZylaMAXColPick::~ZylaMAXColPick()
 {
+    // Picker objects the host still holds act as pickers without a record from now on.
+    for (ZylaMaxModelessColorPicker *modeless : modelessPickers)
+        modeless->pickerDeleted();
+    modelessPickers.clear();
     // Open modeless windows keep a pointer to their record: they go with it.
     while (!records.empty()) {
         destroyRecordWindow(*records.begin()->second);
@@ -57,7 +61,9 @@ ColorPicker *ZylaMAXColPick::CreateColorPicker(HWND hwndOwner, DWORD initColor, 
         record->isObjectColor = isObjectColor;
         record->modal = 0;
     }
-    return new ZylaMaxModelessColorPicker(hwndOwner, this);
+    auto *modeless = new ZylaMaxModelessColorPicker(hwndOwner, this);
+    modelessPickers.insert(modeless);
+    return modeless;
 }
 
 const MCHAR *ZylaMAXColPick::ClassName()

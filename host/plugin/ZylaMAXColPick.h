@@ -3,6 +3,9 @@
 #include "PickerRecord.h"
 
 #include <map>
+#include <set>
+
+class ZylaMaxModelessColorPicker;
 
 // The colour picker 3ds Max asks for: a modal picker that returns the picked colour and
 // modeless pickers, one window per owner, that report every pick.
@@ -33,8 +36,13 @@ public:
     // Destroys the record's dialog window, if it has one.
     static void destroyRecordWindow(PickerRecord &record);
 
+    // The modeless picker objects handed out; the host may keep them after this
+    // object is gone, so they are told when it goes.
+    void forgetModelessPicker(ZylaMaxModelessColorPicker *modeless) { modelessPickers.erase(modeless); }
+
 private:
     PickerRecord *createRecord(HWND owner, DWORD color, const IPoint2 *spos, HSVCallback *callback, const MCHAR *name);
 
     std::map<HWND, PickerRecord *> records;
+    std::set<ZylaMaxModelessColorPicker *> modelessPickers;
 };

@@ -2,7 +2,6 @@
 
 #include "PickerDialog.h"
 
-#include "engine/EngineStartup.h"
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/palette/MyPaletteModel.h"
@@ -11,6 +10,7 @@
 #include "engine/ui/MainWidget.h"
 
 #include <QAbstractButton>
+#include <QPointer>
 
 namespace {
 Vantor::MainWidget *bridgedMainWidget = nullptr;
@@ -78,13 +78,22 @@ void ZylaMainWidgetBridge::myPaletteChanged()
 void ZylaMainWidgetBridge::taskButtonClicked()
 {
     const QColor colour = pickableColour();
-    if (colour.isValid())
-        deliverPickedColour(parentWindow(), colorRefOf(colour));
+    if (!colour.isValid())
+        return;
+    // The host may destroy the picker from the call that reports the colour.
+    const QPointer<ZylaMainWidgetBridge> self(this);
+    ++callsOut;
+    deliverPickedColour(parentWindow(), colorRefOf(colour));
+    if (self)
+        --callsOut;
 }
 
 void ZylaMainWidgetBridge::aboutButtonClicked()
 {
-    auto *about = new Vantor::AboutBox(m_mainWidget, Vantor::engineVersion());
+    // 3ds Max has no product version of its own to show: the box shows the collection's
+    // version text with the engine's.
+    const QPointer<Vantor::AboutBox> about = new Vantor::AboutBox(m_mainWidget, QString());
     about->exec();
-    delete about;
+    // The host may have destroyed the picker, and the box with it, while the box ran.
+    delete about.data();
 }

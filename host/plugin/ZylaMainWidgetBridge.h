@@ -34,6 +34,10 @@ public:
     // The colour of the single selected occupied cell of My Palette; invalid otherwise.
     QColor pickableColour() const;
 
+    // True while the bridge waits for the host to take a reported colour: the host may
+    // destroy the picker meanwhile.
+    bool isCallingOut() const { return callsOut > 0; }
+
 public slots:
     void selectedCollectionChanged(QUuid collectionUuid);
     void myPaletteChanged();
@@ -44,4 +48,5 @@ private:
     Vantor::MainWidget *m_mainWidget = nullptr;
     quint16 m_taskButtonId = 0;
     bool useDefaultTaskText = true;
+    int callsOut = 0;
 };

@@ -24,9 +24,21 @@ ZylaMaxModelessColorPicker::ZylaMaxModelessColorPicker(HWND owner, ZylaMAXColPic
                      SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOSIZE);
 }
 
+ZylaMaxModelessColorPicker::~ZylaMaxModelessColorPicker()
+{
+    if (picker)
+        picker->forgetModelessPicker(this);
+}
+
+// Once the ZylaMAXColPick is gone there is no record any more: the fallback.
+PickerRecord &ZylaMaxModelessColorPicker::record() const
+{
+    return picker ? picker->record(ownerWindow) : fallbackPickerRecord();
+}
+
 IPoint2 ZylaMaxModelessColorPicker::GetPosition()
 {
-    const PickerRecord &record = picker->record(ownerWindow);
+    const PickerRecord &record = this->record();
     RECT frame;
     if (!IsWindow(record.dialog) || !GetWindowRect(record.dialog, &frame))
         return IPoint2(0, 0);
@@ -35,7 +47,7 @@ IPoint2 ZylaMaxModelessColorPicker::GetPosition()
 
 void ZylaMaxModelessColorPicker::Destroy()
 {
-    PickerRecord &record = picker->record(ownerWindow);
+    PickerRecord &record = this->record();
     if (record.disabled)
         return;
     ZylaMAXColPick::destroyRecordWindow(record);
@@ -44,7 +56,7 @@ void ZylaMaxModelessColorPicker::Destroy()
 
 void ZylaMaxModelessColorPicker::InstallNewCB(DWORD, HSVCallback *pcb, const MCHAR *st)
 {
-    PickerRecord &record = picker->record(ownerWindow);
+    PickerRecord &record = this->record();
     if (record.disabled)
         return;
     if (pcb)

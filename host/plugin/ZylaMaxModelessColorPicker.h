@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PickerRecord.h"
 #include "host/sdk/MaxSdk.h"
 
 class ZylaMAXColPick;
@@ -10,6 +11,9 @@ class ZylaMaxModelessColorPicker : public ColorPicker
 {
 public:
     ZylaMaxModelessColorPicker(HWND owner, ZylaMAXColPick *picker);
+    ~ZylaMaxModelessColorPicker() override;
+    ZylaMaxModelessColorPicker(const ZylaMaxModelessColorPicker &) = delete;
+    ZylaMaxModelessColorPicker &operator=(const ZylaMaxModelessColorPicker &) = delete;
 
     using ColorPicker::InstallNewCB;
     using ColorPicker::ModifyColor;
@@ -23,8 +27,12 @@ public:
     void InstallNewCB(DWORD col, HSVCallback *pcb, const MCHAR *st) override;
 
     HWND owner() const { return ownerWindow; }
+    // The ZylaMAXColPick that made this object is being deleted.
+    void pickerDeleted() { picker = nullptr; }
 
 private:
+    PickerRecord &record() const;
+
     HWND ownerWindow = nullptr;
     ZylaMAXColPick *picker = nullptr;
 };

@@ -99,10 +99,19 @@ bool HostSimulator::parseArguments(const QStringList &arguments, Script &script,
             script.screenshotPath = value();
         } else if (option == QLatin1String("--close")) {
             script.close = true;
+        } else if (option == QLatin1String("--install-name") && hasValue) {
+            script.installName = true;
+            script.name = value();
+        } else if (option == QLatin1String("--print-position")) {
+            script.printPosition = true;
         } else {
             error = QStringLiteral("unknown option or missing value: %1").arg(option);
             return false;
         }
+    }
+    if ((script.installName || script.printPosition) && script.kind == PickerKind::Modal) {
+        error = QStringLiteral("--install-name and --print-position need --modeless or --object-color");
+        return false;
     }
     return true;
 }
@@ -113,14 +122,28 @@ HostSimulator::HostSimulator(const Script &script)
 {
     hostWindow = new QWidget;
     hostWindow->setWindowTitle(QStringLiteral("3ds Max (simulated)"));
-    hostHandle = Win32Layer::createHostWindow(
-        hostWindow,
-        [](HWND, UINT message, WPARAM wParam, LPARAM, void *) -> LRESULT {
-            print(QStringLiteral("Message 0x%1 %2")
-                      .arg(QString::number(message, 16).rightJustified(4, QLatin1Char('0')).toUpper(), hex8(DWORD(wParam))));
-            return 0;
-        },
-        this);
+    const Win32Layer::MessageHandler printMessage = [](HWND, UINT message, WPARAM wParam, LPARAM, void *) -> LRESULT {
+        print(QStringLiteral("Message 0x%1 %2")
+                  .arg(QString::number(message, 16).rightJustified(4, QLatin1Char('0')).toUpper(), hex8(DWORD(wParam))));
+        return 0;
+    };
+    hostHandle = Win32Layer::createHostWindow(hostWindow, printMessage, this);
+    // The buttons stand for the controls of 3ds Max that open a picker: each is the
+    // owner of the pickers it opens.
+    modalButton = new QPushButton(QStringLiteral("Modal picker…"), hostWindow);
+    modelessButton = new QPushButton(QStringLiteral("Modeless picker"), hostWindow);
+    objectColorButton = new QPushButton(QStringLiteral("Object colour picker"), hostWindow);
+    modelessOwner = Win32Layer::createHostWindow(modelessButton, printMessage, this);
+    objectColorOwner = Win32Layer::createHostWindow(objectColorButton, printMessage, this);
+}
+
+HWND HostSimulator::ownerOf(PickerKind kind) const
+{
+    switch (kind) {
+    case PickerKind::Modeless: return modelessOwner;
+    case PickerKind::ObjectColor: return objectColorOwner;
+    default: return hostHandle;
+    }
 }
 
 HostSimulator::~HostSimulator()
@@ -154,6 +177,11 @@ bool HostSimulator::load()
         std::fprintf(stderr, "palettra-host: %s lacks the plug-in entry points\n", path.toLocal8Bit().constData());
         return false;
     }
+    const auto version = reinterpret_cast<LibVersionFunction>(dlsym(library, "LibVersion"));
+    const auto description = reinterpret_cast<LibDescriptionFunction>(dlsym(library, "LibDescription"));
+    // What 3ds Max asks first when it meets a plug-in library.
+    print(QStringLiteral("LibVersion %1").arg(hex8(DWORD(version()))));
+    print(QStringLiteral("LibDescription %1").arg(QString::fromUtf16(description())));
     const int initialized = initialize();
     print(QStringLiteral("LibInitialize %1").arg(initialized));
     if (!initialized)
@@ -184,6 +212,21 @@ QWidget *HostSimulator::openPickerDialog()
         }
     }
     return nullptr;
+}
+
+void HostSimulator::unload()
+{
+    if (!library)
+        return;
+    if (const auto shutdown = reinterpret_cast<LibShutdownFunction>(dlsym(library, "LibShutdown")))
+        print(QStringLiteral("LibShutdown %1").arg(shutdown()));
+}
+
+QAbstractButton *HostSimulator::taskButtonOf(QObject *bridge)
+{
+    QAbstractButton *task = nullptr;
+    QMetaObject::invokeMethod(bridge, "taskButton", Q_RETURN_ARG(QAbstractButton *, task));
+    return task;
 }
 
 void HostSimulator::scriptPicker()
@@ -220,10 +263,12 @@ void HostSimulator::scriptPicker()
     if (!script.screenshotPath.isEmpty() && !dialog->grab().save(script.screenshotPath))
         std::fprintf(stderr, "palettra-host: cannot write %s\n", script.screenshotPath.toLocal8Bit().constData());
     if (script.pressTask) {
-        QAbstractButton *task = nullptr;
-        QMetaObject::invokeMethod(bridge, "taskButton", Q_RETURN_ARG(QAbstractButton *, task));
-        if (task)
+        if (QAbstractButton *task = taskButtonOf(bridge))
             QTest::mouseClick(task, Qt::LeftButton);
+    }
+    if (script.printPosition && !modelessPickers.isEmpty()) {
+        const IPoint2 position = modelessPickers.last()->GetPosition();
+        print(QStringLiteral("GetPosition %1 %2").arg(position.x).arg(position.y));
     }
     if (script.close && dialog->isVisible())
         dialog->close();
@@ -242,14 +287,26 @@ void HostSimulator::openPicker(PickerKind kind)
                     dialog->close();
             });
         }
-        const int result = picker->ModalColorPicker(hostHandle, &color, &position, callback, static_cast<const MCHAR *>(nullptr));
+        const int result = picker->ModalColorPicker(ownerOf(kind), &color, &position, callback, static_cast<const MCHAR *>(nullptr));
         print(QStringLiteral("ModalColorPicker %1 %2").arg(result).arg(hex8(color)));
         return;
     }
-    ColorPicker *modeless = picker->CreateColorPicker(hostHandle, script.initialColor, &position, callback, static_cast<const MCHAR *>(nullptr),
+    ColorPicker *modeless = picker->CreateColorPicker(ownerOf(kind), script.initialColor, &position, callback,
+                                                      static_cast<const MCHAR *>(nullptr),
                                                       kind == PickerKind::ObjectColor ? TRUE : FALSE);
     if (modeless)
         modelessPickers << modeless;
+    if (modeless && script.installName) {
+        modeless->InstallNewCB(0, nullptr, reinterpret_cast<const MCHAR *>(script.name.utf16()));
+        if (QWidget *dialog = openPickerDialog()) {
+            for (QWidget *child : dialog->findChildren<QWidget *>()) {
+                if (qstrcmp(child->metaObject()->className(), "ZylaMainWidgetBridge") != 0)
+                    continue;
+                if (QAbstractButton *task = taskButtonOf(child))
+                    print(QStringLiteral("TaskButton %1").arg(task->text()));
+            }
+        }
+    }
     if (script.scripted) {
         QCoreApplication::processEvents();
         scriptPicker();
@@ -260,6 +317,7 @@ void HostSimulator::openPicker(PickerKind kind)
 int HostSimulator::runScript()
 {
     openPicker(script.kind);
+    unload();
     return 0;
 }
 
@@ -267,23 +325,21 @@ int HostSimulator::runInteractive()
 {
     auto *layout = new QVBoxLayout(hostWindow);
     auto *buttons = new QHBoxLayout;
-    auto *modal = new QPushButton(QStringLiteral("Modal picker…"));
-    auto *modeless = new QPushButton(QStringLiteral("Modeless picker"));
-    auto *objectColor = new QPushButton(QStringLiteral("Object colour picker"));
-    buttons->addWidget(modal);
-    buttons->addWidget(modeless);
-    buttons->addWidget(objectColor);
+    buttons->addWidget(modalButton);
+    buttons->addWidget(modelessButton);
+    buttons->addWidget(objectColorButton);
     layout->addLayout(buttons);
     eventLog = new QPlainTextEdit;
     eventLog->setReadOnly(true);
     layout->addWidget(eventLog);
-    QObject::connect(modal, &QPushButton::clicked, hostWindow, [this] { openPicker(PickerKind::Modal); });
-    QObject::connect(modeless, &QPushButton::clicked, hostWindow, [this] { openPicker(PickerKind::Modeless); });
-    QObject::connect(objectColor, &QPushButton::clicked, hostWindow, [this] { openPicker(PickerKind::ObjectColor); });
+    QObject::connect(modalButton, &QPushButton::clicked, hostWindow, [this] { openPicker(PickerKind::Modal); });
+    QObject::connect(modelessButton, &QPushButton::clicked, hostWindow, [this] { openPicker(PickerKind::Modeless); });
+    QObject::connect(objectColorButton, &QPushButton::clicked, hostWindow, [this] { openPicker(PickerKind::ObjectColor); });
     hostWindow->resize(520, 320);
     hostWindow->show();
     QTimer::singleShot(0, hostWindow, [this] { openPicker(PickerKind::Modal); });
     const int status = QApplication::exec();
     eventLog = nullptr;
+    unload();
     return status;
 }

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QVector>
 
+class QAbstractButton;
+class QObject;
+class QPushButton;
 class QWidget;
 
 // Plays 3ds Max for the colour picker plug-in: loads the library by path, calls its
@@ -27,6 +30,11 @@ public:
         bool pressTask = false;
         QString screenshotPath;
         bool close = false;
+        // Modeless pickers only: a name handed over with InstallNewCB before the
+        // script's clicks, and the window position asked with GetPosition after them.
+        bool installName = false;
+        QString name;
+        bool printPosition = false;
     };
 
     // Reads the command line; returns false with `error` set when it makes no sense.
@@ -42,6 +50,8 @@ public:
     bool load();
     // Runs the script; the exit status of the program.
     int runScript();
+    // Tells the plug-in the host is about to unload it.
+    void unload();
     // Shows the host window with buttons that open each kind of picker.
     int runInteractive();
 
@@ -49,6 +59,9 @@ private:
     class PrintingCallback;
 
     void openPicker(PickerKind kind);
+    // Each kind of picker has an owner window of its own, as the controls of 3ds Max do.
+    HWND ownerOf(PickerKind kind) const;
+    static QAbstractButton *taskButtonOf(QObject *bridge);
     void scriptPicker();
     static QWidget *openPickerDialog();
     static void print(const QString &line);
@@ -58,6 +71,11 @@ private:
     ColPick *picker = nullptr;
     QWidget *hostWindow = nullptr;
     HWND hostHandle = nullptr;
+    QPushButton *modalButton = nullptr;
+    QPushButton *modelessButton = nullptr;
+    QPushButton *objectColorButton = nullptr;
+    HWND modelessOwner = nullptr;
+    HWND objectColorOwner = nullptr;
     PrintingCallback *callback = nullptr;
     QVector<ColorPicker *> modelessPickers;
 };

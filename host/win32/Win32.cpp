@@ -44,12 +44,50 @@ NativeWindow *nativeWindow(HWND window)
     return windows().value(window, nullptr);
 }
 
+// How deep each window is in handling its own messages. A window destroyed while it
+// handles one (a host that destroys the picker from a callback of its close) loses its
+// handle at once, as on Windows, but its widget goes only when that handling is over.
+QHash<HWND, int> &dispatchDepth()
+{
+    static QHash<HWND, int> depth;
+    return depth;
+}
+
+class Dispatching
+{
+public:
+    explicit Dispatching(HWND window)
+        : m_window(window)
+    {
+        ++dispatchDepth()[m_window];
+    }
+    ~Dispatching()
+    {
+        if (--dispatchDepth()[m_window] <= 0)
+            dispatchDepth().remove(m_window);
+    }
+    Dispatching(const Dispatching &) = delete;
+    Dispatching &operator=(const Dispatching &) = delete;
+
+private:
+    HWND m_window;
+};
+
+LRESULT dispatchToProc(HWND window, DLGPROC proc, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const Dispatching dispatching(window);
+    return proc(window, message, wParam, lParam);
+}
+
 HWND registerWidget(QWidget *widget, bool ownsWidget)
 {
     auto *entry = new NativeWindow;
     entry->widget = widget;
     entry->ownsWidget = ownsWidget;
-    const HWND handle = reinterpret_cast<HWND>(entry);
+    // Handles are never used twice, so a stale handle never names a newer window.
+    static quintptr lastHandle = 0x10000;
+    lastHandle += 0x10;
+    const HWND handle = reinterpret_cast<HWND>(lastHandle);
     windows().insert(handle, entry);
     handlesByWidget().insert(widget, handle);
     QObject::connect(widget, &QObject::destroyed, [handle, widget] {
@@ -76,7 +114,7 @@ protected:
     {
         event->ignore();
         if (NativeWindow *entry = nativeWindow(handle); entry && entry->proc)
-            entry->proc(handle, WM_CLOSE, 0, 0);
+            dispatchToProc(handle, entry->proc, WM_CLOSE, 0, 0);
     }
 };
 
@@ -96,14 +134,17 @@ HWND createDialog(LPCDLGTEMPLATEW dialogTemplate, HWND owner, DLGPROC dialogProc
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     // A dialog takes input even when its owner is disabled (as under a modal loop).
     dialog->setEnabled(true);
-    dialog->resize(header->cx * BaseUnitX / 4, header->cy * BaseUnitY / 8);
-    dialog->move(header->x, header->y);
+    // Every coordinate of a template is in dialog units.
+    dialog->resize(MulDiv(header->cx, BaseUnitX, 4), MulDiv(header->cy, BaseUnitY, 8));
+    dialog->move(MulDiv(header->x, BaseUnitX, 4), MulDiv(header->y, BaseUnitY, 8));
     const HWND handle = registerWidget(dialog, true);
     dialog->handle = handle;
     NativeWindow *entry = nativeWindow(handle);
     entry->proc = dialogProc;
     entry->style = LONG_PTR(header->style);
-    dialogProc(handle, WM_INITDIALOG, 0, initParam);
+    dispatchToProc(handle, dialogProc, WM_INITDIALOG, 0, initParam);
+    if (!IsWindow(handle))
+        return nullptr;
     if (header->style & WS_VISIBLE)
         dialog->show();
     return handle;
@@ -197,6 +238,8 @@ HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD style, 
     auto *button = new QPushButton(windowName ? QString::fromUtf16(windowName) : QString(), Win32Layer::widgetOf(parent));
     button->setGeometry(x, y, width, height);
     button->setVisible(style & WS_VISIBLE);
+    // As on Windows, a control joins the Tab chain only with a tab stop.
+    button->setFocusPolicy(style & WS_TABSTOP ? Qt::StrongFocus : Qt::NoFocus);
     const HWND handle = registerWidget(button, true);
     nativeWindow(handle)->style = LONG_PTR(style);
     return handle;
@@ -208,12 +251,22 @@ BOOL DestroyWindow(HWND window)
     if (!entry)
         return FALSE;
     if (entry->proc)
-        entry->proc(window, WM_DESTROY, 0, 0);
+        dispatchToProc(window, entry->proc, WM_DESTROY, 0, 0);
     entry = nativeWindow(window);
-    if (entry && entry->widget && entry->ownsWidget)
-        delete entry->widget.data();
-    else if (entry)
-        delete windows().take(window);
+    if (!entry)
+        return TRUE;
+    QWidget *widget = entry->ownsWidget ? entry->widget.data() : nullptr;
+    if (widget && !dispatchDepth().contains(window)) {
+        delete widget;
+        return TRUE;
+    }
+    // The handle goes now; a widget still handling one of its messages goes later.
+    if (widget) {
+        handlesByWidget().remove(widget);
+        widget->hide();
+        widget->deleteLater();
+    }
+    delete windows().take(window);
     return TRUE;
 }
 
@@ -252,7 +305,7 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (entry->filter && entry->widget)
         return entry->filter(entry->widget, message, wParam, lParam) ? 1 : 0;
     if (entry->proc)
-        return entry->proc(window, message, wParam, lParam);
+        return dispatchToProc(window, entry->proc, message, wParam, lParam);
     return 0;
 }
 

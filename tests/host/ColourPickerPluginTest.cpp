@@ -1,5 +1,6 @@
 // The plug-in library as 3ds Max sees it: entry points, pickers, the bridge in the
 // picker dialog, and the whole path through the host simulator.
+#include "PluginTestSupport.h"
 #include "TestEnvironment.h"
 
 #include "host/plugin/PickerDialog.h"
@@ -27,109 +28,7 @@
 #include <cstring>
 #include <functional>
 
-namespace {
-
-const QString DemoPalette = QStringLiteral(PALETTRA_SOURCE_DIR "/data/demo/palette.xml");
-// Chips of the demo palette: (row, column) → colour.
-constexpr DWORD SummerJade = 0x0091B169;   // 0,0: (105, 177, 145)
-constexpr DWORD ShadowLilac = 0x009F5673;  // 0,1: (115, 86, 159)
-constexpr DWORD CloudPebble = 0x00BBC5CB;  // 1,0: (203, 197, 187)
-
-QString text(const MCHAR *value)
-{
-    return value ? QString::fromUtf16(value) : QString();
-}
-
-struct RecordingCallback : HSVCallback
-{
-    QStringList events;
-    void ColorChanged(DWORD col, BOOL buttonUp) override
-    {
-        events << QStringLiteral("ColorChanged %1 %2").arg(col, 8, 16, QLatin1Char('0')).arg(buttonUp);
-    }
-    void BeingDestroyed(IPoint2 pos) override { events << QStringLiteral("BeingDestroyed %1 %2").arg(pos.x).arg(pos.y); }
-    void OnOK() override { events << QStringLiteral("OnOK"); }
-};
-
-QString changed(DWORD colour)
-{
-    return QStringLiteral("ColorChanged %1 1").arg(colour, 8, 16, QLatin1Char('0'));
-}
-
-// A host window that records the messages sent to it.
-struct HostWindow
-{
-    QWidget widget;
-    HWND handle = nullptr;
-    QList<QPair<UINT, WPARAM>> messages;
-
-    HostWindow()
-    {
-        widget.resize(400, 300);
-        handle = Win32Layer::createHostWindow(
-            &widget,
-            [](HWND, UINT message, WPARAM wParam, LPARAM, void *context) -> LRESULT {
-                static_cast<HostWindow *>(context)->messages << qMakePair(message, wParam);
-                return 0;
-            },
-            this);
-    }
-};
-
-class PluginTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        qputenv("XDG_DATA_DIRS", PALETTRA_DATA_DIR);
-        ASSERT_EQ(LibInitialize(), 1);
-        picker = static_cast<ColPick *>(LibClassDesc(0)->Create(FALSE));
-        ASSERT_NE(picker, nullptr);
-    }
-    void TearDown() override
-    {
-        if (picker)
-            picker->DeleteThis();
-    }
-
-    ZylaMAXColPick &colPick() const { return *static_cast<ZylaMAXColPick *>(picker); }
-    ZylaMainWidgetBridge *bridgeOf(HWND owner) const { return colPick().record(owner).bridge; }
-
-    static Vantor::MyPaletteWidget *paletteOf(ZylaMainWidgetBridge *bridge)
-    {
-        return bridge->mainWidget()->myPaletteWidget();
-    }
-    static void loadDemoPalette(ZylaMainWidgetBridge *bridge) { paletteOf(bridge)->loadPalette(DemoPalette); }
-    static void clickCell(ZylaMainWidgetBridge *bridge, int row, int column, Qt::KeyboardModifiers modifiers = {})
-    {
-        Vantor::MyPaletteWidget *palette = paletteOf(bridge);
-        QTest::mouseClick(palette, Qt::LeftButton, modifiers, palette->cellGeometry(row, column).center());
-    }
-    static void pressTask(ZylaMainWidgetBridge *bridge) { QTest::mouseClick(bridge->taskButton(), Qt::LeftButton); }
-
-    // Runs `steps` inside the modal picker's own loop, then the picker.
-    int runModal(HWND owner, DWORD *colour, IPoint2 *position, HSVCallback *callback,
-                 const std::function<void(ZylaMainWidgetBridge *)> &steps, const MCHAR *name = nullptr)
-    {
-        QTimer::singleShot(0, [this, owner, steps] {
-            ZylaMainWidgetBridge *bridge = bridgeOf(owner);
-            EXPECT_NE(bridge, nullptr);
-            if (!bridge)
-                return;
-            // The record knows the modal dialog only through the bridge inside it.
-            const HWND dialog = bridge->parentWindow();
-            steps(bridge);
-            // Never leave the loop waiting for a user.
-            if (IsWindow(dialog) && IsWindowVisible(dialog))
-                Win32Layer::widgetOf(dialog)->close();
-        });
-        return picker->ModalColorPicker(owner, colour, position, callback, name);
-    }
-
-    ColPick *picker = nullptr;
-};
-
-} // namespace
+using namespace PluginTesting;
 
 TEST(PluginEntryPoints, ValuesAndClassDescriptor)
 {
@@ -525,25 +424,34 @@ TEST(HostSimulator, ScriptedRunsReportWhatTheHostSees)
     };
     const QString palette = DemoPalette;
     const QString screenshot = Palettra::Test::configHome() + QStringLiteral("/picker.png");
+    // What 3ds Max asks when it loads a plug-in, and tells it before unloading it.
+    const QStringList loaded{QStringLiteral("LibVersion 0x3A982800"),
+                             QStringLiteral("LibDescription Orva Tavel Color Picker"), QStringLiteral("LibInitialize 1")};
+    const QString unloaded = QStringLiteral("LibShutdown 1");
     const QList<Run> runs{
         {{QStringLiteral("--modal"), QStringLiteral("--initial-color"), QStringLiteral("0x123456"),
           QStringLiteral("--load-palette"), palette, QStringLiteral("--select-cell"), QStringLiteral("0,1"),
           QStringLiteral("--screenshot"), screenshot, QStringLiteral("--press-task")},
-         {QStringLiteral("LibInitialize 1"), QStringLiteral("ColorChanged 0x009F5673 1"),
-          QStringLiteral("ModalColorPicker 1 0x009F5673")}},
+         loaded + QStringList{QStringLiteral("ColorChanged 0x009F5673 1"), QStringLiteral("ModalColorPicker 1 0x009F5673"), unloaded}},
+        // The modal dialog stands at the host's position taken as dialog units: (40, 40)
+        // units are (80, 80) pixels.
         {{QStringLiteral("--modal"), QStringLiteral("--initial-color"), QStringLiteral("0x123456"),
           QStringLiteral("--load-palette"), palette, QStringLiteral("--select-cell"), QStringLiteral("0,0"),
           QStringLiteral("--select-cell"), QStringLiteral("0,1"), QStringLiteral("--press-task"),
           QStringLiteral("--close")},
-         {QStringLiteral("LibInitialize 1"), QStringLiteral("BeingDestroyed 40 40"), QStringLiteral("OnOK"),
-          QStringLiteral("ModalColorPicker 0 0x00123456")}},
+         loaded + QStringList{QStringLiteral("BeingDestroyed 80 80"), QStringLiteral("OnOK"),
+                              QStringLiteral("ModalColorPicker 0 0x00123456"), unloaded}},
         {{QStringLiteral("--modeless"), QStringLiteral("--load-palette"), palette, QStringLiteral("--select-cell"),
           QStringLiteral("1,0"), QStringLiteral("--press-task"), QStringLiteral("--close")},
-         {QStringLiteral("LibInitialize 1"), QStringLiteral("ColorChanged 0x00BBC5CB 1"),
-          QStringLiteral("BeingDestroyed 40 40"), QStringLiteral("OnOK")}},
+         loaded + QStringList{QStringLiteral("ColorChanged 0x00BBC5CB 1"), QStringLiteral("BeingDestroyed 40 40"),
+                              QStringLiteral("OnOK"), unloaded}},
         {{QStringLiteral("--object-color"), QStringLiteral("--load-palette"), palette, QStringLiteral("--select-cell"),
           QStringLiteral("0,0"), QStringLiteral("--press-task")},
-         {QStringLiteral("LibInitialize 1"), QStringLiteral("Message 0x0D11 0x0091B169")}},
+         loaded + QStringList{QStringLiteral("Message 0x0D11 0x0091B169"), unloaded}},
+        // The host's name reaches the task button; the window is where the host put it.
+        {{QStringLiteral("--modeless"), QStringLiteral("--install-name"), QStringLiteral("Diffuse colour"),
+          QStringLiteral("--print-position")},
+         loaded + QStringList{QStringLiteral("TaskButton Diffuse colour"), QStringLiteral("GetPosition 40 40"), unloaded}},
     };
     for (const Run &run : runs) {
         QProcess host;
@@ -573,6 +481,11 @@ TEST(HostSimulator, MissingPluginOrBadOptionsFail)
     EXPECT_TRUE(host.readAllStandardOutput().isEmpty());
 
     host.start(QStringLiteral(PALETTRA_HOST_PROGRAM), {QStringLiteral("--select-cell"), QStringLiteral("zero")});
+    ASSERT_TRUE(host.waitForFinished(60000));
+    EXPECT_EQ(host.exitCode(), 2);
+
+    // A modal picker has no InstallNewCB and no GetPosition.
+    host.start(QStringLiteral(PALETTRA_HOST_PROGRAM), {QStringLiteral("--modal"), QStringLiteral("--print-position")});
     ASSERT_TRUE(host.waitForFinished(60000));
     EXPECT_EQ(host.exitCode(), 2);
 }

@@ -1,0 +1,170 @@
+// Hosts that tear pickers down at awkward moments, the about box as the plug-in shows
+// it, and the dialog details of the Win32 stand-in that the picker relies on.
+#include "PluginTestSupport.h"
+
+#include "host/plugin/ZylaMaxModelessColorPicker.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace PluginTesting;
+
+namespace {
+
+// A host that destroys its modeless picker from one of the picker's callbacks.
+struct DestroyingCallback : RecordingCallback
+{
+    enum class When { BeingDestroyed, OnOK, ColorChanged };
+    When when = When::BeingDestroyed;
+    ColorPicker *modeless = nullptr;
+
+    void destroyIf(When now)
+    {
+        if (now == when && modeless)
+            modeless->Destroy();
+    }
+    void ColorChanged(DWORD col, BOOL buttonUp) override
+    {
+        RecordingCallback::ColorChanged(col, buttonUp);
+        destroyIf(When::ColorChanged);
+    }
+    void BeingDestroyed(IPoint2 pos) override
+    {
+        RecordingCallback::BeingDestroyed(pos);
+        destroyIf(When::BeingDestroyed);
+    }
+    void OnOK() override
+    {
+        RecordingCallback::OnOK();
+        destroyIf(When::OnOK);
+    }
+};
+
+void runDeferredDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+TEST_F(PluginTest, HostMayDestroyThePickerFromTheCallbacksOfItsClose)
+{
+    for (const auto when : {DestroyingCallback::When::BeingDestroyed, DestroyingCallback::When::OnOK}) {
+        HostWindow host;
+        DestroyingCallback callback;
+        callback.when = when;
+        ColorPicker *modeless = picker->CreateColorPicker(host.handle, 0, nullptr, &callback, static_cast<const MCHAR *>(nullptr), FALSE);
+        callback.modeless = modeless;
+        const HWND dialog = colPick().record(host.handle).dialog;
+        const QPointer<QWidget> window = Win32Layer::widgetOf(dialog);
+        const QPointer<ZylaMainWidgetBridge> bridge = bridgeOf(host.handle);
+        ASSERT_TRUE(window && bridge);
+
+        window->close(); // the window's close button: WM_CLOSE
+        EXPECT_FALSE(IsWindow(dialog));
+        EXPECT_FALSE(colPick().hasRecord(host.handle));
+        EXPECT_TRUE(bridge.isNull());
+        // Nothing more is asked of a picker the host has destroyed.
+        const QStringList expected = when == DestroyingCallback::When::BeingDestroyed
+            ? QStringList{QStringLiteral("BeingDestroyed 0 0")}
+            : QStringList{QStringLiteral("BeingDestroyed 0 0"), QStringLiteral("OnOK")};
+        EXPECT_EQ(callback.events, expected);
+        runDeferredDeletions();
+        EXPECT_TRUE(window.isNull());
+        modeless->Destroy(); // again: no record, nothing happens
+        delete modeless;
+    }
+}
+
+TEST_F(PluginTest, HostMayDestroyThePickerWhenItReportsAColour)
+{
+    HostWindow host;
+    DestroyingCallback callback;
+    callback.when = DestroyingCallback::When::ColorChanged;
+    ColorPicker *modeless = picker->CreateColorPicker(host.handle, 0, nullptr, &callback, static_cast<const MCHAR *>(nullptr), FALSE);
+    callback.modeless = modeless;
+    const QPointer<ZylaMainWidgetBridge> bridge = bridgeOf(host.handle);
+    loadDemoPalette(bridge);
+    clickCell(bridge, 0, 1);
+    pressTask(bridge); // the bridge is inside its click when the host destroys it
+    EXPECT_EQ(callback.events, QStringList{changed(ShadowLilac)});
+    EXPECT_FALSE(colPick().hasRecord(host.handle));
+    runDeferredDeletions();
+    EXPECT_TRUE(bridge.isNull());
+    delete modeless;
+}
+
+TEST_F(PluginTest, ModelessPickersOutliveTheColourPickerThatMadeThem)
+{
+    HostWindow host;
+    RecordingCallback callback;
+    ColorPicker *modeless = picker->CreateColorPicker(host.handle, 0, nullptr, &callback, static_cast<const MCHAR *>(nullptr), FALSE);
+    const HWND dialog = colPick().record(host.handle).dialog;
+    picker->DeleteThis();
+    picker = nullptr;
+    EXPECT_FALSE(IsWindow(dialog));
+    // Without their picker they act as pickers without a record.
+    EXPECT_EQ(modeless->GetPosition().x, 0);
+    EXPECT_EQ(modeless->GetPosition().y, 0);
+    modeless->InstallNewCB(0, &callback, _M("Specular"));
+    modeless->Destroy();
+    EXPECT_EQ(fallbackPickerRecord().callback, nullptr);
+    delete modeless;
+}
+
+TEST_F(PluginTest, AboutBoxOfThePluginShowsTheCollectionsVersionText)
+{
+    HostWindow host;
+    ColorPicker *modeless = picker->CreateColorPicker(host.handle, 0, nullptr, nullptr, static_cast<const MCHAR *>(nullptr), FALSE);
+    ZylaMainWidgetBridge *bridge = bridgeOf(host.handle);
+    QAbstractButton *about = bridge->mainWidget()->headerButton(Vantor::MainWidget::AboutButtonId);
+    ASSERT_NE(about, bridge->mainWidget()->headerButton(12345)); // a real button, not the fallback
+    QStringList labels;
+    QTimer::singleShot(0, [&labels] {
+        auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (const QLabel *label : box->findChildren<QLabel *>())
+            labels << label->text();
+        box->reject();
+    });
+    QTest::mouseClick(about, Qt::LeftButton);
+    EXPECT_TRUE(labels.contains(QStringLiteral("Version 4.0.0 (64bit)"))) << labels.join(QLatin1Char('|')).toStdString();
+    modeless->Destroy();
+    delete modeless;
+}
+
+TEST_F(PluginTest, ModalDialogStandsAtTheHostsPositionInDialogUnits)
+{
+    HostWindow host;
+    IPoint2 position(30, 20);
+    QPoint placed;
+    QList<Qt::FocusPolicy> cancelFocus;
+    runModal(host.handle, nullptr, &position, nullptr, [&](ZylaMainWidgetBridge *bridge) {
+        const HWND dialog = bridge->parentWindow();
+        RECT frame;
+        GetWindowRect(dialog, &frame);
+        placed = QPoint(frame.left, frame.top);
+        for (const QPushButton *button : Win32Layer::widgetOf(dialog)->findChildren<QPushButton *>(QString(), Qt::FindDirectChildrenOnly))
+            cancelFocus << button->focusPolicy();
+    });
+    // Dialog units are a quarter of the base width and an eighth of its height.
+    EXPECT_EQ(placed, QPoint(60, 40));
+    // The hidden Cancel button has no tab stop: it is not in the Tab chain.
+    EXPECT_EQ(cancelFocus, QList<Qt::FocusPolicy>{Qt::NoFocus});
+}
+
+TEST(Win32StandIn, ButtonsTakeTheFocusOnlyWithATabStop)
+{
+    QWidget parent;
+    const HWND window = Win32Layer::createHostWindow(&parent, nullptr, nullptr);
+    const HWND plain = CreateWindowExW(0, u"Button", u"Plain", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, window, nullptr, nullptr, nullptr);
+    const HWND tabStop = CreateWindowExW(0, u"Button", u"Tab", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10, window,
+                                         nullptr, nullptr, nullptr);
+    EXPECT_EQ(Win32Layer::widgetOf(plain)->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(Win32Layer::widgetOf(tabStop)->focusPolicy(), Qt::StrongFocus);
+    DestroyWindow(plain);
+    DestroyWindow(tabStop);
+    EXPECT_FALSE(IsWindow(plain));
+}

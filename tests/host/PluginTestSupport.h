@@ -1,0 +1,127 @@
+#pragma once
+
+// What the plug-in tests share: a host window that records its messages, a callback
+// that records what the picker tells the host, and a fixture with the plug-in started.
+#include "TestEnvironment.h"
+
+#include "host/plugin/PickerDialog.h"
+#include "host/plugin/PickerRecord.h"
+#include "host/plugin/PluginEntry.h"
+#include "host/plugin/ZylaMAXColPick.h"
+#include "host/plugin/ZylaMainWidgetBridge.h"
+
+#include "engine/palette/MyPaletteWidget.h"
+#include "engine/ui/MainWidget.h"
+
+#include <QAbstractButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace PluginTesting {
+
+const QString DemoPalette = QStringLiteral(PALETTRA_SOURCE_DIR "/data/demo/palette.xml");
+// Chips of the demo palette: (row, column) → colour.
+constexpr DWORD SummerJade = 0x0091B169;   // 0,0: (105, 177, 145)
+constexpr DWORD ShadowLilac = 0x009F5673;  // 0,1: (115, 86, 159)
+constexpr DWORD CloudPebble = 0x00BBC5CB;  // 1,0: (203, 197, 187)
+
+inline QString text(const MCHAR *value)
+{
+    return value ? QString::fromUtf16(value) : QString();
+}
+
+struct RecordingCallback : HSVCallback
+{
+    QStringList events;
+    void ColorChanged(DWORD col, BOOL buttonUp) override
+    {
+        events << QStringLiteral("ColorChanged %1 %2").arg(col, 8, 16, QLatin1Char('0')).arg(buttonUp);
+    }
+    void BeingDestroyed(IPoint2 pos) override { events << QStringLiteral("BeingDestroyed %1 %2").arg(pos.x).arg(pos.y); }
+    void OnOK() override { events << QStringLiteral("OnOK"); }
+};
+
+inline QString changed(DWORD colour)
+{
+    return QStringLiteral("ColorChanged %1 1").arg(colour, 8, 16, QLatin1Char('0'));
+}
+
+// A host window that records the messages sent to it.
+struct HostWindow
+{
+    QWidget widget;
+    HWND handle = nullptr;
+    QList<QPair<UINT, WPARAM>> messages;
+
+    HostWindow()
+    {
+        widget.resize(400, 300);
+        handle = Win32Layer::createHostWindow(
+            &widget,
+            [](HWND, UINT message, WPARAM wParam, LPARAM, void *context) -> LRESULT {
+                static_cast<HostWindow *>(context)->messages << qMakePair(message, wParam);
+                return 0;
+            },
+            this);
+    }
+};
+
+class PluginTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("XDG_DATA_DIRS", PALETTRA_DATA_DIR);
+        ASSERT_EQ(LibInitialize(), 1);
+        picker = static_cast<ColPick *>(LibClassDesc(0)->Create(FALSE));
+        ASSERT_NE(picker, nullptr);
+    }
+    void TearDown() override
+    {
+        if (picker)
+            picker->DeleteThis();
+    }
+
+    ZylaMAXColPick &colPick() const { return *static_cast<ZylaMAXColPick *>(picker); }
+    ZylaMainWidgetBridge *bridgeOf(HWND owner) const { return colPick().record(owner).bridge; }
+
+    static Vantor::MyPaletteWidget *paletteOf(ZylaMainWidgetBridge *bridge)
+    {
+        return bridge->mainWidget()->myPaletteWidget();
+    }
+    static void loadDemoPalette(ZylaMainWidgetBridge *bridge) { paletteOf(bridge)->loadPalette(DemoPalette); }
+    static void clickCell(ZylaMainWidgetBridge *bridge, int row, int column, Qt::KeyboardModifiers modifiers = {})
+    {
+        Vantor::MyPaletteWidget *palette = paletteOf(bridge);
+        QTest::mouseClick(palette, Qt::LeftButton, modifiers, palette->cellGeometry(row, column).center());
+    }
+    static void pressTask(ZylaMainWidgetBridge *bridge) { QTest::mouseClick(bridge->taskButton(), Qt::LeftButton); }
+
+    // Runs `steps` inside the modal picker's own loop, then the picker.
+    int runModal(HWND owner, DWORD *colour, IPoint2 *position, HSVCallback *callback,
+                 const std::function<void(ZylaMainWidgetBridge *)> &steps, const MCHAR *name = nullptr)
+    {
+        QTimer::singleShot(0, [this, owner, steps] {
+            ZylaMainWidgetBridge *bridge = bridgeOf(owner);
+            EXPECT_NE(bridge, nullptr);
+            if (!bridge)
+                return;
+            // The record knows the modal dialog only through the bridge inside it.
+            const HWND dialog = bridge->parentWindow();
+            steps(bridge);
+            // Never leave the loop waiting for a user.
+            if (IsWindow(dialog) && IsWindowVisible(dialog))
+                Win32Layer::widgetOf(dialog)->close();
+        });
+        return picker->ModalColorPicker(owner, colour, position, callback, name);
+    }
+
+    ColPick *picker = nullptr;
+};
+
+
+} // namespace PluginTesting
