@@ -1,6 +1,7 @@
 #include "CardRollerWidget.h"
 
 #include "ChipDrag.h"
+#include "ChipFrame.h"
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/CollectionRegistry.h"
@@ -62,19 +63,8 @@ void CardRollerWidget::paintEvent(QPaintEvent *)
     if (!laidOut)
         return;
 
-    for (const QRect &card : layout.cards) {
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QColor(64, 64, 64, 24));
-        painter.drawRoundedRect(QRect(QPoint(card.left() - 2, card.top() - 2), QPoint(card.right() + 1, card.bottom() + 1)), 3, 3,
-                                Qt::AbsoluteSize);
-        painter.setPen(QColor(64, 64, 64, 48));
-        painter.drawRoundedRect(QRect(QPoint(card.left() - 1, card.top() - 1), QPoint(card.right(), card.bottom())), 2, 2,
-                                Qt::AbsoluteSize);
-        QPen frame(FrameColour);
-        frame.setCosmetic(true);
-        painter.setPen(frame);
-        painter.drawRect(QRect(QPoint(card.left(), card.top()), QPoint(card.right() - 1, card.bottom() - 1)));
-    }
+    for (const QRect &card : layout.cards)
+        paintChipFrame(painter, card);
 
     const QUuid collection = lastUsedCollection();
     const int mood = moodFilter(collection);

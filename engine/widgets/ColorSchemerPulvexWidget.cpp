@@ -1,24 +1,149 @@
 #include "ColorSchemerPulvexWidget.h"
 
-#include "PendingPanel.h"
+#include "ChipDrag.h"
+#include "ChipFrame.h"
+#include "engine/PersistentState.h"
+#include "engine/db/ChipDragRecord.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/db/ColorTooltip.h"
+#include "engine/db/SchemeQueries.h"
+#include "engine/db/StatusCodes.h"
+#include "engine/db/ThemeResources.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace Vantor {
 
 ColorSchemerPulvexWidget::ColorSchemerPulvexWidget(QWidget *parent)
     : QWidget(parent)
 {
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setFont(DB::normalFont(2));
+    selectedCollectionChanged(lastUsedCollection());
 }
 
-void ColorSchemerPulvexWidget::selectedCollectionChanged(QUuid)
+void ColorSchemerPulvexWidget::selectedCollectionChanged(QUuid collectionId)
 {
+    wideContrastText = DB::localizedString(collectionId, DB::LocaleKey::HarmonizerPaletteSchemeWideContrast);
+    contrastText = DB::localizedString(collectionId, DB::LocaleKey::HarmonizerPaletteSchemeContrast);
+    layOut();
+    update();
+}
+
+QStringList ColorSchemerPulvexWidget::labelTexts() const
+{
+    QStringList texts;
+    for (const auto &label : labels)
+        texts << label.second;
+    return texts;
+}
+
+void ColorSchemerPulvexWidget::layOut()
+{
+    m_layout = layoutPulvexSchemer(size(), QFontMetrics(font()).height());
+    const QString texts[3] = {QStringLiteral("%1 1").arg(wideContrastText), contrastText,
+                              QStringLiteral("%1 2").arg(wideContrastText)};
+    labels.clear();
+    for (int i = 0; i < 3; ++i)
+        labels.append({m_layout.labels[std::size_t(i)], texts[i]});
+}
+
+void ColorSchemerPulvexWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void ColorSchemerPulvexWidget::loadCells()
+{
+    const QUuid collection = lastUsedCollection();
+    QVector<DB::ColorEntry> partners;
+    cells.clear();
+    // In query order: the first wide-contrast partner, the contrast one, the second
+    // wide-contrast one.
+    if (DB::loadContrastSchemeColors(collection, pageIndex(collection), rowIndex(collection), partners) != DB::StatusOk
+        || partners.size() != 3)
+        return;
+    for (int i = 0; i < 3; ++i)
+        cells.append({m_layout.chips[std::size_t(i)], partners.at(i)});
 }
 
 void ColorSchemerPulvexWidget::paintEvent(QPaintEvent *)
 {
+    loadCells();
     QPainter painter(this);
-    paintPendingPanel(this, painter);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    for (const auto &[rect, text] : labels) {
+        painter.fillRect(rect, QColor(99, 99, 99));
+        painter.setPen(Qt::white);
+        painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, text);
+    }
+    for (const auto &[rect, entry] : cells) {
+        painter.fillRect(rect, entry.color());
+        paintChipFrame(painter, rect.adjusted(-1, -1, 1, 1));
+    }
+    QFont hintFont = font();
+    hintFont.setItalic(true);
+    painter.setFont(hintFont);
+    painter.setPen(QColor(188, 188, 188));
+    painter.drawText(m_layout.hintBand, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     DB::localizedString(lastUsedCollection(), DB::LocaleKey::HarmonizerDragDropMessage));
+}
+
+void ColorSchemerPulvexWidget::mousePressEvent(QMouseEvent *event)
+{
+    // Only a press of the left button alone can start a drag.
+    dragArmed = event->buttons() == Qt::LeftButton;
+    if (dragArmed)
+        pressGlobalPos = event->globalPosition().toPoint();
+}
+
+void ColorSchemerPulvexWidget::mouseReleaseEvent(QMouseEvent *)
+{
+    pressGlobalPos = QPoint(0, 0);
+    dragArmed = false;
+}
+
+void ColorSchemerPulvexWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    setCursor(Qt::ArrowCursor);
+    const QPoint point = event->position().toPoint();
+    if (event->buttons() == Qt::LeftButton) {
+        if (!dragArmed || cells.size() != 3
+            || (event->globalPosition().toPoint() - pressGlobalPos).manhattanLength() <= QApplication::startDragDistance())
+            return;
+        for (const auto &[rect, entry] : cells) {
+            if (rect.contains(point)) {
+                startChipDrag(this, DB::FromColorSchemer, lastUsedCollection(), entry, Qt::CopyAction, Qt::CopyAction);
+                return;
+            }
+        }
+        return;
+    }
+    if (event->buttons() != Qt::NoButton)
+        return;
+    for (int i = 0; i < labels.size(); ++i) {
+        if (!labels.at(i).first.contains(point))
+            continue;
+        const DB::LocaleKey key = i == 1 ? DB::LocaleKey::TiptextHarmonizerPaletteSchemeContrast
+                                         : DB::LocaleKey::TiptextHarmonizerPaletteSchemeWideContrast;
+        QString text = DB::localizedString(lastUsedCollection(), key);
+        text.replace(QLatin1Char('\n'), QLatin1String("<br/>"));
+        QToolTip::showText(mapToGlobal(labels.at(i).first.topRight()),
+                           QStringLiteral("<span style=\"font-size: 12px;\">%1</span>").arg(text), this);
+        return;
+    }
+    for (const auto &[rect, entry] : cells) {
+        if (rect.contains(point)) {
+            QToolTip::showText(mapToGlobal(rect.topRight()), DB::colorTooltipText(lastUsedCollection(), entry.id, true), this);
+            return;
+        }
+    }
+    QToolTip::hideText();
 }
 
 } // namespace Vantor

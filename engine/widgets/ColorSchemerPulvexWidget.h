@@ -1,24 +1,55 @@
 #pragma once
 
+#include "ColorSchemerLayout.h"
+#include "engine/db/ColorEntry.h"
 
-#include <QWidget>
+#include <QPair>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
 #include <QUuid>
+#include <QVector>
+#include <QWidget>
 
 namespace Vantor {
 
-// The scheme tab of pulvex collections: three fixed contrast partners of the current colour.
+// The scheme tab of pulvex collections: for the current colour its contrast partner in
+// the middle and its two wide-contrast partners beside it, each under a grey label.
 class ColorSchemerPulvexWidget : public QWidget
 {
     Q_OBJECT
 public:
     explicit ColorSchemerPulvexWidget(QWidget *parent = nullptr);
 
+    const PulvexSchemerLayout &currentLayout() const { return m_layout; }
+    // The label texts, left to right.
+    QStringList labelTexts() const;
+    // The chips as of the last paint: three or none.
+    const QVector<QPair<QRect, DB::ColorEntry>> &paintedCells() const { return cells; }
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void layOut();
+    // Reads the three partners of the current colour; no cells unless there are three.
+    void loadCells();
+
+    QVector<QPair<QRect, QString>> labels;
+    QVector<QPair<QRect, DB::ColorEntry>> cells;
+    QString wideContrastText;
+    QString contrastText;
+    PulvexSchemerLayout m_layout;
+    QPoint pressGlobalPos;
+    bool dragArmed = false;
 };
 
 } // namespace Vantor

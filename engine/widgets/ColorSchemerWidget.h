@@ -1,18 +1,32 @@
 #pragma once
 
+#include "ColorSchemerLayout.h"
+#include "ColorSchemerModel.h"
 #include "engine/db/SharedTypes.h"
-#include <QWidget>
+
+#include <QHash>
+#include <QImage>
+#include <QPoint>
+#include <QString>
 #include <QUuid>
+#include <QWidget>
 
 namespace Vantor {
 
-// The colour-scheme tab: scheme buttons above the chips stored for the current colour or card.
+// The colour-scheme tab: a row of round scheme buttons with their names above the chips
+// that the collection's designers stored as the chosen scheme of the current colour or
+// card. Choices are reported by signal; the main widget stores them.
 class ColorSchemerWidget : public QWidget
 {
     Q_OBJECT
 public:
     explicit ColorSchemerWidget(QWidget *parent = nullptr);
 
+    const ColorSchemerModel &model() const { return m_model; }
+    const ColorSchemerLayout &currentLayout() const { return m_layout; }
+    // The chips of the scheme on show, as of the last paint.
+    const QVector<SchemeCell> &paintedCells() const { return m_model.cells(); }
+    QSize buttonSize() const { return m_buttonSize; }
 
 signals:
     void schemeKindChangedInteractively(Vantor::SchemeKind scheme);
@@ -31,7 +45,38 @@ public slots:
     void switchToScheme9();
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void layOut();
+    void switchToScheme(int n);
+    void react(const ColorSchemerModel::Choice &choice);
+    // The kind shown by the button at `index`: the neutral button shows its form.
+    int shownKind(int index) const;
+    // Where the name of the button at `index` is drawn.
+    QRect nameRect(int index) const;
+    // The button whose round part or name lies under the point; -1 for none.
+    int buttonAt(const QPoint &point) const;
+    const SchemeCell *cellAt(const QPoint &point) const;
+    QString buttonTooltip(int index) const;
+    QString cellTooltip(const SchemeCell &cell);
+    void paintName(QPainter &painter, const QRect &rect, const QString &name, bool selected) const;
+
+    ColorSchemerModel m_model;
+    QSize m_buttonSize;
+    QHash<int, QImage> normalImages;
+    QHash<int, QImage> selectedImages;
+    QHash<int, QString> names;
+    QImage markerNormal;
+    QImage markerSelected;
+    ColorSchemerLayout m_layout;
+    QHash<qint64, QString> tooltips; // of the cells' colours, by row id, built when first shown
+    QPoint pressGlobalPos;
+    bool dragArmed = false;
 };
 
 } // namespace Vantor
