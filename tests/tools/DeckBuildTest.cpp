@@ -98,10 +98,11 @@ TEST(DemoDeck, EngineRegistersTheDemoCollectionsInDisplayOrder)
     registry.setBaseFolder(folder.path());
     ASSERT_EQ(registry.checkCollectionsAvailable(), 1);
     const QList<QUuid> collections = registry.orderedCollectionUuids();
-    ASSERT_EQ(collections.size(), 3);
+    ASSERT_EQ(collections.size(), 4);
     EXPECT_EQ(collections.at(0), QUuid(QStringLiteral("{3f6c2a10-8d1e-4b7a-9c55-0e2b7d1a4001}")));
     EXPECT_EQ(collections.at(1), QUuid(QStringLiteral("{3f6c2a10-8d1e-4b7a-9c55-0e2b7d1a4002}")));
     EXPECT_EQ(collections.at(2), QUuid(QStringLiteral("{3f6c2a10-8d1e-4b7a-9c55-0e2b7d1a4003}")));
+    EXPECT_EQ(collections.at(3), QUuid(QStringLiteral("{3f6c2a10-8d1e-4b7a-9c55-0e2b7d1a4004}")));
 
     // The switches the panels read are what the demo promises.
     const QUuid interior = collections.at(0);
@@ -114,6 +115,7 @@ TEST(DemoDeck, EngineRegistersTheDemoCollectionsInDisplayOrder)
     EXPECT_EQ(Vantor::CollectionSettings::productGroupsMode(facade), Vantor::CollectionSettings::ListProducts);
     EXPECT_EQ(Vantor::CollectionSettings::tabBarPageOrder(facade), (QVector<int>{8, 1, 2}));
     EXPECT_EQ(Vantor::CollectionSettings::cardType(pulvex), Vantor::CollectionSettings::PulvexCard);
+    EXPECT_EQ(Vantor::CollectionSettings::modeCard(collections.at(3)), Vantor::CollectionSettings::ModeColorToCard);
     EXPECT_TRUE(Vantor::CollectionSettings::capsureEnabled(interior));
     EXPECT_TRUE(Vantor::CollectionSettings::savePaletteTextFormat(interior, false));
 
@@ -164,6 +166,56 @@ TEST(DemoDeck, LayoutRulesHold)
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("layout"));
+}
+
+// Every kind a demo collection lists has schemes for most of its colours (or cards, in
+// card mode), where the kind applies at all; complementary neutrals of cards only on
+// some cards, so that both the marker and the tonal fallback can be seen.
+TEST(DemoDeck, SchemesCoverTheCollections)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("schemes"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    db.setDatabaseName(DemoDatabase);
+    ASSERT_TRUE(db.open());
+    auto count = [&db](const QString &statement, const QVariantList &values) {
+        QSqlQuery query(db);
+        query.prepare(statement);
+        for (int i = 0; i < values.size(); ++i)
+            query.bindValue(i, values.at(i));
+        EXPECT_TRUE(query.exec() && query.next()) << statement.toStdString();
+        return query.value(0).toInt();
+    };
+    struct Listed { qint64 collection; const char *table; const char *subject; QVector<int> schemes; };
+    // Dramatic (5) and complementary neutral (8) of a colour apply to some colours only.
+    const Listed listed[] = {
+        {1, "ROW_SCHEME_MAP", "ROW_ID", {1, 2, 3, 4, 7, 9}},
+        {2, "PAGE_SCHEME", "PAGE_ID", {1, 2, 3, 7, 9}},
+        {3, "ROW_SCHEME_MAP", "ROW_ID", {2, 3}},
+        {4, "ROW_TO_PAGE_SCHEME", "ROW_ID", {1, 2, 4, 7, 9}},
+    };
+    for (const Listed &each : listed) {
+        const bool cards = QLatin1String(each.subject) == QLatin1String("PAGE_ID");
+        const int all = count(cards ? QStringLiteral("SELECT COUNT(*) FROM PAGE WHERE COLLECTION_ID = ?")
+                                    : QStringLiteral("SELECT COUNT(*) FROM \"ROW\" WHERE COLLECTION_ID = ?"),
+                              {each.collection});
+        for (int scheme : each.schemes) {
+            const int covered = count(QStringLiteral("SELECT COUNT(DISTINCT %1) FROM %2 WHERE COLLECTION_ID = ? AND SCHEME_ID = ?")
+                                          .arg(QLatin1String(each.subject), QLatin1String(each.table)),
+                                      {each.collection, scheme});
+            EXPECT_GT(covered * 2, all) << "collection " << each.collection << " scheme " << scheme;
+        }
+    }
+    const int facadeCards = count(QStringLiteral("SELECT COUNT(*) FROM PAGE WHERE COLLECTION_ID = 2"), {});
+    const int complementary = count(QStringLiteral("SELECT COUNT(DISTINCT PAGE_ID) FROM PAGE_SCHEME WHERE COLLECTION_ID = 2 AND SCHEME_ID = 8"), {});
+    EXPECT_GT(complementary, 0);
+    EXPECT_LT(complementary, facadeCards);
+    // Colour-to-card schemes show whole cards only, so that they fill whole grid rows.
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM ROW_TO_PAGE_SCHEME M WHERE M.COLLECTION_ID = 4 AND "
+                                   "(SELECT COUNT(*) FROM \"ROW\" R WHERE R.PAGE_ID = M.SCHEME_PAGE_ID) != 6"), {}),
+              0);
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("schemes"));
 }
 
 TEST(DeckBuild, TheSameSourceGivesTheSameContent)
@@ -289,6 +341,21 @@ TEST_F(PlantedFaults, CollectionsWithoutCardsAndOverfullCards)
          QStringLiteral("UPDATE SETTING SET VALUE = '3' WHERE NAME = 'max.chips.on.a.page' AND COLLECTION_ID = 2")});
     EXPECT_EQ(problemsMatching(problems, QStringLiteral("collection Orva Pulvex")).size(), 1);
     EXPECT_FALSE(problemsMatching(problems, QStringLiteral("more than max.chips.on.a.page (3)")).isEmpty());
+}
+
+TEST_F(PlantedFaults, ListedSchemeKindsWithoutSchemes)
+{
+    const QStringList problems = plantAndCheck(
+        {QStringLiteral("DELETE FROM ROW_SCHEME_MAP WHERE COLLECTION_ID = 1 AND SCHEME_ID = 4"),
+         QStringLiteral("DELETE FROM PAGE_SCHEME WHERE COLLECTION_ID = 2 AND SCHEME_ID = 7"),
+         QStringLiteral("DELETE FROM ROW_TO_PAGE_SCHEME WHERE COLLECTION_ID = 4 AND SCHEME_ID = 2"),
+         QStringLiteral("DELETE FROM ROW_SCHEME_MAP WHERE COLLECTION_ID = 3 AND SCHEME_ID = 3")});
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("collection 1: scheme kind \"dynamic\" is listed but ROW_SCHEME_MAP")).size(), 1)
+        << problems.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("collection 2: scheme kind \"neutral\" is listed but PAGE_SCHEME")).size(), 1);
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("collection 4: scheme kind \"contrast\" is listed but ROW_TO_PAGE_SCHEME")).size(), 1);
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("collection 3: scheme kind \"wide contrast\"")).size(), 1);
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("scheme kind")).size(), 4);
 }
 
 TEST_F(PlantedFaults, MissingIndexesAndTables)

@@ -162,7 +162,8 @@ void writeProducts(DeckWriter &writer, const WrittenCollection &collection)
         const QJsonObject product = value.toObject();
         const qint64 productId = writer.exec(QStringLiteral("INSERT INTO PRODUCT(NAME, PRODUCT_CODE) VALUES(?, ?)"),
                                              {product.value(QStringLiteral("name")).toString(),
-                                              product.value(QStringLiteral("code")).toString()});
+                                              // A product may have no code: an empty one.
+                                              product.value(QStringLiteral("code")).toString(QStringLiteral(""))});
         const QString group = product.value(QStringLiteral("group")).toString();
         if (groupIds.contains(group))
             writer.exec(QStringLiteral("INSERT INTO PRODUCT_PRODUCT_GROUP_MAP(PRODUCT_GROUP_ID, PRODUCT_ID) VALUES(?, ?)"),

@@ -34,6 +34,7 @@ public:
         if (!checkTables())
             return;
         checkCollections();
+        checkSchemes();
         checkRows();
         checkSettings();
         checkTheme();
@@ -143,6 +144,51 @@ private:
                    });
         if (m_enabled.isEmpty())
             problem(QStringLiteral("file: no collection is enabled (setting collection.enabled = 1)"));
+    }
+
+    // Every scheme kind a collection lists must have schemes stored, in the table its
+    // mode reads; otherwise its button only ever shows an empty grid.
+    void checkSchemes()
+    {
+        const QHash<QString, int> schemeIds{
+            {QStringLiteral("harmonic"), 1}, {QStringLiteral("contrast"), 2}, {QStringLiteral("wide contrast"), 3},
+            {QStringLiteral("dynamic"), 4}, {QStringLiteral("dramatic"), 5},
+            // The neutral button shows its tonal form first.
+            {QStringLiteral("neutral"), 7}, {QStringLiteral("tonal neutral"), 7}, {QStringLiteral("complementary neutral"), 8},
+            {QStringLiteral("natural neutral"), 9}};
+        for (const qint64 id : std::as_const(m_enabled)) {
+            auto setting = [&](const char *name) {
+                QStringList values;
+                forEachRow(QStringLiteral("SELECT VALUE FROM SETTING WHERE COLLECTION_ID = ? AND NAME = ? COLLATE NOCASE "
+                                          "ORDER BY VALUE_INDEX"),
+                           [&values](QSqlQuery &query) { values << query.value(0).toString().trimmed(); },
+                           {id, QLatin1String(name)});
+                return values;
+            };
+            if (setting("has.color.schemes.page").value(0) != QLatin1String("1"))
+                continue;
+            const bool pulvex = setting("card.type").value(0).compare(QLatin1String("pulvex"), Qt::CaseInsensitive) == 0;
+            const QString mode = setting("mode.card").value(0);
+            // Pulvex collections show their contrast partners, whatever their mode.
+            const QString table = pulvex ? QStringLiteral("ROW_SCHEME_MAP")
+                : mode.compare(QLatin1String("ModeColorToColor"), Qt::CaseInsensitive) == 0 ? QStringLiteral("ROW_SCHEME_MAP")
+                : mode.compare(QLatin1String("ModeColorToCard"), Qt::CaseInsensitive) == 0  ? QStringLiteral("ROW_TO_PAGE_SCHEME")
+                : mode.compare(QLatin1String("ModeCardToCard"), Qt::CaseInsensitive) == 0   ? QStringLiteral("PAGE_SCHEME")
+                                                                                             : QString();
+            if (table.isEmpty())
+                continue;
+            for (const QString &word : setting("schemes")) {
+                const int scheme = schemeIds.value(word.toLower(), 0);
+                if (scheme == 0)
+                    continue; // an unknown word is reported with the settings
+                int stored = 0;
+                forEachRow(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE COLLECTION_ID = ? AND SCHEME_ID = ?").arg(table),
+                           [&stored](QSqlQuery &count) { stored = count.value(0).toInt(); }, {id, scheme});
+                if (stored == 0)
+                    problem(QStringLiteral("collection %1: scheme kind \"%2\" is listed but %3 holds no scheme of it")
+                                .arg(id).arg(word, table));
+            }
+        }
     }
 
     void checkRows()

@@ -99,12 +99,15 @@ public:
     }
 
     // The card of the segment nearest to the target (or the quietest); -1 when none.
-    int pickCard(int segment, const Vantor::LabColour &target, bool quiet, int exclude) const
+    // With `wholeCardsOnly`, only cards that hold a full row of chips take part.
+    int pickCard(int segment, const Vantor::LabColour &target, bool quiet, int exclude, bool wholeCardsOnly = false) const
     {
         int best = -1;
         double bestScore = 0;
         for (int c : m_cardsBySegment.value(segment)) {
             if (c == exclude)
+                continue;
+            if (wholeCardsOnly && m_layout.cards.at(c).colours.size() != m_layout.maxChipsOnCard)
                 continue;
             const Vantor::LabColour mean = cardMean(c);
             const double chroma = std::hypot(mean.a, mean.b);
@@ -144,6 +147,10 @@ bool appliesToColour(int scheme, const LaidOutColour &colour)
         return colour.mood == 4;
     return true;
 }
+
+// A greyed complement goes with a colourful card; the quiet cards get none, and show
+// their tonal neutrals instead.
+constexpr double ComplementaryNeutralCardChroma = 14.0;
 
 } // namespace
 
@@ -211,7 +218,9 @@ CollectionSchemes deriveSchemes(const CollectionLayout &layout, const QVector<in
                             schemes.rowSchemes.append({i, scheme, partner, group, ++rowOrder});
                         ++group;
                     } else {
-                        const int card = finder.pickCard(segment, target, rule.quiet, colour.card);
+                        // A scheme of cards is shown in rows of max.chips.on.a.page: only
+                        // whole cards fill them.
+                        const int card = finder.pickCard(segment, target, rule.quiet, colour.card, true);
                         if (card < 0 || usedCards.contains(card))
                             continue;
                         usedCards.insert(card);
@@ -225,6 +234,8 @@ CollectionSchemes deriveSchemes(const CollectionLayout &layout, const QVector<in
             const Vantor::LabColour mean = finder.cardMean(c);
             const double chroma = std::hypot(mean.a, mean.b);
             for (int scheme : schemeIds) {
+                if (scheme == ComplementaryNeutral && chroma < ComplementaryNeutralCardChroma)
+                    continue;
                 const SchemeRule rule = ruleFor(scheme);
                 int order = 0;
                 QSet<int> used;

@@ -116,18 +116,57 @@ def spread(count, seed, lightness, chroma_levels, greys):
     return colours
 
 
-def write(folder, colours, code_of, extra_of=None, mto_of=None):
+def accent_cards(seed):
+    """Whole cards of six chips: per wheel segment (24, 15 degrees each, clockwise from
+    the top) a light card and a deep card of one hue, light to dark, then two grey cards.
+    Every card is full, as colour-to-card schemes need."""
+    rng = random.Random(seed)
+    colours = []
+    card = 0
+    bands = [((88, 60), (12, 26)), ((62, 32), (30, 52))]
+    for segment in range(24):
+        centre = (90 - 15 * segment) % 360
+        for (l_top, l_bottom), (c_low, c_high) in bands:
+            card += 1
+            for position in range(6):
+                L = l_top + (l_bottom - l_top) * position / 5
+                h = centre + rng.uniform(-5, 5)
+                C = rng.uniform(c_low, c_high)
+                while True:
+                    a, b = C * math.cos(math.radians(h)), C * math.sin(math.radians(h))
+                    rgb = lab_to_srgb(L, a, b)
+                    if rgb is not None or C < 4:
+                        break
+                    C *= 0.9
+                if rgb is None:
+                    rgb = lab_to_srgb(L, 0, 0)
+                colours.append({'L': L, 'C': C, 'h': h % 360, 'rgb': rgb, 'card': card, 'position': position + 1})
+    for L_top in (92, 60):
+        card += 1
+        for position in range(6):
+            L = L_top - 5 * position
+            colours.append({'L': L, 'C': 0.5, 'h': 90.0, 'rgb': lab_to_srgb(L, 0, 0.5), 'card': card,
+                            'position': position + 1})
+    make_names(colours, rng)
+    return colours
+
+
+def write(folder, colours, code_of, extra_of=None, mto_of=None, cards=False):
     path = os.path.join(DEMO, folder, 'colours.csv')
     with open(path, 'w', newline='') as f:
         writer = csv.writer(f, lineterminator='\n')
         header = ['code', 'name0', 'extra0', 'red', 'green', 'blue']
         if mto_of:
             header.append('mto')
+        if cards:
+            header += ['card', 'position']
         writer.writerow(header)
         for i, c in enumerate(colours):
             row = [code_of(i, c), c['name'], extra_of(i, c) if extra_of else ''] + c['rgb']
             if mto_of:
                 row.append(1 if mto_of(i, c) else 0)
+            if cards:
+                row += [c['card'], c['position']]
             writer.writerow(row)
 
 
@@ -141,6 +180,9 @@ def main():
     pulvex = spread(196, 37, (25, 90), [10, 25, 45, 65], 20)
     write('pulvex', pulvex, lambda i, c: 'PX %04d' % (5000 + 7 * i),
           lambda i, c: 'Gloss %s' % ['matt', 'satin', 'gloss'][i % 3], lambda i, c: c['C'] > 50)
+    accent = accent_cards(53)
+    write('accent', accent, lambda i, c: 'OA %02d-%d' % (c['card'], c['position']),
+          lambda i, c: 'Accent %s' % ('light' if c['L'] > 60 else 'deep'), cards=True)
 
 
 if __name__ == '__main__':
