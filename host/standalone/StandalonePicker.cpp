@@ -1,6 +1,7 @@
 #include "StandalonePicker.h"
 
 #include "engine/PersistentState.h"
+#include "engine/db/CollectionRegistry.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/ui/AboutBox.h"
@@ -9,6 +10,7 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPropertyAnimation>
 #include <QVBoxLayout>
 
 namespace Palettra {
@@ -43,6 +45,65 @@ QColor StandalonePicker::pickedColour() const
 {
     const QVector<QColor> colours = m_mainWidget->myPaletteWidget()->selectedChipColours();
     return colours.size() == 1 ? colours.first() : QColor();
+}
+
+bool StandalonePicker::openView(const PickerView &view, QString &error)
+{
+    Vantor::MainWidget *main = m_mainWidget;
+    auto &registry = Vantor::DB::CollectionRegistry::instance();
+    if (!view.collection.isEmpty()) {
+        QUuid collection(view.collection);
+        if (collection.isNull() && registry.findCollectionBySystemId(view.collection, collection) != Vantor::DB::StatusOk) {
+            error = QStringLiteral("no collection %1").arg(view.collection);
+            return false;
+        }
+        if (!registry.orderedCollectionUuids().contains(collection)) {
+            error = QStringLiteral("no collection %1").arg(view.collection);
+            return false;
+        }
+        main->collectionChangedInteractively(collection);
+    }
+    const QUuid current = Vantor::lastUsedCollection();
+    if (!view.search.isEmpty())
+        main->searchForPhrase(view.search);
+    if (!view.tab.isEmpty()) {
+        const QHash<QString, Vantor::TabBarPage> pages{{QStringLiteral("schemes"), Vantor::PageOfColorSchemes},
+                                                      {QStringLiteral("products"), Vantor::PageOfProducts},
+                                                      {QStringLiteral("trends"), Vantor::PageOfProspect},
+                                                      {QStringLiteral("textures"), Vantor::PageOfTextures}};
+        const Vantor::TabBarPage page = pages.value(view.tab.toLower(), Vantor::NoTabBarPage);
+        if (page == Vantor::NoTabBarPage || !(Vantor::CollectionSettings::availableTabBarPages(current) & page)) {
+            error = QStringLiteral("the collection offers no tab %1").arg(view.tab);
+            return false;
+        }
+        main->tabPageSelected(page);
+    }
+    if (!view.scheme.isEmpty()) {
+        const QStringList words{QStringLiteral("harmonic"), QStringLiteral("contrast"), QStringLiteral("wide contrast"),
+                                QStringLiteral("dynamic"), QStringLiteral("dramatic"), QStringLiteral("neutral")};
+        const int kind = int(words.indexOf(view.scheme.toLower())) + 1;
+        if (kind <= 0) {
+            error = QStringLiteral("no scheme kind %1").arg(view.scheme);
+            return false;
+        }
+        main->schemeKindChangedInteractively(Vantor::SchemeKind(kind));
+    }
+    if (!view.neutralForm.isEmpty()) {
+        const QStringList forms{QStringLiteral("tonal"), QStringLiteral("complementary"), QStringLiteral("natural")};
+        const int form = int(forms.indexOf(view.neutralForm.toLower()));
+        if (form < 0) {
+            error = QStringLiteral("no neutral form %1").arg(view.neutralForm);
+            return false;
+        }
+        main->schemeNeutralSubKindChangedInteractively(Vantor::SchemeKind(Vantor::SchemeTonalNeutral + form));
+    }
+    if (!view.palette.isEmpty())
+        main->myPaletteWidget()->loadPalette(view.palette);
+    if (view.fullView) {
+        main->zoomMyPaletteClicked();
+        main->fullViewAnimation()->setCurrentTime(main->fullViewAnimation()->duration());
+    }
+    return true;
 }
 
 void StandalonePicker::updateCopyButton()

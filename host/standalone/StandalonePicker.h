@@ -9,6 +9,21 @@ class MainWidget;
 
 namespace Palettra {
 
+// Where the picker is to be opened, as a user would get there: a collection (its UUID or
+// system id), a colour or card found by the search field, a tab, a scheme kind and its
+// neutral form, a palette file and the full view of My Palette. Empty fields are left as
+// they are.
+struct PickerView
+{
+    QString collection;
+    QString search;
+    QString tab;       // schemes, products, trends or textures
+    QString scheme;    // a word of the "schemes" setting, e.g. "harmonic"
+    QString neutralForm; // tonal, complementary or natural
+    QString palette;
+    bool fullView = false;
+};
+
 // The picker as a window of its own: the main widget with a header button that copies
 // the one selected My Palette colour to the clipboard as #RRGGBB.
 class StandalonePicker : public QWidget
@@ -24,6 +39,9 @@ public:
     // The colour the copy button hands out: valid only when exactly one My Palette cell
     // is selected and holds a chip.
     QColor pickedColour() const;
+
+    // Goes to the view; false with `error` set when a part of it names nothing.
+    bool openView(const PickerView &view, QString &error);
 
 public slots:
     void copyPickedColour();

@@ -18,11 +18,19 @@
 namespace {
 
 const char *const Usage =
-    "usage: palettra [--screenshot FILE.png] [--list-collections]\n"
+    "usage: palettra [--screenshot FILE.png] [--list-collections] [VIEW OPTIONS]\n"
     "Opens the colour picker on the collection files below\n"
     "<first entry of XDG_DATA_DIRS>/Orva Tavel/Palettra/SQLite/Contents/Resources.\n"
     "  --screenshot FILE.png  draw the picker window into a PNG file and exit (no display needed)\n"
-    "  --list-collections     print the registered collections (UUID, order, name, file) and exit\n";
+    "  --list-collections     print the registered collections (UUID, order, name, file) and exit\n"
+    "View options, applied in this order as a user would (they change the stored state):\n"
+    "  --collection UUID|SYSTEMID  switch to the collection\n"
+    "  --search TEXT          find a colour or card by code or name, as the search field does\n"
+    "  --tab NAME             schemes, products, trends or textures\n"
+    "  --scheme WORD          harmonic, contrast, \"wide contrast\", dynamic, dramatic or neutral\n"
+    "  --neutral-form FORM    tonal, complementary or natural\n"
+    "  --load-palette FILE    load a palette file into My Palette\n"
+    "  --full-view            show My Palette's full view\n";
 
 // Without a display the program still runs, on Qt's offscreen platform.
 void chooseOffscreenPlatformWithoutDisplay(bool offscreen)
@@ -53,15 +61,27 @@ int main(int argc, char *argv[])
 {
     QString screenshot;
     bool listCollections = false;
+    Palettra::PickerView view;
+    const std::pair<const char *, QString *> valueOptions[] = {
+        {"--screenshot", &screenshot}, {"--collection", &view.collection}, {"--search", &view.search},
+        {"--tab", &view.tab}, {"--scheme", &view.scheme}, {"--neutral-form", &view.neutralForm},
+        {"--load-palette", &view.palette}};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(Usage, stdout);
             return 0;
         }
-        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
-            screenshot = QString::fromLocal8Bit(argv[++i]);
+        QString *value = nullptr;
+        for (const auto &[name, target] : valueOptions) {
+            if (std::strcmp(argv[i], name) == 0 && i + 1 < argc)
+                value = target;
+        }
+        if (value) {
+            *value = QString::fromLocal8Bit(argv[++i]);
         } else if (std::strcmp(argv[i], "--list-collections") == 0) {
             listCollections = true;
+        } else if (std::strcmp(argv[i], "--full-view") == 0) {
+            view.fullView = true;
         } else {
             std::fprintf(stderr, "palettra: unknown option %s\n%s", argv[i], Usage);
             return 2;
@@ -94,6 +114,11 @@ int main(int argc, char *argv[])
 
     Palettra::StandalonePicker picker;
     picker.show();
+    QString error;
+    if (!picker.openView(view, error)) {
+        std::fprintf(stderr, "palettra: %s\n", qPrintable(error));
+        return 2;
+    }
     if (!screenshot.isEmpty()) {
         QApplication::processEvents();
         if (!picker.grab().save(screenshot, "PNG")) {
