@@ -21,13 +21,14 @@ ChipDragRunner &chipDragRunner()
 
 } // namespace
 
-QPixmap chipDragPixmap(const DB::ColorEntry &entry)
+namespace {
+
+QPixmap dragPixmap(QColor colour, const QString &text, int alignment)
 {
     QPixmap pixmap(128, 64);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     QLinearGradient gradient(QPointF(0, 0), QPointF(16, pixmap.height()));
-    QColor colour = entry.color();
     colour.setAlpha(255);
     gradient.setColorAt(0.0, colour);
     colour.setAlpha(208);
@@ -37,8 +38,30 @@ QPixmap chipDragPixmap(const DB::ColorEntry &entry)
     painter.fillRect(pixmap.rect(), gradient);
     painter.setPen(Qt::black);
     painter.setFont(DB::italicFont(2));
-    painter.drawText(QRect(2, 2, pixmap.width() - 4, pixmap.height() - 4), Qt::AlignRight | Qt::AlignTop, entry.code);
+    painter.drawText(QRect(2, 2, pixmap.width() - 4, pixmap.height() - 4), alignment, text);
     return pixmap;
+}
+
+Qt::DropAction runDrag(QWidget *source, QMimeData *mime, const QPixmap &pixmap, Qt::DropActions supportedActions,
+                       Qt::DropAction defaultAction)
+{
+    auto *drag = new QDrag(source);
+    drag->setMimeData(mime);
+    drag->setPixmap(pixmap);
+    const ChipDragRunner &runner = chipDragRunner();
+    return runner ? runner(drag, supportedActions, defaultAction) : drag->exec(supportedActions, defaultAction);
+}
+
+} // namespace
+
+QPixmap chipDragPixmap(const DB::ColorEntry &entry)
+{
+    return dragPixmap(entry.color(), entry.code, Qt::AlignRight | Qt::AlignTop);
+}
+
+QPixmap colourDragPixmap(const QColor &colour, const QString &label)
+{
+    return dragPixmap(colour, label, Qt::AlignRight | Qt::AlignTop | Qt::TextWordWrap);
 }
 
 Qt::DropAction startChipDrag(QWidget *source, int from, const QUuid &collectionId, const DB::ColorEntry &entry,
@@ -46,11 +69,15 @@ Qt::DropAction startChipDrag(QWidget *source, int from, const QUuid &collectionI
 {
     auto *mime = new QMimeData;
     mime->setData(QLatin1String(DB::ChipMimeType), DB::writeChipRecord(from, collectionId, entry));
-    auto *drag = new QDrag(source);
-    drag->setMimeData(mime);
-    drag->setPixmap(chipDragPixmap(entry));
-    const ChipDragRunner &runner = chipDragRunner();
-    return runner ? runner(drag, supportedActions, defaultAction) : drag->exec(supportedActions, defaultAction);
+    return runDrag(source, mime, chipDragPixmap(entry), supportedActions, defaultAction);
+}
+
+Qt::DropAction startColourDrag(QWidget *source, int from, const QColor &colour, const QString &name1, const QString &name2,
+                               const QString &label, Qt::DropActions supportedActions, Qt::DropAction defaultAction)
+{
+    auto *mime = new QMimeData;
+    mime->setData(QLatin1String(DB::ChipMimeType), DB::writeColourRecord(from, colour, name1, name2));
+    return runDrag(source, mime, colourDragPixmap(colour, label), supportedActions, defaultAction);
 }
 
 void setChipDragRunner(ChipDragRunner runner)

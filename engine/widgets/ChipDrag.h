@@ -21,6 +21,14 @@ QPixmap chipDragPixmap(const DB::ColorEntry &entry);
 Qt::DropAction startChipDrag(QWidget *source, int from, const QUuid &collectionId, const DB::ColorEntry &entry,
                              Qt::DropActions supportedActions, Qt::DropAction defaultAction);
 
+// Starts dragging a bare colour with its two name lines out of `source` (the trend
+// groups); `label` is written on the picture that follows the pointer.
+Qt::DropAction startColourDrag(QWidget *source, int from, const QColor &colour, const QString &name1, const QString &name2,
+                               const QString &label, Qt::DropActions supportedActions, Qt::DropAction defaultAction);
+
+// The picture of a colour drag: the colour fading towards the right, with the label.
+QPixmap colourDragPixmap(const QColor &colour, const QString &label);
+
 // Runs a prepared drag. By default QDrag::exec; tests replace it to see the payload and
 // the actions without a window system.
 using ChipDragRunner = std::function<Qt::DropAction(QDrag *drag, Qt::DropActions supported, Qt::DropAction defaultAction)>;

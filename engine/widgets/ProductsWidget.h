@@ -1,25 +1,40 @@
 #pragma once
 
-
-#include <QWidget>
 #include <QUuid>
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
 
 namespace Vantor {
 
-// The products tab: the products or product groups of the current colour.
+class OrvaCustomStyle;
+
+// The products tab: the current colour's code as a heading, and below it the colour's
+// product groups or its products with their codes, as the collection chooses.
 class ProductsWidget : public QWidget
 {
     Q_OBJECT
 public:
     explicit ProductsWidget(QWidget *parent = nullptr);
 
+    QLabel *heading() const { return m_heading; }
+    QListWidget *productList() const { return m_list; }
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
     void selectedColorChanged();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void rebuild();
+
+    OrvaCustomStyle *scrollBarStyle = nullptr;
+    QLabel *m_heading = nullptr;
+    QListWidget *m_list = nullptr;
 };
 
 } // namespace Vantor

@@ -1,25 +1,252 @@
 #include "ProspectWidget.h"
 
-#include "PendingPanel.h"
+#include "ChipDrag.h"
+#include "OrvaCustomStyle.h"
+#include "TabPageBackground.h"
+#include "engine/PersistentState.h"
+#include "engine/db/ChipDragRecord.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/db/TabContentQueries.h"
+#include "engine/db/ThemeResources.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace Vantor {
+
+namespace {
+const QSize DefaultChipSize(64, 48);
+const QSize HeaderImageSize(16, 16);
+const int Margin = 10;
+} // namespace
+
+ProspectViewport::ProspectViewport(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ProspectViewport"));
+    setMouseTracking(true);
+}
+
+QFont ProspectViewport::nameFont() const
+{
+    return DB::normalFont(2);
+}
+
+QFont ProspectViewport::captionFont() const
+{
+    return DB::italicFont(2);
+}
+
+const DB::ProspectGroup &ProspectViewport::group(qint64 id) const
+{
+    static const DB::ProspectGroup none;
+    const auto found = groups.constFind(id);
+    return found != groups.constEnd() ? *found : none;
+}
+
+void ProspectViewport::loadCollection(const QUuid &uuid)
+{
+    collection = uuid;
+    groups.clear();
+    groupOrder.clear();
+    groupOpen.clear();
+    QMap<qint64, DB::ProspectGroup> loaded;
+    DB::loadProspectGroups(uuid, loaded);
+    for (auto it = loaded.cbegin(); it != loaded.cend(); ++it) {
+        groups.insert(it.key(), it.value());
+        groupOrder << it.key();
+        groupOpen.insert(it.key(), prospectGroupOpenState(uuid, it.key(), it->defaultOpen));
+    }
+    // By their order value; groups of equal order keep the order of their ids.
+    std::stable_sort(groupOrder.begin(), groupOrder.end(),
+                     [this](qint64 a, qint64 b) { return groups.value(a).order < groups.value(b).order; });
+    openImage = DB::themeImage(DB::ThemeKey::ImageProspectGroupOpen, HeaderImageSize);
+    closedImage = DB::themeImage(DB::ThemeKey::ImageProspectGroupClosed, HeaderImageSize);
+}
+
+void ProspectViewport::layOut()
+{
+    if (layingOut)
+        return;
+    layingOut = true;
+    QSize chip = CollectionSettings::prospectChipSize(collection, DefaultChipSize);
+    if (chip.width() <= 0 || chip.height() <= 0)
+        chip = DefaultChipSize;
+    const QFontMetrics names(nameFont());
+    const QFontMetrics captions(captionFont());
+    const int imageHeight = std::max(openImage.height(), closedImage.height());
+    QVector<ProspectGroupInput> inputs;
+    for (qint64 id : std::as_const(groupOrder)) {
+        const DB::ProspectGroup &each = groups[id];
+        ProspectGroupInput input;
+        input.open = groupOpen.value(id);
+        input.headerHeight = std::max(names.height(), imageHeight);
+        for (const DB::ProspectEntry &entry : each.entries)
+            input.entries << ProspectEntryInput{captions.size(Qt::TextSingleLine, entry.name1),
+                                                captions.size(Qt::TextSingleLine, entry.name2)};
+        inputs << input;
+    }
+    m_layout = layoutProspectGroups(width(), chip, inputs);
+    resize(width(), m_layout.height);
+    layingOut = false;
+    update();
+}
+
+void ProspectViewport::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (event->oldSize().width() != width())
+        layOut();
+}
+
+void ProspectViewport::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    for (int g = 0; g < m_layout.groups.size() && g < groupOrder.size(); ++g) {
+        const qint64 id = groupOrder.at(g);
+        const ProspectGroupPlace &place = m_layout.groups.at(g);
+        const QRect &area = place.area;
+        const QImage &image = groupOpen.value(id) ? openImage : closedImage;
+        painter.drawImage(area.topLeft(), image);
+        painter.setFont(nameFont());
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(area.left() + image.width() + 8, area.top(), area.width() - image.width() - 8, image.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, groups[id].name);
+        const QList<DB::ProspectEntry> &entries = groups[id].entries;
+        painter.setFont(captionFont());
+        for (int e = 0; e < place.entries.size() && e < entries.size(); ++e) {
+            const ProspectEntryPlace &entryPlace = place.entries.at(e);
+            const QColor colour = entries.at(e).color;
+            const QRect &chip = entryPlace.chip;
+            painter.fillRect(chip, colour);
+            painter.setPen(QColor(64, 64, 64));
+            painter.drawRect(chip.adjusted(0, 0, -1, -1));
+            QColor highlight = colour.lighter(150);
+            highlight.setAlpha(32);
+            painter.setPen(highlight);
+            painter.drawRect(chip.adjusted(1, 1, -2, -2));
+            painter.setPen(Qt::white);
+            painter.drawText(entryPlace.firstCaption, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, entries.at(e).name1);
+            painter.drawText(entryPlace.secondCaption, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, entries.at(e).name2);
+        }
+    }
+}
+
+int ProspectViewport::groupAt(const QPoint &point) const
+{
+    for (int g = 0; g < m_layout.groups.size(); ++g) {
+        if (m_layout.groups.at(g).area.contains(point))
+            return g;
+    }
+    return -1;
+}
+
+bool ProspectViewport::onToggle(int group, const QPoint &point) const
+{
+    const int side = std::max(openImage.height(), closedImage.height());
+    return QRect(m_layout.groups.at(group).area.topLeft(), QSize(side, side)).contains(point);
+}
+
+int ProspectViewport::chipAt(int group, const QPoint &point) const
+{
+    const QVector<ProspectEntryPlace> &entries = m_layout.groups.at(group).entries;
+    for (int e = 0; e < entries.size(); ++e) {
+        if (entries.at(e).chip.contains(point))
+            return e;
+    }
+    return -1;
+}
+
+void ProspectViewport::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    pressGlobalPos = event->globalPosition().toPoint();
+    const QPoint point = event->position().toPoint();
+    const int g = groupAt(point);
+    if (g < 0)
+        return;
+    const qint64 id = groupOrder.at(g);
+    if (onToggle(g, point)) {
+        const bool open = !groupOpen.value(id);
+        groupOpen[id] = open;
+        setProspectGroupOpenState(collection, id, open);
+        layOut();
+        return;
+    }
+    const int e = chipAt(g, point);
+    if (e < 0 || e >= groups[id].entries.size())
+        return;
+    const DB::ProspectEntry &entry = groups[id].entries.at(e);
+    pressedColor = entry.color;
+    pressedName1 = entry.name1;
+    pressedName2 = entry.name2;
+    pressedLabel = groups[id].name;
+    if (!entry.name1.isEmpty())
+        pressedLabel += QLatin1Char('\n') + entry.name1;
+    if (!entry.name2.isEmpty())
+        pressedLabel += QLatin1Char('\n') + entry.name2;
+}
+
+void ProspectViewport::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    const int g = groupAt(point);
+    const bool onSomething = g >= 0 && (onToggle(g, point) || (groupOpen.value(groupOrder.at(g)) && chipAt(g, point) >= 0));
+    setCursor(onSomething ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    if (event->buttons() == Qt::LeftButton && pressedColor != QColor(Qt::transparent)
+        && (event->globalPosition().toPoint() - pressGlobalPos).manhattanLength() > QApplication::startDragDistance())
+        startColourDrag(this, DB::FromProspectGroups, pressedColor, pressedName1, pressedName2, pressedLabel,
+                        Qt::CopyAction, Qt::CopyAction);
+}
 
 ProspectWidget::ProspectWidget(QWidget *parent)
     : QScrollArea(parent)
 {
+    setObjectName(QStringLiteral("ProspectWidget"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setViewportMargins(Margin, Margin, Margin, Margin);
     setFrameShape(QFrame::NoFrame);
+    viewportWidget = new ProspectViewport;
+    viewportWidget->setAutoFillBackground(false);
+    setWidget(viewportWidget);
+    setAutoFillBackground(true);
+    scrollBarStyle = new OrvaCustomStyle(this);
+    verticalScrollBar()->setStyle(scrollBarStyle);
+    viewportWidget->loadCollection(lastUsedCollection());
+    setFont(DB::normalFont(2));
+    viewportWidget->setFont(DB::normalFont(2));
 }
 
-void ProspectWidget::selectedCollectionChanged(QUuid)
+void ProspectWidget::layOut()
 {
+    viewportWidget->setMinimumSize(maximumViewportSize());
+    QPalette background = palette();
+    // Under the scroll area exactly, so that the picture lines up with the window around it.
+    background.setBrush(QPalette::Window, tabPageBackground(this));
+    setPalette(background);
+    viewportWidget->layOut();
 }
 
-void ProspectWidget::paintEvent(QPaintEvent *)
+void ProspectWidget::resizeEvent(QResizeEvent *event)
 {
-    QPainter painter(viewport());
-    paintPendingPanel(this, painter);
+    QScrollArea::resizeEvent(event);
+    layOut();
+}
+
+void ProspectWidget::selectedCollectionChanged(QUuid collectionId)
+{
+    viewportWidget->loadCollection(collectionId);
+    viewportWidget->layOut();
 }
 
 } // namespace Vantor

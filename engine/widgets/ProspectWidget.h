@@ -1,25 +1,91 @@
 #pragma once
 
+#include "ProspectLayout.h"
+#include "engine/db/ProspectGroup.h"
 
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QPoint>
 #include <QScrollArea>
+#include <QString>
 #include <QUuid>
 
 namespace Vantor {
 
-// The trend-groups tab: the collection's trend groups that open and close.
+class OrvaCustomStyle;
+
+// What the trend-groups tab lays out and paints: the collection's trend groups, each a
+// header that opens and closes, with a grid of captioned chips below when open.
+class ProspectViewport : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ProspectViewport(QWidget *parent = nullptr);
+
+    // Loads the groups of the collection and of the file's shared collection with their
+    // stored open states.
+    void loadCollection(const QUuid &collection);
+    void layOut();
+
+    const QList<qint64> &orderedGroups() const { return groupOrder; }
+    const DB::ProspectGroup &group(qint64 id) const;
+    bool isOpen(qint64 id) const { return groupOpen.value(id); }
+    // The group's area and chips as laid out (in the order of orderedGroups()).
+    const ProspectLayout &currentLayout() const { return m_layout; }
+    QColor pressedColour() const { return pressedColor; }
+    QString pressedText() const { return pressedLabel; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QFont nameFont() const;
+    QFont captionFont() const;
+    // The group under the point (an index into groupOrder), -1 for none.
+    int groupAt(const QPoint &point) const;
+    bool onToggle(int group, const QPoint &point) const;
+    int chipAt(int group, const QPoint &point) const;
+
+    QUuid collection;
+    QHash<qint64, DB::ProspectGroup> groups;
+    QList<qint64> groupOrder;
+    QImage openImage;
+    QImage closedImage;
+    QHash<qint64, bool> groupOpen;
+    ProspectLayout m_layout;
+    QColor pressedColor = Qt::transparent;
+    QString pressedLabel;
+    QString pressedName1;
+    QString pressedName2;
+    QPoint pressGlobalPos;
+    bool layingOut = false;
+};
+
+// The trend-groups tab: a scroll area with a slim scroll bar around the groups.
 class ProspectWidget : public QScrollArea
 {
     Q_OBJECT
 public:
     explicit ProspectWidget(QWidget *parent = nullptr);
+
+    ProspectViewport *prospectViewport() const { return viewportWidget; }
     // Lays the tab out for its own rectangle (when it is shown).
-    void layOut() {}
+    void layOut();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    OrvaCustomStyle *scrollBarStyle = nullptr;
+    ProspectViewport *viewportWidget = nullptr;
 };
 
 } // namespace Vantor

@@ -1,19 +1,65 @@
 #pragma once
 
+#include "engine/db/Texture.h"
 
+#include <QHash>
+#include <QImage>
+#include <QPair>
+#include <QRect>
 #include <QScrollArea>
 #include <QUuid>
+#include <QVector>
 
 namespace Vantor {
 
-// The textures tab: the current card's textures tinted with the current colour.
+class OrvaCustomStyle;
+
+// What the textures tab lays out and paints: the textures offered for the current card,
+// in three columns, each tinted with the current colour and captioned.
+class TexturesViewport : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TexturesViewport(QWidget *parent = nullptr);
+
+    // Loads the textures of the collection and of the file's shared collection.
+    void loadTextures(const QUuid &collection);
+    // Places the current card's textures for the viewport's width.
+    void layOut();
+
+    // Each tile's picture rectangle with the texture offered there, as laid out.
+    const QVector<QPair<QRect, DB::TextureMapping>> &tiles() const { return textureCells; }
+    const QHash<qint64, DB::Texture> &loadedTextures() const { return textures; }
+    // The colour the tiles take: the current chip's, or red without one.
+    static QColor tintColour();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QFont titleFont() const;
+    QFont captionFont() const;
+    int captionBand() const;
+
+    QHash<qint64, DB::Texture> textures;
+    QVector<QPair<QRect, DB::TextureMapping>> textureCells;
+    QImage viewportBackground;
+    bool layingOut = false;
+};
+
+// The textures tab: a scroll area with a slim scroll bar around the textures viewport.
 class TexturesWidget : public QScrollArea
 {
     Q_OBJECT
 public:
     explicit TexturesWidget(QWidget *parent = nullptr);
+
+    TexturesViewport *texturesViewport() const { return viewportWidget; }
     // Lays the tab out for its own rectangle (when it is shown).
-    void layOut() {}
+    void layOut();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
@@ -21,7 +67,11 @@ public slots:
     void selectedRowChanged();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    OrvaCustomStyle *scrollBarStyle = nullptr;
+    TexturesViewport *viewportWidget = nullptr;
 };
 
 } // namespace Vantor

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QVector>
+
+namespace Vantor {
+
+// The textures tab's rules, without painting: where the tiles go and how a texture
+// picture takes the current colour.
+
+// `count` tiles of `tile` size in three columns flush with both edges of a viewport
+// `width` wide, from (0, firstTop); a tile that would reach beyond the right edge
+// starts the next row, `rowPitch` lower.
+QVector<QRect> layoutTextureTiles(int width, const QSize &tile, int firstTop, int rowPitch, int count);
+
+// The texture tinted with the colour: per pixel and channel, with t the texture's and c
+// the colour's value, m = (int)(c·α + t·(1 − α)) modulo 256 and the result (t · m) >> 8;
+// the result is opaque. α = 1 multiplies the texture by the colour.
+QImage tintTexture(const QImage &texture, const QColor &tint, double alpha);
+
+} // namespace Vantor
