@@ -4,6 +4,7 @@
 #include "engine/db/Collection.h"
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/NavigationQueries.h"
+#include "UntrustedXml.h"
 #include "engine/db/SearchQueries.h"
 
 #include <QFile>
@@ -55,7 +56,7 @@ QVector<WrittenChip> writableChips(const MyPaletteModel &palette)
 
 const xmlChar *x(const char *text)
 {
-    return reinterpret_cast<const xmlChar *>(text);
+    return xmlText(text);
 }
 
 QByteArray xmlBytes(const MyPaletteModel &palette)
@@ -128,91 +129,35 @@ QByteArray textBytes(const MyPaletteModel &palette)
 
 // --- Reading ---
 
-struct DocumentDeleter
-{
-    void operator()(xmlDoc *document) const { xmlFreeDoc(document); }
-};
-using Document = std::unique_ptr<xmlDoc, DocumentDeleter>;
-
-struct XPathResult
-{
-    xmlXPathContextPtr context = nullptr;
-    xmlXPathObjectPtr object = nullptr;
-    ~XPathResult()
-    {
-        if (object)
-            xmlXPathFreeObject(object);
-        if (context)
-            xmlXPathFreeContext(context);
-    }
-    QVector<xmlNodePtr> nodes() const
-    {
-        QVector<xmlNodePtr> list;
-        if (object && object->nodesetval) {
-            for (int i = 0; i < object->nodesetval->nodeNr; ++i)
-                list << object->nodesetval->nodeTab[i];
-        }
-        return list;
-    }
-};
-
-std::unique_ptr<XPathResult> evaluate(xmlDocPtr document, const char *path)
-{
-    auto result = std::make_unique<XPathResult>();
-    result->context = xmlXPathNewContext(document);
-    if (result->context)
-        result->object = xmlXPathEvalExpression(x(path), result->context);
-    return result;
-}
-
-QString nodeText(xmlNodePtr node)
-{
-    xmlChar *content = xmlNodeGetContent(node);
-    const QString text = content ? QString::fromUtf8(reinterpret_cast<const char *>(content)) : QString();
-    xmlFree(content);
-    return text;
-}
-
 // The text of the attribute an absolute path names; null when it has none.
 QString attributeText(xmlDocPtr document, const char *path)
 {
-    const auto result = evaluate(document, path);
-    const QVector<xmlNodePtr> nodes = result->nodes();
+    const XPathNodes result(document, path);
+    const QVector<xmlNodePtr> nodes = result.nodes();
     if (nodes.isEmpty() || nodes.first()->type != XML_ATTRIBUTE_NODE)
         return QString();
-    return nodeText(nodes.first());
+    return xmlNodeText(nodes.first());
 }
 
 int integerAttribute(xmlNodePtr element, const char *name)
 {
-    xmlChar *value = xmlGetProp(element, x(name));
-    const int number = value ? QString::fromUtf8(reinterpret_cast<const char *>(value)).toInt() : 0;
-    xmlFree(value);
-    return number;
-}
-
-QString textAttribute(xmlNodePtr element, const char *name)
-{
-    xmlChar *value = xmlGetProp(element, x(name));
-    const QString text = value ? QString::fromUtf8(reinterpret_cast<const char *>(value)) : QString();
-    xmlFree(value);
-    return text;
+    return xmlAttribute(element, name).toInt();
 }
 
 void loadDescription(MyPaletteModel &palette, xmlDocPtr document)
 {
     QString description;
-    const auto result = evaluate(document, "/orva-palette/description");
-    const QVector<xmlNodePtr> nodes = result->nodes();
+    const XPathNodes result(document, "/orva-palette/description");
+    const QVector<xmlNodePtr> nodes = result.nodes();
     if (!nodes.isEmpty() && nodes.first()->type == XML_ELEMENT_NODE && nodes.first()->children)
-        description = nodeText(nodes.first()->children);
+        description = xmlNodeText(nodes.first()->children);
     palette.setDescription(description);
 }
 
 void loadVersion2(MyPaletteModel &palette, xmlDocPtr document, const QUuid &collection)
 {
-    const auto result = evaluate(document, "/orva-palette/chips/chip");
-    for (xmlNodePtr chip : result->nodes()) {
+    const XPathNodes result(document, "/orva-palette/chips/chip");
+    for (xmlNodePtr chip : result.nodes()) {
         if (chip->type != XML_ELEMENT_NODE)
             continue;
         const QPoint position(integerAttribute(chip, "col"), integerAttribute(chip, "row"));
@@ -221,7 +166,7 @@ void loadVersion2(MyPaletteModel &palette, xmlDocPtr document, const QUuid &coll
         xmlNodePtr first = chip->children;
         if (!first || first->type != XML_TEXT_NODE)
             continue;
-        const QString code = nodeText(first);
+        const QString code = xmlNodeText(first);
         if (code.isEmpty())
             continue;
         int pageIndex = -1, rowIndex = -1, segment = -1, mood = 0;
@@ -237,8 +182,8 @@ void loadVersion2(MyPaletteModel &palette, xmlDocPtr document, const QUuid &coll
 
 void loadVersion3(MyPaletteModel &palette, xmlDocPtr document)
 {
-    const auto result = evaluate(document, "/orva-palette/chips/chip");
-    for (xmlNodePtr chip : result->nodes()) {
+    const XPathNodes result(document, "/orva-palette/chips/chip");
+    for (xmlNodePtr chip : result.nodes()) {
         if (chip->type != XML_ELEMENT_NODE)
             continue;
         const QPoint position(integerAttribute(chip, "col"), integerAttribute(chip, "row"));
@@ -246,12 +191,12 @@ void loadVersion3(MyPaletteModel &palette, xmlDocPtr document)
             continue;
         xmlNodePtr entryNode = chip->children;
         if (!entryNode || entryNode->type != XML_ELEMENT_NODE
-            || QString::fromUtf8(reinterpret_cast<const char *>(entryNode->name)).compare(QLatin1String("entry"), Qt::CaseInsensitive) != 0)
+            || xmlName(entryNode).compare(QLatin1String("entry"), Qt::CaseInsensitive) != 0)
             continue;
-        const QUuid collection(textAttribute(entryNode, "uuid-of-collection"));
+        const QUuid collection(xmlAttribute(entryNode, "uuid-of-collection"));
         const int pageIndex = integerAttribute(entryNode, "page-index");
         const int rowIndex = integerAttribute(entryNode, "row-index");
-        const QString code = textAttribute(entryNode, "color-code");
+        const QString code = xmlAttribute(entryNode, "color-code");
         DB::ColorEntry entry;
         if (DB::loadColorAt(collection, pageIndex, rowIndex, entry) == DB::StatusOk
             && entry.code.compare(code, Qt::CaseInsensitive) == 0)
@@ -299,22 +244,11 @@ bool writeFileAtomically(const QByteArray &bytes, const QString &path)
 
 PaletteLoad loadPaletteFile(MyPaletteModel &palette, const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile() || info.size() > MaximumPaletteFileSize)
+    QByteArray bytes;
+    if (!readBoundedFile(path, MaximumPaletteFileSize, bytes))
         return PaletteLoad::NotOpened;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return PaletteLoad::NotOpened;
-    const QByteArray bytes = file.read(MaximumPaletteFileSize + 1);
-    file.close();
-    if (bytes.size() > MaximumPaletteFileSize)
-        return PaletteLoad::NotOpened;
-
-    Document document(xmlReadMemory(bytes.constData(), int(bytes.size()), nullptr, "UTF-8",
-                                    XML_PARSE_NOBLANKS | XML_PARSE_NONET | XML_PARSE_COMPACT | XML_PARSE_NOERROR
-                                        | XML_PARSE_NOWARNING));
-    // A palette has no DTD; one that brings its own could smuggle in entities.
-    if (!document || document->intSubset || document->extSubset)
+    const XmlDocument document = parseUntrustedXml(bytes);
+    if (!document)
         return PaletteLoad::NotAPalette;
 
     const QStringList version = attributeText(document.get(), "/orva-palette/@version").split(QLatin1Char('.'), Qt::SkipEmptyParts);

@@ -1,0 +1,99 @@
+#include "UntrustedXml.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <libxml/parser.h>
+#include <libxml/xpathInternals.h>
+
+#include <climits>
+
+namespace Vantor {
+
+bool readBoundedFile(const QString &path, qint64 limit, QByteArray &bytes)
+{
+    bytes.clear();
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile() || info.size() > limit)
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // The file may grow between the look and the read: never more than the limit.
+    bytes = file.read(limit + 1);
+    if (bytes.size() > limit) {
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
+
+XmlDocument parseUntrustedXml(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || bytes.size() > INT_MAX)
+        return nullptr;
+    XmlDocument document(xmlReadMemory(bytes.constData(), int(bytes.size()), nullptr, "UTF-8",
+                                       XML_PARSE_NOBLANKS | XML_PARSE_NONET | XML_PARSE_COMPACT | XML_PARSE_NOERROR
+                                           | XML_PARSE_NOWARNING));
+    if (document && (document->intSubset || document->extSubset))
+        return nullptr;
+    return document;
+}
+
+XPathNodes::XPathNodes(xmlDocPtr document, const char *path, const QVector<std::pair<const char *, const char *>> &namespaces)
+{
+    if (!document)
+        return;
+    m_context = xmlXPathNewContext(document);
+    if (!m_context)
+        return;
+    for (const auto &[prefix, uri] : namespaces)
+        xmlXPathRegisterNs(m_context, xmlText(prefix), xmlText(uri));
+    m_object = xmlXPathEvalExpression(xmlText(path), m_context);
+}
+
+XPathNodes::~XPathNodes()
+{
+    if (m_object)
+        xmlXPathFreeObject(m_object);
+    if (m_context)
+        xmlXPathFreeContext(m_context);
+}
+
+bool XPathNodes::isNodeSet() const
+{
+    return m_object && m_object->type == XPATH_NODESET;
+}
+
+QVector<xmlNodePtr> XPathNodes::nodes() const
+{
+    QVector<xmlNodePtr> list;
+    if (isNodeSet() && m_object->nodesetval) {
+        for (int i = 0; i < m_object->nodesetval->nodeNr; ++i)
+            list << m_object->nodesetval->nodeTab[i];
+    }
+    return list;
+}
+
+QString xmlNodeText(xmlNodePtr node)
+{
+    xmlChar *content = xmlNodeGetContent(node);
+    const QString text = content ? QString::fromUtf8(reinterpret_cast<const char *>(content)) : QString();
+    xmlFree(content);
+    return text;
+}
+
+QString xmlAttribute(xmlNodePtr element, const char *name)
+{
+    xmlChar *value = xmlGetProp(element, xmlText(name));
+    const QString text = value ? QString::fromUtf8(reinterpret_cast<const char *>(value)) : QString();
+    xmlFree(value);
+    return text;
+}
+
+QString xmlName(xmlNodePtr node)
+{
+    return node && node->name ? QString::fromUtf8(reinterpret_cast<const char *>(node->name)) : QString();
+}
+
+} // namespace Vantor
