@@ -3,6 +3,8 @@
 #include "DropDownButton.h"
 #include "ImageButton.h"
 #include "engine/PersistentState.h"
+#include "engine/palette/CapsureImport.h"
+#include "engine/palette/CapsureSelectDialog.h"
 #include "engine/db/Collection.h"
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/ThemeResources.h"
@@ -13,6 +15,7 @@
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QPainter>
+#include <QResizeEvent>
 
 namespace Vantor {
 
@@ -82,12 +85,33 @@ void CollectionSelectWidget::selectedCollectionChanged(QUuid collectionId)
 
 void CollectionSelectWidget::capsureFileChanged(QString fileName)
 {
-    // Reading and matching a Capsure measurement is not built yet: the button stays hidden.
-    measurementPath = fileName;
+    const bool available = capsureFileAvailable(fileName);
+    if (available)
+        measurementPath = fileName;
+    if (available == capsure->isHidden()) {
+        capsure->setVisible(available);
+        // The layout makes room for the button, or takes it back.
+        QApplication::postEvent(this, new QResizeEvent(size(), size()));
+    }
+    if (available)
+        capsure->startAttentionAnimation();
 }
 
 void CollectionSelectWidget::capsureButtonClicked()
 {
+    capsure->endAttentionAnimation();
+    const QVector<DB::ColorEntry> matches = capsureMatches(capsureMeasurementNames(measurementPath));
+    if (!matches.isEmpty()) {
+        CapsureSelectDialog dialog(matches, this);
+        dialog.setWindowModality(Qt::WindowModal);
+        if (dialog.exec() == QDialog::Accepted) {
+            const DB::ColorEntry chosen = dialog.chosenColour();
+            const QUuid collection = DB::CollectionRegistry::instance().collectionOwning(chosen.collectionId);
+            if (!collection.isNull())
+                emit capsureItemSelectedInteractively(collection, chosen);
+        }
+    }
+    capsure->endAttentionAnimation();
 }
 
 void CollectionSelectWidget::layOut()

@@ -57,8 +57,17 @@ bool ImageButton::attentionRunning() const
 
 void ImageButton::startAttentionAnimation()
 {
-    if (!isVisible() || attention->state() == QAbstractAnimation::Running)
+    // The button's own visibility: a button shown in a window that is not on screen yet
+    // pulses from the moment the window appears.
+    if (isHidden() || attention->state() == QAbstractAnimation::Running)
         return;
+    // The last fade-in of an ended animation may still run on its own: it goes back into
+    // the sequence first.
+    if (fadeIn->group() != attention) {
+        disconnect(fadeIn, &QPropertyAnimation::finished, this, &ImageButton::fadeInAnimationStopped);
+        fadeIn->stop();
+        attention->insertAnimation(0, fadeIn);
+    }
     auto *effect = new QGraphicsOpacityEffect(this);
     fadeIn->setTargetObject(effect);
     fadeOut->setTargetObject(effect);
@@ -70,7 +79,7 @@ void ImageButton::startAttentionAnimation()
 
 void ImageButton::endAttentionAnimation()
 {
-    if (!isVisible() || attention->state() == QAbstractAnimation::Stopped)
+    if (isHidden() || attention->state() == QAbstractAnimation::Stopped)
         return;
     attention->stop();
     // Let the button end fully opaque: one last fade in, after which the effect goes.
