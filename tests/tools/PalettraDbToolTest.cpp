@@ -2,8 +2,11 @@
 #include "TestEnvironment.h"
 
 #include "engine/palette/ColourDifference.h"
+#include "engine/palette/CxfFile.h"
+#include "engine/palette/UntrustedXml.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using Palettra::Test::StandardDeck;
@@ -115,4 +118,30 @@ TEST_F(PalettraDbToolTest, BadArgumentsAndFolders)
     EXPECT_TRUE(missing.err.startsWith(QStringLiteral("palettra-db: ")));
 }
 
+// A measurement file to try a collection's Capsure set-up with: one object per name,
+// with the colour's CIELab and sRGB values where a collection knows the name or code.
+TEST_F(PalettraDbToolTest, WritesCapsureMeasurementFiles)
+{
+    deck.deck().close();
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("m.cxf"));
+    const ToolRun result = run({QStringLiteral("cxf"), file, QStringLiteral("a-2-3"), QStringLiteral("Nobody knows me")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    QByteArray bytes;
+    ASSERT_TRUE(Vantor::readBoundedFile(file, Vantor::MaximumCxfFileSize, bytes));
+    const Vantor::XmlDocument document = Vantor::parseUntrustedXml(bytes);
+    ASSERT_TRUE(document);
+    EXPECT_EQ(Vantor::cxfObjectNames(document.get()), (QStringList{QStringLiteral("a-2-3"), QStringLiteral("Nobody knows me")}));
+    const QVector<Vantor::CxfObject> objects = Vantor::cxfObjects(document.get());
+    ASSERT_EQ(objects.size(), 2);
+    ASSERT_TRUE(objects.at(0).hasLab);
+    EXPECT_DOUBLE_EQ(objects.at(0).lab.l, 20.0); // the stored values of chip A-2-3
+    EXPECT_DOUBLE_EQ(objects.at(0).lab.a, 3.0);
+    EXPECT_EQ(objects.at(0).rgb, QColor(80, 60, 100));
+    EXPECT_FALSE(objects.at(1).hasLab);
+
+    EXPECT_EQ(run({QStringLiteral("cxf"), file}).exitCode, 2);
+}
+
 } // namespace
+

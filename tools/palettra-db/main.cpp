@@ -9,6 +9,7 @@
 #include "engine/db/SearchQueries.h"
 #include "engine/db/SharedTypes.h"
 #include "engine/palette/ColourDifference.h"
+#include "engine/palette/CxfFile.h"
 
 #include "tools/deck/DeckBuilder.h"
 #include "tools/deck/DeckChecker.h"
@@ -19,6 +20,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QDir>
+#include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
 
@@ -49,7 +51,9 @@ const char *const Usage =
     "  completions UUID             the search field's completion list\n"
     "  build SOURCE OUT.db          make a collection database from a source folder\n"
     "  check FILE.db                check a database against what the engine reads (exit 1 on problems)\n"
-    "  theme-sheet FILE.db OUT.png  draw every theme item of a database on one sheet\n";
+    "  theme-sheet FILE.db OUT.png  draw every theme item of a database on one sheet\n"
+    "  cxf OUT.cxf NAME_OR_CODE...  write a CxF3 measurement file with one object per argument, named by it\n"
+    "                               (with its CIELab and sRGB values where a collection has that code or name)\n";
 
 QTextStream &out()
 {
@@ -260,6 +264,46 @@ int themeSheet(const QStringList &arguments)
     return ExitOk;
 }
 
+// A measurement file as a Capsure device's software would leave it, for trying a
+// collection's Capsure set-up without the device.
+int cxf(const QStringList &arguments, bool collectionsAvailable)
+{
+    if (arguments.size() < 2)
+        return fail(QStringLiteral("cxf takes an output file and at least one name or code"));
+    QVector<CxfObject> objects;
+    const QList<QUuid> collections =
+        collectionsAvailable ? CollectionRegistry::instance().orderedCollectionUuids() : QList<QUuid>();
+    for (const QString &name : arguments.mid(1)) {
+        CxfObject object;
+        object.name = name;
+        for (const QUuid &uuid : collections) {
+            loadOrderLists(uuid);
+            int pageIndex = -1, rowIndex = -1, segment = -1, mood = 0;
+            bool exterior = false;
+            ColorEntry colour;
+            if (searchPhrase(uuid, name, pageIndex, rowIndex, segment, mood, exterior) == StatusOk && rowIndex > 0
+                && loadColorAt(uuid, pageIndex, rowIndex, colour) == StatusOk) {
+                object.hasLab = true;
+                object.lab = {colour.l, colour.a, colour.b};
+                object.hasRgb = true;
+                object.rgb = colour.color();
+                break;
+            }
+        }
+        objects << object;
+    }
+    QSaveFile file(arguments.at(0));
+    if (!file.open(QIODevice::WriteOnly) || file.write(cxfDocument(QStringLiteral("Capsure measurement"), objects)) < 0
+        || !file.commit())
+        return fail(QStringLiteral("cannot write %1").arg(arguments.at(0)));
+    for (const CxfObject &object : std::as_const(objects))
+        out() << object.name << '\t' << (object.hasLab ? number(object.lab.l) + QLatin1Char(' ') + number(object.lab.a) + QLatin1Char(' ')
+                                                           + number(object.lab.b)
+                                                     : QStringLiteral("(name only)"))
+              << '\n';
+    return ExitOk;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -290,6 +334,15 @@ int main(int argc, char *argv[])
         return check(arguments);
     if (command == QLatin1String("theme-sheet"))
         return themeSheet(arguments);
+
+    if (command == QLatin1String("cxf")) {
+        // Names that no collection knows are written all the same.
+        auto &registry = CollectionRegistry::instance();
+        registry.setBaseFolder(base);
+        const int result = cxf(arguments, QDir(base).isReadable() && registry.checkCollectionsAvailable() == 1);
+        out().flush();
+        return result;
+    }
 
     const QStringList known{QStringLiteral("collections"), QStringLiteral("search"), QStringLiteral("code"),
                             QStringLiteral("rgb"), QStringLiteral("nearest"), QStringLiteral("completions")};
