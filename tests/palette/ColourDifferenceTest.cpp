@@ -6,7 +6,10 @@
 #include <QTextStream>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <random>
 
 using namespace Vantor;
 
@@ -109,3 +112,82 @@ TEST(NearestColours, EqualDifferencesKeepCandidateOrder)
 }
 
 } // namespace
+
+namespace {
+
+// The nearest colours as the plain definition has them: every candidate in list order,
+// a later one only before those strictly farther.
+QVector<Vantor::ColourMatch> fullScan(const Vantor::LabColour &target, const QVector<Vantor::DB::LabCandidate> &candidates,
+                                      int count)
+{
+    QVector<Vantor::ColourMatch> all;
+    for (const Vantor::DB::LabCandidate &candidate : candidates)
+        all << Vantor::ColourMatch(Vantor::deltaE2000(target, {candidate.l, candidate.a, candidate.b}), candidate.rowId);
+    std::stable_sort(all.begin(), all.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
+    return all.mid(0, count);
+}
+
+} // namespace
+
+// The search skips candidates it can prove too far: its answer must be the plain scan's,
+// ties and their order included, for any target.
+TEST(NearestColours, SameAnswerAsTheFullScanForRandomTargets)
+{
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> channel(0, 255);
+    QVector<Vantor::DB::LabCandidate> candidates;
+    for (int i = 0; i < 20000; ++i) {
+        const Vantor::LabColour lab = Vantor::labFromColour(QColor(channel(random), channel(random), channel(random)));
+        candidates.append({lab.l, lab.a, lab.b, 1000 + i});
+    }
+    // Exact twins (equal differences to everything) and a few colours on a grid that
+    // many targets see at the same distance.
+    for (int i = 0; i < 300; ++i) {
+        Vantor::DB::LabCandidate twin = candidates.at(i * 37);
+        twin.rowId = 900000 + i;
+        candidates.insert(int((i * 7919) % candidates.size()), twin);
+    }
+    for (double l : {20.0, 50.0, 80.0})
+        for (double a : {-20.0, 0.0, 20.0})
+            candidates.append({l, a, 0.0, qint64(800000 + l * 10 + a)});
+    for (int t = 0; t < 160; ++t) {
+        Vantor::LabColour target;
+        if (t % 4 == 0) {
+            // On a candidate, or exactly between grid colours.
+            const Vantor::DB::LabCandidate &on = candidates.at((t * 131) % candidates.size());
+            target = {on.l, on.a, on.b};
+        } else if (t % 4 == 1) {
+            target = {50.0, 0.0, 0.0};
+        } else {
+            target = Vantor::labFromColour(QColor(channel(random), channel(random), channel(random)));
+        }
+        const QVector<Vantor::ColourMatch> expected = fullScan(target, candidates, 5);
+        for (int count : {1, 2, 5})
+            ASSERT_EQ(Vantor::nearestColours(target, candidates, count), expected.mid(0, count)) << "target " << t << " count " << count;
+    }
+    // Far outside every candidate: still the same.
+    const Vantor::LabColour outside{150.0, 300.0, -300.0};
+    EXPECT_EQ(Vantor::nearestColours(outside, candidates, 3), fullScan(outside, candidates, 3));
+}
+
+TEST(NearestColours, ValuesThatAreNoNumbersAnswerAsThePlainScan)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const QVector<Vantor::DB::LabCandidate> candidates{{50, 0, 0, 1}, {nan, 0, 0, 2}, {60, 5, 5, 3}, {40, -5, -5, 4}};
+    const Vantor::LabColour target{52, 1, 1};
+    // The plain definition's answer, whatever a NaN does to it.
+    QVector<Vantor::ColourMatch> plain;
+    for (const auto &candidate : candidates) {
+        const double d = Vantor::deltaE2000(target, {candidate.l, candidate.a, candidate.b});
+        const auto at = std::upper_bound(plain.begin(), plain.end(), d, [](double x, const auto &m) { return x < m.first; });
+        if (at - plain.begin() < 2) {
+            plain.insert(at - plain.begin(), Vantor::ColourMatch(d, candidate.rowId));
+            if (plain.size() > 2)
+                plain.removeLast();
+        }
+    }
+    const QVector<Vantor::ColourMatch> found = Vantor::nearestColours(target, candidates, 2);
+    ASSERT_EQ(found.size(), plain.size());
+    for (int i = 0; i < found.size(); ++i)
+        EXPECT_EQ(found.at(i).second, plain.at(i).second);
+}
