@@ -5,6 +5,9 @@
 #include "SharedTypes.h"
 #include "SqlSupport.h"
 
+#include <QHash>
+#include <QPair>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QStringList>
 
@@ -20,6 +23,15 @@ const char *const CapsureMatchesStatement =
 const char *const LabColorsStatement =
     "SELECT R.ID,R.RED,R.GREEN,R.BLUE,R.L,R.A,R.B  FROM \"ROW\" R       JOIN PAGE P ON R.PAGE_ID = P.ID       "
     "JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID  WHERE CMAP.COLLECTION_ID = ? ";
+
+// The Lab candidates of each collection, by connection and collection id. The engine
+// only reads its files and keeps their connections for the process, so a collection's
+// candidates never change once read; callers share one copy of them.
+QHash<QPair<QString, qint64>, QVector<LabCandidate>> &labColorCache()
+{
+    static auto *cache = new QHash<QPair<QString, qint64>, QVector<LabCandidate>>;
+    return *cache;
+}
 
 } // namespace
 
@@ -71,8 +83,16 @@ int loadLabColors(const QUuid &uuid, QVector<LabCandidate> &candidates)
     const int status = registry.openCollection(uuid);
     if (status < 0)
         return status;
-    PreparedStatement statement(registry.connection(uuid), QLatin1String(LabColorsStatement));
-    if (!statement.exec({registry.collectionId(uuid)}))
+    const QSqlDatabase db = registry.connection(uuid);
+    const QPair<QString, qint64> key(db.connectionName(), registry.collectionId(uuid));
+    const auto known = labColorCache().constFind(key);
+    if (known != labColorCache().cend()) {
+        candidates = *known;
+        return StatusOk;
+    }
+    PreparedStatement statement(db, QLatin1String(LabColorsStatement));
+    // A failed read is not kept: the next lookup tries again.
+    if (!statement.exec({key.second}))
         return StatusOk;
     QSqlQuery &query = statement.query();
     const QSqlRecord record = query.record();
@@ -83,6 +103,9 @@ int loadLabColors(const QUuid &uuid, QVector<LabCandidate> &candidates)
     while (query.next())
         candidates.append({query.value(lColumn).toDouble(), query.value(aColumn).toDouble(),
                            query.value(bColumn).toDouble(), query.value(idColumn).toLongLong()});
+    // Nor is one broken off by a damaged file.
+    if (!query.lastError().isValid())
+        labColorCache().insert(key, candidates);
     return StatusOk;
 }
 

@@ -83,4 +83,31 @@ TEST_F(CapsureQueriesTest, LabColoursOfACollection)
     EXPECT_TRUE(candidates.isEmpty());
 }
 
+// Collections do not change while the engine runs: their candidates are read once, and
+// a read that failed is tried again.
+TEST_F(CapsureQueriesTest, LabColoursAreReadOnceAndAFailedReadIsNotKept)
+{
+    auto &writer = deck.deck().writer();
+    writer.exec(QStringLiteral("ALTER TABLE \"ROW\" RENAME TO ROW_AWAY"));
+    ASSERT_TRUE(writer.ok());
+    QVector<LabCandidate> candidates;
+    ASSERT_EQ(loadLabColors(StandardDeck::A, candidates), StatusOk);
+    EXPECT_TRUE(candidates.isEmpty());
+
+    writer.exec(QStringLiteral("ALTER TABLE ROW_AWAY RENAME TO \"ROW\""));
+    ASSERT_TRUE(writer.ok());
+    ASSERT_EQ(loadLabColors(StandardDeck::A, candidates), StatusOk);
+    ASSERT_EQ(candidates.size(), 18);
+
+    writer.exec(QStringLiteral("DELETE FROM \"ROW\""));
+    ASSERT_TRUE(writer.ok());
+    QVector<LabCandidate> again;
+    ASSERT_EQ(loadLabColors(StandardDeck::A, again), StatusOk);
+    ASSERT_EQ(again.size(), 18);
+    EXPECT_EQ(again.constData(), candidates.constData()); // one shared copy
+    // Another collection of the same file has candidates of its own.
+    ASSERT_EQ(loadLabColors(StandardDeck::B, again), StatusOk);
+    EXPECT_TRUE(again.isEmpty());
+}
+
 } // namespace
