@@ -1,118 +1,23 @@
 // What one paint of the card roller costs, and the colour arithmetic behind drops and
 // nearest-colour searches, on small and large collections.
 
-#include "engine/db/CollectionRegistry.h"
+#include "BenchDecks.h"
+#include "BenchInputs.h"
+#include "RatioReporter.h"
+
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SearchQueries.h"
 #include "engine/palette/ColourDifference.h"
-#include "tools/deck/CompleteDatabase.h"
-#include "tools/deck/DeckWriter.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
-#include <QRandomGenerator>
-#include <QSqlQuery>
 #include <benchmark/benchmark.h>
-
-#include <cstdio>
 
 using namespace Vantor;
 using namespace Vantor::DB;
+using namespace Palettra::Bench;
 
 namespace {
-
-const QUuid SmallCollection(QStringLiteral("{5a000000-0000-4000-8000-000000001000}"));
-const QUuid LargeCollection(QStringLiteral("{5a000000-0000-4000-8000-000000100000}"));
-const int ChipsPerCard = 7;
-
-// Generating the large collection takes a while: it is kept between runs, in the folder
-// PALETTRA_BENCH_DATA names or below the temporary folder, and made again when missing.
-QString databaseFolder()
-{
-    const QString named = qEnvironmentVariable("PALETTRA_BENCH_DATA");
-    return named.isEmpty() ? QDir::tempPath() + QStringLiteral("/palettra-bench-v1") : named;
-}
-
-int cardCount(int colours)
-{
-    return (colours + ChipsPerCard - 1) / ChipsPerCard;
-}
-
-// A collection file of `colours` chips in 24 segments, cards in segment order, names
-// and codes in two search orders, all moods (all-moods cards are mostly 1 to 4).
-void writeCollection(const QString &file, const QUuid &uuid, int colours)
-{
-    const QString error = Palettra::Deck::createCompleteDatabase(file);
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        std::exit(1);
-    }
-    const QString connection = QStringLiteral("bench-writer");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(file);
-        db.open();
-        db.transaction();
-        Palettra::Deck::DeckWriter writer(db);
-        const qint64 id = writer.addCollection(uuid, QStringLiteral("S%1").arg(colours), QStringLiteral("Bench"), 1);
-        writer.addSettingList(id, QStringLiteral("row.name.search.order"), {QStringLiteral("0"), QStringLiteral("1")});
-        writer.addSettingList(id, QStringLiteral("page.name.search.order"), {QStringLiteral("0")});
-        QRandomGenerator random(colours);
-        const int cards = cardCount(colours);
-        int written = 0;
-        for (int card = 1; card <= cards; ++card) {
-            const int segment = 1 + (card - 1) * 24 / cards;
-            const int mood = 1 + card % 6;
-            const qint64 page = writer.addPage(id, card, segment, QStringLiteral("Card %1").arg(card), card % 3 == 0, mood,
-                                               {QStringLiteral("Card %1").arg(card)});
-            for (int row = 1; row <= ChipsPerCard && written < colours; ++row, ++written) {
-                Palettra::Deck::RowSpec spec;
-                spec.rowIndex = row;
-                spec.code = QStringLiteral("C%1").arg(written, 6, 10, QLatin1Char('0'));
-                spec.segment = segment;
-                spec.rgb = QColor::fromRgb(random.generate() & 0xffffff);
-                const LabColour lab = labFromColour(spec.rgb);
-                spec.l = lab.l;
-                spec.a = lab.a;
-                spec.b = lab.b;
-                spec.names = {QStringLiteral("Colour %1").arg(written), QStringLiteral("Farbe %1").arg(written)};
-                writer.addRow(id, page, spec);
-            }
-        }
-        db.commit();
-        QSqlQuery(db).exec(QStringLiteral("ANALYZE"));
-        if (!writer.ok()) {
-            std::fprintf(stderr, "%s\n", qPrintable(writer.lastError()));
-            std::exit(1);
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
-}
-
-void prepareDatabases()
-{
-    const QString resources = databaseFolder() + QStringLiteral("/Contents/Resources");
-    QDir().mkpath(resources);
-    const std::pair<const char *, std::pair<QUuid, int>> files[] = {{"small.db", {SmallCollection, 1000}},
-                                                                     {"large.db", {LargeCollection, 100000}}};
-    for (const auto &[name, collection] : files) {
-        const QString file = resources + QLatin1Char('/') + QLatin1String(name);
-        if (!QFile::exists(file)) {
-            writeCollection(file + QStringLiteral(".partial"), collection.first, collection.second);
-            QFile::rename(file + QStringLiteral(".partial"), file);
-        }
-    }
-    CollectionRegistry::instance().setBaseFolder(databaseFolder());
-    CollectionRegistry::instance().checkCollectionsAvailable();
-}
-
-const QUuid &collectionFor(int colours)
-{
-    return colours >= 100000 ? LargeCollection : SmallCollection;
-}
 
 // One paint of the card roller: the current card with its chips, and its neighbours.
 void BM_CardRollerPaint(benchmark::State &state)
@@ -196,20 +101,19 @@ void BM_DeltaE2000(benchmark::State &state)
 }
 BENCHMARK(BM_DeltaE2000);
 
+// The search over random candidates for random targets; the candidates' layout is
+// prepared before the timing starts, as it is once per collection in the engine.
 void BM_NearestColours(benchmark::State &state)
 {
-    const int count = int(state.range(0));
-    QVector<LabCandidate> candidates;
-    candidates.reserve(count);
-    QRandomGenerator random(7);
-    for (int i = 0; i < count; ++i) {
-        const LabColour lab = labFromColour(QColor::fromRgb(random.generate() & 0xffffff));
-        candidates.append({lab.l, lab.a, lab.b, i});
+    const QVector<LabCandidate> &candidates = randomCandidates(int(state.range(0)));
+    const QVector<LabColour> &targets = randomTargets();
+    nearestColours(targets.first(), candidates, 1);
+    int next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(nearestColours(targets.at(next), candidates, 1));
+        next = (next + 1) % int(targets.size());
     }
-    const LabColour target = labFromColour(QColor(120, 140, 90));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(nearestColours(target, candidates, 1));
-    state.SetItemsProcessed(state.iterations() * count);
+    state.SetItemsProcessed(state.iterations() * candidates.size());
 }
 BENCHMARK(BM_NearestColours)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -234,7 +138,15 @@ int main(int argc, char **argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     prepareDatabases();
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter({
+        {"nearestColours / Little CMS scan", "BM_NearestColours/100000", "BM_LcmsNearestScan/100000", "", 0.2},
+        {"card paint / SQLite C API (1,000)", "BM_CardRollerPaint/1000", "BM_CApiCardRollerPaint/1000", "", 1.5},
+        {"card paint / SQLite C API (100,000)", "BM_CardRollerPaint/100000", "BM_CApiCardRollerPaint/100000", "", 1.5},
+        {"completions 100,000 / 1,000", "BM_Completions/100000", "BM_Completions/1000", "", 0.0},
+        {"picker open 100,000 / 1,000", "BM_PickerOpen/100000", "BM_PickerOpen/1000", "", 2.0},
+        {"memory 100,000 / 1,000", "BM_PickerOpen/100000", "BM_PickerOpen/1000", "resident", 1.5},
+    });
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }

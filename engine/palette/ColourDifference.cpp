@@ -7,17 +7,13 @@
 
 namespace Vantor {
 
-namespace {
-
-// Floating-point code runs many times slower while the upper halves of the vector
-// registers are left dirty, and code that Qt runs at start-up leaves them so (measured:
-// ten times, for every call into the maths library). Clearing them costs a few cycles;
-// the numbers computed do not change.
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+namespace {
 __attribute__((target("avx"))) void clearUpperVectorHalvesWithAvx()
 {
     __builtin_ia32_vzeroupper();
 }
+} // namespace
 
 void clearUpperVectorHalves()
 {
@@ -30,6 +26,8 @@ void clearUpperVectorHalves()
 {
 }
 #endif
+
+namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 constexpr double TwoPi = 2.0 * Pi;

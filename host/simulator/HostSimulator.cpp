@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +17,8 @@
 
 #include <cstdio>
 #include <dlfcn.h>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -37,7 +40,54 @@ bool parseColor(const QString &text, DWORD &color)
 
 QPlainTextEdit *eventLog = nullptr;
 
+// The resident memory of this process in bytes, or -1 where /proc does not tell.
+qint64 residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
 } // namespace
+
+// Waits for the first paint of the main widget and calls back once that paint, with
+// the paints of its children, is over.
+class HostSimulator::FirstPaintProbe : public QObject
+{
+public:
+    explicit FirstPaintProbe(std::function<void()> painted)
+        : painted(std::move(painted))
+    {
+        qApp->installEventFilter(this);
+    }
+    bool done() const { return finished; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!seen && event->type() == QEvent::Paint
+            && qstrcmp(watched->metaObject()->className(), "Vantor::MainWidget") == 0) {
+            seen = true;
+            qApp->removeEventFilter(this);
+            // A zero timer fires once the whole paint pass has returned.
+            QTimer::singleShot(0, this, [this] {
+                finished = true;
+                painted();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> painted;
+    bool seen = false;
+    bool finished = false;
+};
 
 // Shows every call the picker makes on the host's callback.
 class HostSimulator::PrintingCallback : public HSVCallback
@@ -104,6 +154,8 @@ bool HostSimulator::parseArguments(const QStringList &arguments, Script &script,
             script.name = value();
         } else if (option == QLatin1String("--print-position")) {
             script.printPosition = true;
+        } else if (option == QLatin1String("--report-open")) {
+            script.reportOpen = true;
         } else {
             error = QStringLiteral("unknown option or missing value: %1").arg(option);
             return false;
@@ -182,6 +234,7 @@ bool HostSimulator::load()
     // What 3ds Max asks first when it meets a plug-in library.
     print(QStringLiteral("LibVersion %1").arg(hex8(DWORD(version()))));
     print(QStringLiteral("LibDescription %1").arg(QString::fromUtf16(description())));
+    sinceInitialize.start();
     const int initialized = initialize();
     print(QStringLiteral("LibInitialize %1").arg(initialized));
     if (!initialized)
@@ -274,12 +327,29 @@ void HostSimulator::scriptPicker()
         dialog->close();
 }
 
+void HostSimulator::reportOpen()
+{
+    print(QStringLiteral("FirstPaint %1 ms").arg(double(sinceInitialize.nsecsElapsed()) / 1e6, 0, 'f', 3));
+    print(QStringLiteral("Resident %1 bytes").arg(residentBytes()));
+}
+
 void HostSimulator::openPicker(PickerKind kind)
 {
     IPoint2 position(40, 40);
+    std::unique_ptr<FirstPaintProbe> probe;
+    if (script.reportOpen) {
+        probe = std::make_unique<FirstPaintProbe>([this, kind] {
+            reportOpen();
+            if (kind != PickerKind::Modal)
+                return;
+            scriptPicker();
+            if (QWidget *dialog = openPickerDialog())
+                dialog->close();
+        });
+    }
     if (kind == PickerKind::Modal) {
         DWORD color = script.initialColor;
-        if (script.scripted) {
+        if (script.scripted && !probe) {
             QTimer::singleShot(0, [this] {
                 scriptPicker();
                 // A scripted modal picker never waits for a user who is not there.
@@ -306,6 +376,12 @@ void HostSimulator::openPicker(PickerKind kind)
                     print(QStringLiteral("TaskButton %1").arg(task->text()));
             }
         }
+    }
+    if (probe) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!probe->done() && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     if (script.scripted) {
         QCoreApplication::processEvents();

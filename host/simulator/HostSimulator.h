@@ -2,6 +2,7 @@
 
 #include "host/sdk/MaxSdk.h"
 
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QString>
 #include <QVector>
@@ -35,6 +36,9 @@ public:
         bool installName = false;
         QString name;
         bool printPosition = false;
+        // Prints the time from LibInitialize to the end of the main widget's first
+        // paint, and the resident memory then.
+        bool reportOpen = false;
     };
 
     // Reads the command line; returns false with `error` set when it makes no sense.
@@ -57,12 +61,14 @@ public:
 
 private:
     class PrintingCallback;
+    class FirstPaintProbe;
 
     void openPicker(PickerKind kind);
     // Each kind of picker has an owner window of its own, as the controls of 3ds Max do.
     HWND ownerOf(PickerKind kind) const;
     static QAbstractButton *taskButtonOf(QObject *bridge);
     void scriptPicker();
+    void reportOpen();
     static QWidget *openPickerDialog();
     static void print(const QString &line);
 
@@ -78,4 +84,5 @@ private:
     HWND objectColorOwner = nullptr;
     PrintingCallback *callback = nullptr;
     QVector<ColorPicker *> modelessPickers;
+    QElapsedTimer sinceInitialize;
 };

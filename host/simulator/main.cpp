@@ -17,7 +17,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "palettra-host: %s\n", error.toLocal8Bit().constData());
         std::fprintf(stderr, "usage: palettra-host [--plugin FILE] [--modal|--modeless|--object-color] "
                              "[--initial-color 0xBBGGRR] [--load-palette FILE] [--select-cell ROW,COL]... "
-                             "[--install-name NAME] [--press-task] [--print-position] [--screenshot FILE.png] [--close]\n");
+                             "[--install-name NAME] [--press-task] [--print-position] [--report-open] [--screenshot FILE.png] [--close]\n");
         return 2;
     }
     // A script needs no display.

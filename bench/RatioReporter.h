@@ -1,0 +1,40 @@
+#pragma once
+
+// Prints the benchmarks as usual, then the ratios the engine is held to: each a pair of
+// benchmarks of the same run, compared by their medians over the repetitions.
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace Palettra::Bench {
+
+struct Ratio
+{
+    std::string label;
+    std::string numerator;   // function name, "/" and arguments, as in "BM_Paint/1000"
+    std::string denominator;
+    std::string counter;     // empty: real time per iteration; else that counter
+    double goal = 0.0;       // the ratio must stay at or below it; 0: no goal
+};
+
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    explicit RatioReporter(std::vector<Ratio> ratios);
+
+    void ReportRuns(const std::vector<Run> &reports) override;
+    void Finalize() override;
+
+    // The median of what was recorded for a benchmark; 0 when it did not run.
+    double median(const std::string &benchmark, const std::string &counter) const;
+
+private:
+    std::vector<Ratio> m_ratios;
+    // Seconds per iteration (counter "") or counter values, per benchmark and counter.
+    std::map<std::string, std::map<std::string, std::vector<double>>> m_values;
+};
+
+} // namespace Palettra::Bench
