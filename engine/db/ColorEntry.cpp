@@ -34,30 +34,49 @@ void ColorEntry::reset()
     extras.clear();
 }
 
+namespace {
+
+// The columns a colour reads, in the order of the enumeration below.
+enum Column {
+    Id, CollectionId, PageId, Code, Segment, RowIndex, PageOrder, Red, Green, Blue, L, A, B, IsMto, Neutral, White,
+    Mood, SchemePos, NschemePos, NumberedTexts
+};
+
+const ColumnSet &columns()
+{
+    static const ColumnSet set{"ID", "COLLECTION_ID", "PAGE_ID", "CODE", "SEGMENT", "ROW_INDEX", "PAGE_ORDER",
+                               "RED", "GREEN", "BLUE", "L", "A", "B", "IS_MTO", "NEUTRAL", "WHITE", "MOOD",
+                               "SCHEME_POS", "NSCHEME_POS", PALETTRA_NUMBERED_TEXT_COLUMNS};
+    return set;
+}
+
+} // namespace
+
 void ColorEntry::load(const RowView &row)
 {
     ColorEntry::reset();
-    AbstractBase::load(row);
-    if (!RecordFields::read(row, QStringLiteral("COLLECTION_ID"), collectionId))
+    const ColumnPositions &at = row.positionsOf(columns());
+    RecordFields::read(row, at[Id], id);
+    if (!RecordFields::read(row, at[CollectionId], collectionId))
         qDebug("Oops.");
-    RecordFields::read(row, QStringLiteral("PAGE_ID"), pageId);
-    RecordFields::read(row, QStringLiteral("CODE"), code);
-    RecordFields::readNumberedTexts(row, names, extras);
-    RecordFields::read(row, QStringLiteral("SEGMENT"), segment);
-    RecordFields::read(row, QStringLiteral("ROW_INDEX"), rowIndex);
-    RecordFields::read(row, QStringLiteral("PAGE_ORDER"), pageOrder);
-    RecordFields::read(row, QStringLiteral("RED"), red);
-    RecordFields::read(row, QStringLiteral("GREEN"), green);
-    RecordFields::read(row, QStringLiteral("BLUE"), blue);
-    RecordFields::read(row, QStringLiteral("L"), l);
-    RecordFields::read(row, QStringLiteral("A"), a);
-    RecordFields::read(row, QStringLiteral("B"), b);
-    RecordFields::readFlag(row, QStringLiteral("IS_MTO"), isMto);
-    RecordFields::readFlag(row, QStringLiteral("NEUTRAL"), neutral);
-    RecordFields::readFlag(row, QStringLiteral("WHITE"), white);
-    RecordFields::readMood(row, mood);
-    RecordFields::read(row, QStringLiteral("SCHEME_POS"), schemePos);
-    RecordFields::read(row, QStringLiteral("NSCHEME_POS"), nschemePos);
+    RecordFields::read(row, at[PageId], pageId);
+    RecordFields::read(row, at[Code], code);
+    RecordFields::readNumberedTexts(row, at, NumberedTexts, names, extras);
+    RecordFields::read(row, at[Segment], segment);
+    RecordFields::read(row, at[RowIndex], rowIndex);
+    RecordFields::read(row, at[PageOrder], pageOrder);
+    RecordFields::read(row, at[Red], red);
+    RecordFields::read(row, at[Green], green);
+    RecordFields::read(row, at[Blue], blue);
+    RecordFields::read(row, at[L], l);
+    RecordFields::read(row, at[A], a);
+    RecordFields::read(row, at[B], b);
+    RecordFields::readFlag(row, at[IsMto], isMto);
+    RecordFields::readFlag(row, at[Neutral], neutral);
+    RecordFields::readFlag(row, at[White], white);
+    RecordFields::readMood(row.value(at[Mood]), mood);
+    RecordFields::read(row, at[SchemePos], schemePos);
+    RecordFields::read(row, at[NschemePos], nschemePos);
 }
 
 QString ColorEntry::name(int index) const

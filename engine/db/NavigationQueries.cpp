@@ -119,6 +119,15 @@ bool firstRow(PreparedStatement &statement, const QVariantList &values, QSqlReco
     return true;
 }
 
+// The same, read straight into a card.
+bool firstPage(PreparedStatement &statement, const QVariantList &values, ColorPage &page)
+{
+    if (!statement.exec(values) || !statement.query().next())
+        return false;
+    page.load(statement.row());
+    return true;
+}
+
 // Appends the colours of a card, then puts them in position order.
 void loadRows(const QSqlDatabase &db, const char *statementText, const QVariantList &values, ColorPage &page)
 {
@@ -189,7 +198,7 @@ int loadPageByIndex(const QUuid &uuid, int pageIndex, ColorPage &page)
     const QSqlDatabase db = registry.connection(uuid);
     const qint64 collectionId = registry.collectionId(uuid);
 
-    QSqlRecord record;
+    ColorPage loaded;
     {
         PreparedStatement statement(db, QLatin1String(PageByIndexStatement));
         if (!statement.exec({collectionId, pageIndex})) {
@@ -199,9 +208,8 @@ int loadPageByIndex(const QUuid &uuid, int pageIndex, ColorPage &page)
         }
         if (!statement.query().next())
             return StatusQueryFailed;
-        record = statement.query().record();
+        loaded.load(statement.row());
     }
-    ColorPage loaded(record);
     loadRows(db, PageColorsStatement, {collectionId, loaded.id}, loaded);
     page = loaded;
     return StatusOk;
@@ -216,13 +224,12 @@ int loadPageById(const QUuid &uuid, qint64 pageId, bool withoutRows, ColorPage &
     const QSqlDatabase db = registry.connection(uuid);
     const qint64 collectionId = registry.collectionId(uuid);
 
-    QSqlRecord record;
+    ColorPage loaded;
     {
         PreparedStatement statement(db, QLatin1String(PageByIdStatement));
-        if (!firstRow(statement, {collectionId, pageId}, record))
+        if (!firstPage(statement, {collectionId, pageId}, loaded))
             return StatusQueryFailed;
     }
-    ColorPage loaded(record);
     if (!withoutRows)
         loadRows(db, PageByIdColorsStatement, {collectionId, pageId}, loaded);
     page = loaded;
@@ -259,16 +266,15 @@ int loadAdjacentPage(const QUuid &uuid, int pageIndex, bool backward, int mood, 
     // going forward. The wrap includes the current card, so that a deck with a single
     // matching card steps onto that same card.
     const char *const comparisons[] = {backward ? "<" : ">", backward ? ">=" : "<="};
-    QSqlRecord record;
+    ColorPage loaded;
     bool found = false;
     for (const char *comparison : comparisons) {
         PreparedStatement statement(db, pageSteppingStatement(comparison, backward, mood, exteriorOnly));
-        if ((found = firstRow(statement, values, record)))
+        if ((found = firstPage(statement, values, loaded)))
             break;
     }
     if (!found)
         return StatusNothingMatches;
-    ColorPage loaded(record);
     loadRows(db, PageColorsStatement, {collectionId, loaded.id}, loaded);
     page = loaded;
     return StatusOk;
