@@ -9,6 +9,7 @@
 #include <QSqlRecord>
 
 #include <algorithm>
+#include <memory>
 
 namespace Vantor::DB {
 
@@ -21,13 +22,39 @@ const char *const ColorAtStatement =
     "SELECT *  FROM \"ROW\" R       JOIN PAGE P ON R.PAGE_ID = P.ID       JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID "
     " WHERE CMAP.COLLECTION_ID = ? AND        P.PAGE_INDEX = ? AND        R.ROW_INDEX = ? ";
 
+// The card roller runs the card and colour statements below at every paint, so they
+// name only the columns the records read, and hand an empty text over as NULL: the
+// driver turns every text into UTF-16, and most name and extra columns are empty. The
+// records read NULL in a text column as the empty string, so they come out as with
+// "SELECT *". A file whose tables lack one of the columns falls back to the plain
+// statements (see preparedCardStatement).
+#define PALETTRA_NUMBERED_TEXTS(T) \
+    "NULLIF(" T ".NAME0, '') AS NAME0, NULLIF(" T ".NAME1, '') AS NAME1, NULLIF(" T ".NAME2, '') AS NAME2, " \
+    "NULLIF(" T ".NAME3, '') AS NAME3, NULLIF(" T ".NAME4, '') AS NAME4, NULLIF(" T ".NAME5, '') AS NAME5, " \
+    "NULLIF(" T ".NAME6, '') AS NAME6, NULLIF(" T ".NAME7, '') AS NAME7, NULLIF(" T ".NAME8, '') AS NAME8, " \
+    "NULLIF(" T ".NAME9, '') AS NAME9, NULLIF(" T ".EXTRA0, '') AS EXTRA0, " \
+    "NULLIF(" T ".EXTRA1, '') AS EXTRA1, NULLIF(" T ".EXTRA2, '') AS EXTRA2, " \
+    "NULLIF(" T ".EXTRA3, '') AS EXTRA3, NULLIF(" T ".EXTRA4, '') AS EXTRA4, " \
+    "NULLIF(" T ".EXTRA5, '') AS EXTRA5, NULLIF(" T ".EXTRA6, '') AS EXTRA6, " \
+    "NULLIF(" T ".EXTRA7, '') AS EXTRA7, NULLIF(" T ".EXTRA8, '') AS EXTRA8, " \
+    "NULLIF(" T ".EXTRA9, '') AS EXTRA9"
+#define PALETTRA_PAGE_COLUMNS "P.ID, P.PAGE_INDEX, P.SEGMENT, P.EXTERIOR, P.MOOD, " PALETTRA_NUMBERED_TEXTS("P")
+#define PALETTRA_ROW_COLUMNS                                                                                    \
+    "R.ID, R.COLLECTION_ID, R.PAGE_ID, R.CODE, R.SEGMENT, R.ROW_INDEX, R.RED, R.GREEN, R.BLUE, R.L, R.A, R.B, " \
+    "R.IS_MTO, R.NEUTRAL, R.WHITE, R.MOOD, R.SCHEME_POS, R.NSCHEME_POS, " PALETTRA_NUMBERED_TEXTS("R")
+
 const char *const PageByIndexStatement =
     "SELECT * FROM     PAGE P     LEFT JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID WHERE     "
     "CMAP.COLLECTION_ID = ? AND P.PAGE_INDEX = ? ";
+const char *const NarrowPageByIndexStatement =
+    "SELECT " PALETTRA_PAGE_COLUMNS " FROM     PAGE P     LEFT JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = "
+    "CMAP.PAGE_ID WHERE     CMAP.COLLECTION_ID = ? AND P.PAGE_INDEX = ? ";
 
 // The colours of a card, tagged with the collection they are shown in.
 const char *const PageColorsStatement =
     "SELECT     R.*,     ? AS COLLECTION_ID FROM     \"ROW\" R WHERE     R.PAGE_ID = ? ";
+const char *const NarrowPageColorsStatement =
+    "SELECT " PALETTRA_ROW_COLUMNS ",     ? AS COLLECTION_ID FROM     \"ROW\" R WHERE     R.PAGE_ID = ? ";
 
 const char *const PageByIdStatement =
     " SELECT *  FROM PAGE P       JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID  WHERE CMAP.COLLECTION_ID = ? "
@@ -82,9 +109,10 @@ QString segmentSteppingStatement(const char *selectList, const char *comparison,
 
 // Page stepping. Unlike segment stepping, the exterior filter under all moods does not
 // leave out the off-white and neutral cards.
-QString pageSteppingStatement(const char *comparison, bool backward, int mood, bool exteriorOnly)
+QString pageSteppingStatement(const char *selectList, const char *comparison, bool backward, int mood,
+                              bool exteriorOnly)
 {
-    QString statement = QStringLiteral(" SELECT * ")
+    QString statement = QStringLiteral(" SELECT %1 ").arg(QLatin1String(selectList))
         + QStringLiteral(" FROM PAGE P       LEFT JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID "
                          " WHERE CMAP.COLLECTION_ID = ? ")
         + QStringLiteral(" AND P.PAGE_INDEX %1 ? ").arg(QLatin1String(comparison));
@@ -119,6 +147,16 @@ bool firstRow(PreparedStatement &statement, const QVariantList &values, QSqlReco
     return true;
 }
 
+// The narrow form of a card statement, or its plain form where the file's tables lack
+// a column the narrow one names.
+std::unique_ptr<PreparedStatement> cardStatement(const QSqlDatabase &db, const QString &narrow, const QString &plain)
+{
+    auto statement = std::make_unique<PreparedStatement>(db, narrow);
+    if (!statement->isPrepared())
+        statement = std::make_unique<PreparedStatement>(db, plain);
+    return statement;
+}
+
 // The same, read straight into a card.
 bool firstPage(PreparedStatement &statement, const QVariantList &values, ColorPage &page)
 {
@@ -129,15 +167,27 @@ bool firstPage(PreparedStatement &statement, const QVariantList &values, ColorPa
 }
 
 // Appends the colours of a card, then puts them in position order.
-void loadRows(const QSqlDatabase &db, const char *statementText, const QVariantList &values, ColorPage &page)
+void loadRows(PreparedStatement &statement, const QVariantList &values, ColorPage &page)
 {
-    PreparedStatement statement(db, QLatin1String(statementText));
     if (statement.exec(values)) {
         while (statement.query().next())
             page.rows.append(ColorEntry(statement.row()));
     }
     std::sort(page.rows.begin(), page.rows.end(),
               [](const ColorEntry &a, const ColorEntry &b) { return a.rowIndex < b.rowIndex; });
+}
+
+void loadRows(const QSqlDatabase &db, const char *statementText, const QVariantList &values, ColorPage &page)
+{
+    PreparedStatement statement(db, QLatin1String(statementText));
+    loadRows(statement, values, page);
+}
+
+// The colours of a card shown in a collection, by the card's id.
+void loadCardColours(const QSqlDatabase &db, qint64 collectionId, ColorPage &page)
+{
+    const auto statement = cardStatement(db, QLatin1String(NarrowPageColorsStatement), QLatin1String(PageColorsStatement));
+    loadRows(*statement, {collectionId, page.id}, page);
 }
 
 // Segment stepping with wrap-around: at or after the segment, else below it.
@@ -200,7 +250,9 @@ int loadPageByIndex(const QUuid &uuid, int pageIndex, ColorPage &page)
 
     ColorPage loaded;
     {
-        PreparedStatement statement(db, QLatin1String(PageByIndexStatement));
+        const auto narrow = cardStatement(db, QLatin1String(NarrowPageByIndexStatement),
+                                          QLatin1String(PageByIndexStatement));
+        PreparedStatement &statement = *narrow;
         if (!statement.exec({collectionId, pageIndex})) {
             const QSqlError error = statement.query().lastError();
             qDebug().noquote() << error.driverText() << error.databaseText();
@@ -210,7 +262,7 @@ int loadPageByIndex(const QUuid &uuid, int pageIndex, ColorPage &page)
             return StatusQueryFailed;
         loaded.load(statement.row());
     }
-    loadRows(db, PageColorsStatement, {collectionId, loaded.id}, loaded);
+    loadCardColours(db, collectionId, loaded);
     page = loaded;
     return StatusOk;
 }
@@ -269,13 +321,15 @@ int loadAdjacentPage(const QUuid &uuid, int pageIndex, bool backward, int mood, 
     ColorPage loaded;
     bool found = false;
     for (const char *comparison : comparisons) {
-        PreparedStatement statement(db, pageSteppingStatement(comparison, backward, mood, exteriorOnly));
-        if ((found = firstPage(statement, values, loaded)))
+        const auto statement =
+            cardStatement(db, pageSteppingStatement(PALETTRA_PAGE_COLUMNS, comparison, backward, mood, exteriorOnly),
+                          pageSteppingStatement("*", comparison, backward, mood, exteriorOnly));
+        if ((found = firstPage(*statement, values, loaded)))
             break;
     }
     if (!found)
         return StatusNothingMatches;
-    loadRows(db, PageColorsStatement, {collectionId, loaded.id}, loaded);
+    loadCardColours(db, collectionId, loaded);
     page = loaded;
     return StatusOk;
 }
@@ -356,10 +410,10 @@ int findColorByCode(const QString &code, ColorEntry &entry)
 
 QStringList cardPaintStatements()
 {
-    QStringList statements{QLatin1String(PageByIndexStatement), QLatin1String(PageColorsStatement)};
+    QStringList statements{QLatin1String(NarrowPageByIndexStatement), QLatin1String(NarrowPageColorsStatement)};
     for (const bool backward : {false, true}) {
-        statements << pageSteppingStatement(backward ? "<" : ">", backward, AllMoods, false)
-                   << pageSteppingStatement(backward ? ">=" : "<=", backward, AllMoods, false);
+        statements << pageSteppingStatement(PALETTRA_PAGE_COLUMNS, backward ? "<" : ">", backward, AllMoods, false)
+                   << pageSteppingStatement(PALETTRA_PAGE_COLUMNS, backward ? ">=" : "<=", backward, AllMoods, false);
     }
     return statements;
 }

@@ -106,13 +106,17 @@ void readNumberedTexts(const RowView &row, const ColumnPositions &positions, int
     extras.clear();
     names.reserve(10);
     extras.reserve(10);
+    // A NULL text of a column the result has reads as the empty string: the card
+    // statements hand empty texts over as NULL.
+    const auto readText = [&row](int position) {
+        QString text;
+        if (position >= 0 && (!read(row, position, text) || text.isNull()))
+            text = QString::fromLatin1("");
+        return text;
+    };
     for (int i = 0; i < 10; ++i) {
-        QString name;
-        QString extra;
-        read(row, positions[std::size_t(first + i)], name);
-        read(row, positions[std::size_t(first + 10 + i)], extra);
-        names << name;
-        extras << extra;
+        names << readText(positions[std::size_t(first + i)]);
+        extras << readText(positions[std::size_t(first + 10 + i)]);
     }
 }
 

@@ -88,6 +88,11 @@ namespace Vantor::DB::RecordFields {
 // cannot be viewed so.
 inline bool take(const QVariant &value, qint64 &field)
 {
+    // The driver's own types first: they need no conversion check.
+    if (value.typeId() == QMetaType::LongLong && !value.isNull()) {
+        field = *static_cast<const qlonglong *>(value.constData());
+        return true;
+    }
     if (!value.isValid() || !value.canConvert<qlonglong>())
         return false;
     field = value.toLongLong();
@@ -96,6 +101,10 @@ inline bool take(const QVariant &value, qint64 &field)
 
 inline bool take(const QVariant &value, qint32 &field)
 {
+    if (value.typeId() == QMetaType::LongLong && !value.isNull()) {
+        field = qint32(*static_cast<const qlonglong *>(value.constData()));
+        return true;
+    }
     if (!value.isValid() || !value.canConvert<int>())
         return false;
     field = value.toInt();
@@ -104,6 +113,10 @@ inline bool take(const QVariant &value, qint32 &field)
 
 inline bool take(const QVariant &value, double &field)
 {
+    if (value.typeId() == QMetaType::Double && !value.isNull()) {
+        field = *static_cast<const double *>(value.constData());
+        return true;
+    }
     if (!value.isValid() || !value.canConvert<double>())
         return false;
     field = value.toDouble();
@@ -112,6 +125,10 @@ inline bool take(const QVariant &value, double &field)
 
 inline bool take(const QVariant &value, QString &field)
 {
+    if (value.typeId() == QMetaType::QString) {
+        field = *static_cast<const QString *>(value.constData());
+        return true;
+    }
     if (!value.isValid() || !value.canConvert<QString>())
         return false;
     field = value.toString();

@@ -3,8 +3,13 @@
 #include "CollectionRegistry.h"
 #include "CollectionSettings.h"
 #include "SqlSupport.h"
+#include "TextSort.h"
 
+#include <QSqlError>
 #include <QSqlRecord>
+
+#include <algorithm>
+#include <vector>
 
 namespace Vantor::DB {
 
@@ -21,6 +26,17 @@ const char *const CodeEntries =
     "COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID WHERE CMAP.COLLECTION_ID = ?";
 const char *const CompletionsStatement =
     "SELECT DISTINCT ENTRY FROM (%1) WHERE TRIM(ENTRY) != ''";
+
+// The texts the completion statement unites, read column by column: the card names of
+// the collection, then the colour names and codes. Empty texts come over as NULL, as
+// they never complete anything.
+// (The joins are written as the inner joins that the statement's WHERE makes of its
+// LEFT JOINs, starting from the collection's cards.)
+const char *const PageNameTexts =
+    "SELECT %1 FROM COLLECTION_PAGE_MAP CMAP JOIN PAGE P ON P.ID = CMAP.PAGE_ID WHERE CMAP.COLLECTION_ID = ?";
+const char *const RowNameTexts =
+    "SELECT %1 FROM COLLECTION_PAGE_MAP CMAP JOIN PAGE P ON P.ID = CMAP.PAGE_ID JOIN \"ROW\" R ON R.PAGE_ID = P.ID "
+    "WHERE CMAP.COLLECTION_ID = ?";
 
 const char *const SearchStatementWithPages =
     "SELECT     P.SEGMENT AS PAGE_SEGMENT,     P.PAGE_INDEX,     R.ROW_INDEX,     P.MOOD AS PAGE_MOOD,     "
@@ -46,6 +62,67 @@ QVector<int> columnPositions(const QVector<int> &order)
 
 } // namespace
 
+namespace {
+
+// The list the completion statement gives, built from plain reads of the columns: the
+// statement's UNION and DISTINCT sort several hundred thousand texts in temporary
+// B-trees on a large deck. Its first sub-select is a name column, so texts are compared
+// byte for byte (as QString equality does for UTF-8), and an entry counts when it has a
+// character other than the blank that SQL's TRIM removes. False, with nothing decided,
+// when a read fails or meets a value that is not text; the statement then decides.
+bool collectCompletionTexts(const QSqlDatabase &db, qint64 collectionId, const QVector<int> &pagePositions,
+                            const QVector<int> &rowPositions, QStringList &completions)
+{
+    const auto columnList = [](const char *table, const QVector<int> &positions, bool withCode) {
+        QStringList columns;
+        for (int position : positions)
+            columns << QStringLiteral("NULLIF(%1.NAME%2, '')").arg(QLatin1String(table)).arg(position);
+        if (withCode)
+            columns << QStringLiteral("NULLIF(R.CODE, '')");
+        columns.removeDuplicates();
+        return columns.join(QStringLiteral(", "));
+    };
+    const auto hasText = [](const QString &text) {
+        for (const QChar c : text) {
+            if (c != QLatin1Char(' '))
+                return true;
+        }
+        return false;
+    };
+
+    QStringList texts;
+    const auto readAll = [&](const QString &statementText) {
+        PreparedStatement statement(db, statementText);
+        if (!statement.exec({collectionId}))
+            return false;
+        QSqlQuery &query = statement.query();
+        const int columns = query.record().count();
+        while (query.next()) {
+            for (int column = 0; column < columns; ++column) {
+                const QVariant value = query.value(column);
+                if (value.isNull())
+                    continue;
+                if (value.typeId() != QMetaType::QString)
+                    return false;
+                QString text = value.toString();
+                if (hasText(text))
+                    texts.append(std::move(text));
+            }
+        }
+        return !query.lastError().isValid();
+    };
+    if (!pagePositions.isEmpty()
+        && !readAll(QString::fromLatin1(PageNameTexts).arg(columnList("P", pagePositions, false))))
+        return false;
+    if (!readAll(QString::fromLatin1(RowNameTexts).arg(columnList("R", rowPositions, true))))
+        return false;
+
+    completions = sortedUniqueTexts(texts);
+    return true;
+}
+
+} // namespace
+
 int loadCompletions(const QUuid &uuid, QStringList &completions)
 {
     completions.clear();
@@ -54,22 +131,32 @@ int loadCompletions(const QUuid &uuid, QStringList &completions)
     if (status < 0)
         return status;
     const qint64 collectionId = registry.collectionId(uuid);
+    const QSqlDatabase db = registry.connection(uuid);
+    const QVector<int> pagePositions = columnPositions(pageNameSearchOrder());
+    const QVector<int> rowPositions = columnPositions(rowNameSearchOrder());
+
+    // Without name columns the statement's only sub-select is the code column, whose
+    // collation ignores letter case: only the statement itself gives that list.
+    if (!pagePositions.isEmpty() || !rowPositions.isEmpty()) {
+        if (collectCompletionTexts(db, collectionId, pagePositions, rowPositions, completions))
+            return completions.isEmpty() ? StatusQueryFailed : StatusOk;
+        completions.clear();
+    }
 
     QStringList parts;
     QVariantList values;
-    for (int position : columnPositions(pageNameSearchOrder())) {
+    for (int position : pagePositions) {
         parts << QString::fromLatin1(PageNameEntries).arg(position);
         values << collectionId;
     }
-    for (int position : columnPositions(rowNameSearchOrder())) {
+    for (int position : rowPositions) {
         parts << QString::fromLatin1(RowNameEntries).arg(position);
         values << collectionId;
     }
     parts << QString::fromLatin1(CodeEntries);
     values << collectionId;
 
-    PreparedStatement statement(registry.connection(uuid),
-                                QString::fromLatin1(CompletionsStatement).arg(parts.join(QStringLiteral(" UNION "))));
+    PreparedStatement statement(db, QString::fromLatin1(CompletionsStatement).arg(parts.join(QStringLiteral(" UNION "))));
     if (statement.exec(values)) {
         while (statement.query().next())
             completions << statement.query().value(0).toString();

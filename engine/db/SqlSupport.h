@@ -46,6 +46,8 @@ public:
     bool exec(std::initializer_list<QVariant> values);
     bool exec(const QVariantList &values);
     QSqlQuery &query() { return *m_query; }
+    // False when the statement could not be prepared (a missing table or column).
+    bool isPrepared() const { return m_prepared; }
     // The current row of the running query, read by column name.
     RowView row();
 

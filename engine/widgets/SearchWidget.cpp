@@ -37,17 +37,28 @@ void SearchWidget::selectedCollectionChanged(QUuid collectionId)
 {
     glassImage = DB::themeImage(DB::ThemeKey::ImageWidgetSearchMagnifyingGlass, size());
     m_lineEdit->setPlaceholderText(DB::localizedString(collectionId, DB::LocaleKey::ColorPaletteEnterSearchText));
+    m_pendingCompletions = collectionId;
+    m_completionsPending = true;
+    if (m_lineEdit->hasFocus())
+        loadCompletions();
+    m_backward->selectedCollectionChanged(collectionId);
+    m_forward->selectedCollectionChanged(collectionId);
+    layOut();
+}
+
+void SearchWidget::loadCompletions()
+{
+    if (!m_completionsPending)
+        return;
+    m_completionsPending = false;
     QStringList completions;
-    if (DB::loadCompletions(collectionId, completions) == DB::StatusOk && !completions.isEmpty()) {
+    if (DB::loadCompletions(m_pendingCompletions, completions) == DB::StatusOk && !completions.isEmpty()) {
         auto *completer = new QCompleter(completions, m_lineEdit);
         completer->setCompletionMode(QCompleter::InlineCompletion);
         completer->setCaseSensitivity(Qt::CaseInsensitive);
         // The line edit deletes the completer it replaces (it is its parent).
         m_lineEdit->setCompleter(completer);
     }
-    m_backward->selectedCollectionChanged(collectionId);
-    m_forward->selectedCollectionChanged(collectionId);
-    layOut();
 }
 
 void SearchWidget::setBackgroundImage(const QImage &image)
@@ -113,6 +124,7 @@ bool SearchWidget::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::FocusIn:
             m_lineEdit->setFont(DB::normalFont(2));
+            loadCompletions();
             break;
         case QEvent::FocusOut:
             if (m_lineEdit->text().isEmpty())

@@ -52,6 +52,7 @@ protected:
 private:
     void layOut();
     void showFieldBackground();
+    void loadCompletions();
 
     QImage backgroundImage;
     QImage glassImage;
@@ -59,6 +60,11 @@ private:
     QLineEdit *m_lineEdit = nullptr;
     RollButton *m_backward = nullptr;
     RollButton *m_forward = nullptr;
+    // The collection whose completions the field still has to load: they are loaded
+    // when the field first takes the focus, as a large deck has hundreds of thousands
+    // of names and nobody may search it before switching again.
+    QUuid m_pendingCompletions;
+    bool m_completionsPending = false;
 };
 
 } // namespace Vantor

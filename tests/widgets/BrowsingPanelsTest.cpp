@@ -463,14 +463,16 @@ TEST_F(PanelTest, MoodSelectorOfPulvexCollectionsTogglesMtoOnly)
 TEST_F(PanelTest, SearchFieldTypesUpperCaseAndEmitsTrimmedPhrases)
 {
     SearchWidget search;
+    // Completions are loaded when the field first takes the focus.
+    EXPECT_EQ(search.lineEdit()->completer(), nullptr);
     search.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&search));
     EXPECT_EQ(search.size(), QSize(210, 26));
-    ASSERT_NE(search.lineEdit()->completer(), nullptr);
-    EXPECT_EQ(search.lineEdit()->completer()->caseSensitivity(), Qt::CaseInsensitive);
     QSignalSpy phrases(&search, &SearchWidget::searchForPhrase);
 
     search.lineEdit()->setFocus();
+    ASSERT_NE(search.lineEdit()->completer(), nullptr);
+    EXPECT_EQ(search.lineEdit()->completer()->caseSensitivity(), Qt::CaseInsensitive);
     QTest::keyClicks(search.lineEdit(), QStringLiteral("b-2"));
     EXPECT_TRUE(search.lineEdit()->text().startsWith(QStringLiteral("B-2")));
     QTest::keyClick(search.lineEdit(), Qt::Key_Escape);
