@@ -303,7 +303,8 @@ void MainWidget::applyCollection(const QUuid &collection)
         setFooterTexts(collection);
 
     colorTable.clear();
-    DB::loadLabColors(collection, colorTable);
+    colorTableCollection = collection;
+    colorTableLoaded = false;
 
     capsureFolder.clear();
     capsureFile.clear();
@@ -312,6 +313,15 @@ void MainWidget::applyCollection(const QUuid &collection)
         capsureFolder.replace(QStringLiteral("%PROGRAMDATA%"), DB::commonAppDataFolder(), Qt::CaseInsensitive);
         capsureFile = capsureFolder + QDir::separator() + CollectionSettings::capsureFilenameToWatch(collection);
     }
+}
+
+const QVector<DB::LabCandidate> &MainWidget::currentColorTable() const
+{
+    if (!colorTableLoaded) {
+        colorTableLoaded = true;
+        DB::loadLabColors(colorTableCollection, colorTable);
+    }
+    return colorTable;
 }
 
 QImage MainWidget::backgroundPiece(const QRect &area) const

@@ -73,8 +73,10 @@ public:
     MyPaletteWidget *myPaletteWidget() const { return myPalette; }
     const QList<quint16> &headerButtonOrder() const { return headerOrder; }
 
-    // Every colour of the current collection with its CIELAB values.
-    const QVector<DB::LabCandidate> &currentColorTable() const { return colorTable; }
+    // Every colour of the current collection with its CIELAB values, read at the first
+    // call after a collection switch: only drops of colours from outside need it, and
+    // on a large deck the read would make up most of the picker's opening.
+    const QVector<DB::LabCandidate> &currentColorTable() const;
 
     const QImage &background() const { return backgroundImage; }
     QRect bannerArea() const { return bannerRect; }
@@ -178,7 +180,9 @@ private:
     QRect bannerRect;
     QString headerLink;
     QHash<QString, QTemporaryFile *> linkFiles;
-    QVector<DB::LabCandidate> colorTable;
+    mutable QVector<DB::LabCandidate> colorTable;
+    QUuid colorTableCollection;
+    mutable bool colorTableLoaded = false;
     CollectionSelectWidget *collectionSelect = nullptr;
     ColorWheelWidget *colorWheel = nullptr;
     MoodSelectWidget *moodSelect = nullptr;
