@@ -95,7 +95,22 @@ QString modulePathOf(ModuleHandle handle)
     Dl_info info{};
     if (dladdr(handle, &info) == 0 || !info.dli_fname)
         return QString();
-    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absoluteFilePath();
+    return resolveModulePath(QString::fromLocal8Bit(info.dli_fname),
+                             QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath());
+}
+
+QString resolveModulePath(const QString &reported, const QString &mainProgram)
+{
+    if (reported.isEmpty())
+        return mainProgram;
+    // Shared objects are reported with the path they were loaded from; a name without
+    // a folder can only be the program itself.
+    if (!reported.contains(QLatin1Char('/')))
+        return mainProgram;
+    const QFileInfo file(reported);
+    if (!mainProgram.isEmpty() && file.canonicalFilePath() == mainProgram)
+        return mainProgram;
+    return file.absoluteFilePath();
 }
 
 QString modulePath()

@@ -25,6 +25,10 @@ ModuleHandle moduleHandle();
 ModuleHandle engineModuleHandle();
 // The file of the module, as the dynamic loader reports it; empty when unknown.
 QString modulePathOf(ModuleHandle handle);
+// The absolute file of a module from the name the dynamic loader reports. For the main
+// program that name is only what the program was started as (a bare name found on the
+// PATH, a relative path, a link), so the program's own file stands in for it.
+QString resolveModulePath(const QString &reported, const QString &mainProgram);
 
 // The path of the plug-in file and the database folder, as start-up stored them.
 QString modulePath();

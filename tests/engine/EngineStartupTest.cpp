@@ -11,6 +11,9 @@
 #include <QImage>
 #include <QLibraryInfo>
 #include <QSqlDatabase>
+#include <QTemporaryDir>
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Vantor;
@@ -72,6 +75,30 @@ TEST(EngineStartup, ModulePathNamesTheFileHoldingTheEngine)
     EXPECT_TRUE(QFileInfo(path).isAbsolute());
     EXPECT_TRUE(QFileInfo::exists(path));
     EXPECT_TRUE(modulePathOf(nullptr).isEmpty());
+}
+
+// A program started through a link or by a bare name on the PATH is reported by that
+// name: the module path is its real file all the same, so that the help page beside it
+// is found.
+TEST(EngineStartup, ModulePathOfTheProgramIsItsRealFile)
+{
+    QTemporaryDir dir;
+    const QString program = dir.path() + QStringLiteral("/lib/palettra/palettra");
+    ASSERT_TRUE(QDir().mkpath(dir.path() + QStringLiteral("/lib/palettra")));
+    ASSERT_TRUE(QDir().mkpath(dir.path() + QStringLiteral("/bin")));
+    QFile file(program);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString link = dir.path() + QStringLiteral("/bin/palettra");
+    ASSERT_TRUE(QFile::link(QStringLiteral("../lib/palettra/palettra"), link));
+    const QString real = QFileInfo(program).canonicalFilePath();
+
+    EXPECT_EQ(resolveModulePath(QStringLiteral("palettra"), real), real);
+    EXPECT_EQ(resolveModulePath(link, real), real);
+    EXPECT_EQ(resolveModulePath(QString(), real), real);
+    // A plug-in is where it was loaded from.
+    const QString plugin = dir.path() + QStringLiteral("/lib/palettra/OrvaTavelColorPicker.dlu");
+    EXPECT_EQ(resolveModulePath(plugin, real), plugin);
 }
 
 TEST(EngineStartup, NoCollectionsFailsWithMinusThree)
