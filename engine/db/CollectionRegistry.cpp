@@ -37,9 +37,14 @@ QSqlDatabase addReadOnlyConnection(const QString &name, const QString &path)
 
 QString commonAppDataFolder()
 {
-    const QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
-    const QString first = dirs.section(QLatin1Char(':'), 0, 0);
-    return first.isEmpty() ? QStringLiteral("/usr/local/share") : first;
+    QStringList entries = qEnvironmentVariable("XDG_DATA_DIRS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (entries.isEmpty())
+        entries = QStringList{QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")};
+    for (const QString &entry : std::as_const(entries)) {
+        if (QFileInfo(entry + QStringLiteral("/Orva Tavel/Palettra/SQLite")).isDir())
+            return entry;
+    }
+    return entries.first();
 }
 
 CollectionRegistry &CollectionRegistry::instance()

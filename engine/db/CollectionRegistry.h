@@ -11,8 +11,11 @@
 
 namespace Vantor::DB {
 
-// The machine's common application-data folder: on Linux the first entry of
-// XDG_DATA_DIRS, or /usr/local/share when that is unset or empty.
+// The machine's common application-data folder. On Linux it follows the XDG rule for
+// data folders: of the entries of XDG_DATA_DIRS ("/usr/local/share:/usr/share" when that
+// is unset or empty), the first that holds the collection folder
+// "Orva Tavel/Palettra/SQLite", else the first entry. So collections installed under
+// /usr are found with no variable set, and a folder of one's own listed first wins.
 QString commonAppDataFolder();
 
 // The process-wide registry of collections: finds the .db files below the base folder,

@@ -231,15 +231,38 @@ TEST_F(CollectionRegistryTest, LoadCollectionReadsItsRow)
     EXPECT_EQ(collection->id, registry().collectionId(InteriorUuid));
 }
 
-TEST(CommonAppDataFolder, FollowsTheFirstXdgDataDir)
+TEST(CommonAppDataFolder, FirstXdgDataDirHoldingTheCollectionsElseTheFirst)
 {
     const QByteArray saved = qgetenv("XDG_DATA_DIRS");
-    qputenv("XDG_DATA_DIRS", "/first/share:/second/share");
-    EXPECT_EQ(commonAppDataFolder(), QStringLiteral("/first/share"));
+    QTemporaryDir first, second, third;
+    const QString list = first.path() + QLatin1Char(':') + second.path() + QLatin1Char(':') + third.path();
+    qputenv("XDG_DATA_DIRS", list.toLocal8Bit());
+    EXPECT_EQ(commonAppDataFolder(), first.path());
+
+    ASSERT_TRUE(QDir().mkpath(third.path() + QStringLiteral("/Orva Tavel/Palettra/SQLite")));
+    EXPECT_EQ(commonAppDataFolder(), third.path());
+    // A file of that name is no collection folder.
+    ASSERT_TRUE(QDir().mkpath(second.path() + QStringLiteral("/Orva Tavel/Palettra")));
+    QFile file(second.path() + QStringLiteral("/Orva Tavel/Palettra/SQLite"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_EQ(commonAppDataFolder(), third.path());
+    // A folder of one's own listed first wins.
+    ASSERT_TRUE(QDir().mkpath(first.path() + QStringLiteral("/Orva Tavel/Palettra/SQLite")));
+    EXPECT_EQ(commonAppDataFolder(), first.path());
+    // Empty entries are skipped.
+    qputenv("XDG_DATA_DIRS", ("::" + third.path() + QLatin1Char(':')).toLocal8Bit());
+    EXPECT_EQ(commonAppDataFolder(), third.path());
+
+    // Unset or empty: the XDG default list, /usr/local/share unless only /usr/share holds
+    // the collections (a package installed on this machine).
+    const bool onlyUsrShare = QFileInfo(QStringLiteral("/usr/share/Orva Tavel/Palettra/SQLite")).isDir()
+        && !QFileInfo(QStringLiteral("/usr/local/share/Orva Tavel/Palettra/SQLite")).isDir();
+    const QString standard = onlyUsrShare ? QStringLiteral("/usr/share") : QStringLiteral("/usr/local/share");
     qputenv("XDG_DATA_DIRS", "");
-    EXPECT_EQ(commonAppDataFolder(), QStringLiteral("/usr/local/share"));
+    EXPECT_EQ(commonAppDataFolder(), standard);
     qunsetenv("XDG_DATA_DIRS");
-    EXPECT_EQ(commonAppDataFolder(), QStringLiteral("/usr/local/share"));
+    EXPECT_EQ(commonAppDataFolder(), standard);
     qputenv("XDG_DATA_DIRS", saved);
 }
 
