@@ -214,8 +214,15 @@ HostSimulator::~HostSimulator()
 bool HostSimulator::load()
 {
     QString path = script.pluginPath;
-    if (path.isEmpty())
-        path = QCoreApplication::applicationDirPath() + QStringLiteral("/OrvaTavelColorPicker.dlu");
+    if (path.isEmpty()) {
+        // Beside the simulator in the build tree, or in the installed tree's private
+        // library folder.
+        const QString folder = QCoreApplication::applicationDirPath();
+        path = folder + QStringLiteral("/OrvaTavelColorPicker.dlu");
+        const QString installed = folder + QStringLiteral("/../" PALETTRA_PRIVATE_LIBDIR "/OrvaTavelColorPicker.dlu");
+        if (!QFileInfo::exists(path) && QFileInfo::exists(installed))
+            path = QFileInfo(installed).canonicalFilePath();
+    }
     library = dlopen(QFileInfo(path).absoluteFilePath().toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         std::fprintf(stderr, "palettra-host: cannot load %s: %s\n", path.toLocal8Bit().constData(), dlerror());
