@@ -3,6 +3,8 @@
 
 #include "engine/EngineStartup.h"
 #include "engine/PersistentState.h"
+#include "engine/palette/MyPaletteModel.h"
+#include "engine/palette/PaletteFile.h"
 #include "engine/widgets/ProspectWidget.h"
 #include "engine/widgets/TexturesLayout.h"
 #include "engine/widgets/TexturesWidget.h"
@@ -128,6 +130,41 @@ void BM_TrendTabLayout(benchmark::State &state)
         viewport->layOut();
 }
 BENCHMARK(BM_TrendTabLayout)->Unit(benchmark::kMicrosecond);
+
+// Loading a palette file just under the 4 MiB that palette files may have, which repeats
+// the 24 cells over and over with chips of the deck (the last of each resolving).
+void BM_LoadRepeatedPaletteFile(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("repeated.palette"));
+    QByteArray text = "<orva-palette version=\"3.0\" system=\"multi-collection\"><description>Repeated</description><chips>";
+    const QByteArray end = "</chips></orva-palette>";
+    int chips = 0;
+    for (int cell = 0; text.size() + end.size() < 4 * 1024 * 1024 - 200; cell = (cell + 1) % 24, ++chips) {
+        const int chip = 1 + chips % 7;
+        text += QStringLiteral("<chip row=\"%1\" col=\"%2\"><entry uuid-of-collection=\"%3\" page-index=\"1\" "
+                               "row-index=\"%4\" color-code=\"T-%4\"/></chip>")
+                    .arg(cell / 6).arg(cell % 6).arg(Collection.toString()).arg(chip)
+                    .toUtf8();
+    }
+    text += end;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+        state.SkipWithError("cannot write the palette file");
+        return;
+    }
+    file.close();
+    for (auto _ : state) {
+        Vantor::MyPaletteModel palette;
+        if (Vantor::loadPaletteFile(palette, path) != Vantor::PaletteLoad::Loaded) {
+            state.SkipWithError("the palette file does not load");
+            return;
+        }
+    }
+    state.counters["chips"] = chips;
+    state.counters["bytes"] = double(text.size());
+}
+BENCHMARK(BM_LoadRepeatedPaletteFile)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -95,12 +95,30 @@ int clampToInt(qint64 value)
     return int(value);
 }
 
+quint64 &writeCount()
+{
+    static quint64 count = 0;
+    return count;
+}
+
 void write(const QString &key, const QVariant &value)
 {
+    ++writeCount();
     Store().setValue(key, value);
 }
 
+void remove(const QString &key)
+{
+    ++writeCount();
+    Store().remove(key);
+}
+
 } // namespace
+
+quint64 persistentStateWriteCount()
+{
+    return writeCount();
+}
 
 QString settingsFilePath()
 {
@@ -247,7 +265,7 @@ void setMyPaletteEntry(int row, int column, const DB::ItemIndex &entry)
 {
     const QString key = cellKey(row, column, ".Entry");
     if (entry.rowId <= 0)
-        Store().remove(key);
+        remove(key);
     else
         write(key, entry.toString());
 }

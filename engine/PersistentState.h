@@ -15,6 +15,9 @@ namespace Vantor {
 
 // The INI file that holds the state.
 QString settingsFilePath();
+// How many writes this process has made to the settings file; each rewrites the file.
+// Lets tests hold bulk changes (loading a palette) to about one write per cell.
+quint64 persistentStateWriteCount();
 
 // Global keys.
 QUuid lastUsedCollection();

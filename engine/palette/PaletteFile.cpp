@@ -8,6 +8,7 @@
 #include "engine/db/SearchQueries.h"
 
 #include <QFile>
+#include <QHash>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
@@ -18,6 +19,7 @@
 #include <libxml/xpath.h>
 
 #include <memory>
+#include <optional>
 
 namespace Vantor {
 
@@ -154,54 +156,114 @@ void loadDescription(MyPaletteModel &palette, xmlDocPtr document)
     palette.setDescription(description);
 }
 
+// A file may name the same cell many times; a later chip for a cell wins where it
+// resolves. So the chips are taken from the last one backwards, and each cell is filled
+// by the first chip that resolves for it, then passed over: the cell is stored once,
+// however often the file repeats it. Lookups are remembered, so a repeated chip costs
+// one query. Same result as filling the cells in file order.
+class CellResolver
+{
+public:
+    // Every chip element of the file, last first, with its position when in the grid.
+    template<typename Resolve>
+    void resolve(xmlDocPtr document, Resolve resolveChip)
+    {
+        const XPathNodes result(document, "/orva-palette/chips/chip");
+        const QVector<xmlNodePtr> chips = result.nodes();
+        for (auto chip = chips.crbegin(); chip != chips.crend() && m_open > 0; ++chip) {
+            if ((*chip)->type != XML_ELEMENT_NODE)
+                continue;
+            const QPoint position(integerAttribute(*chip, "col"), integerAttribute(*chip, "row"));
+            if (!MyPaletteModel::isInGrid(position) || m_filled[position.y()][position.x()])
+                continue;
+            if (resolveChip(*chip, m_entries[position.y()][position.x()], m_collections[position.y()][position.x()])) {
+                m_filled[position.y()][position.x()] = true;
+                --m_open;
+            }
+        }
+    }
+
+    // Fills the cells that a chip resolved, in grid order.
+    void fill(MyPaletteModel &palette) const
+    {
+        for (int row = 0; row < MyPaletteModel::Rows; ++row) {
+            for (int column = 0; column < MyPaletteModel::Columns; ++column) {
+                if (m_filled[row][column])
+                    palette.setCell(QPoint(column, row), m_collections[row][column], m_entries[row][column]);
+            }
+        }
+    }
+
+private:
+    bool m_filled[MyPaletteModel::Rows][MyPaletteModel::Columns] = {};
+    DB::ColorEntry m_entries[MyPaletteModel::Rows][MyPaletteModel::Columns];
+    QUuid m_collections[MyPaletteModel::Rows][MyPaletteModel::Columns];
+    int m_open = MyPaletteModel::Rows * MyPaletteModel::Columns;
+};
+
 void loadVersion2(MyPaletteModel &palette, xmlDocPtr document, const QUuid &collection)
 {
-    const XPathNodes result(document, "/orva-palette/chips/chip");
-    for (xmlNodePtr chip : result.nodes()) {
-        if (chip->type != XML_ELEMENT_NODE)
-            continue;
-        const QPoint position(integerAttribute(chip, "col"), integerAttribute(chip, "row"));
-        if (!MyPaletteModel::isInGrid(position))
-            continue;
+    // Code → the colour it finds, or none.
+    QHash<QString, std::optional<DB::ColorEntry>> known;
+    CellResolver resolver;
+    resolver.resolve(document, [&](xmlNodePtr chip, DB::ColorEntry &entry, QUuid &entryCollection) {
         xmlNodePtr first = chip->children;
         if (!first || first->type != XML_TEXT_NODE)
-            continue;
+            return false;
         const QString code = xmlNodeText(first);
         if (code.isEmpty())
-            continue;
-        int pageIndex = -1, rowIndex = -1, segment = -1, mood = 0;
-        bool exterior = false;
-        if (DB::searchPhrase(collection, code, pageIndex, rowIndex, segment, mood, exterior) != DB::StatusOk
-            || pageIndex <= 0 || rowIndex <= 0)
-            continue;
-        DB::ColorEntry entry;
-        if (DB::loadColorAt(collection, pageIndex, rowIndex, entry) == DB::StatusOk)
-            palette.setCell(position, collection, entry);
-    }
+            return false;
+        auto found = known.constFind(code);
+        if (found == known.cend()) {
+            std::optional<DB::ColorEntry> resolved;
+            int pageIndex = -1, rowIndex = -1, segment = -1, mood = 0;
+            bool exterior = false;
+            DB::ColorEntry candidate;
+            if (DB::searchPhrase(collection, code, pageIndex, rowIndex, segment, mood, exterior) == DB::StatusOk
+                && pageIndex > 0 && rowIndex > 0
+                && DB::loadColorAt(collection, pageIndex, rowIndex, candidate) == DB::StatusOk)
+                resolved = candidate;
+            found = known.insert(code, resolved);
+        }
+        if (!found->has_value())
+            return false;
+        entry = **found;
+        entryCollection = collection;
+        return true;
+    });
+    resolver.fill(palette);
 }
 
 void loadVersion3(MyPaletteModel &palette, xmlDocPtr document)
 {
-    const XPathNodes result(document, "/orva-palette/chips/chip");
-    for (xmlNodePtr chip : result.nodes()) {
-        if (chip->type != XML_ELEMENT_NODE)
-            continue;
-        const QPoint position(integerAttribute(chip, "col"), integerAttribute(chip, "row"));
-        if (!MyPaletteModel::isInGrid(position))
-            continue;
+    // (collection, page index, row index) → the colour there, or none.
+    QHash<QString, std::optional<DB::ColorEntry>> known;
+    CellResolver resolver;
+    resolver.resolve(document, [&](xmlNodePtr chip, DB::ColorEntry &entry, QUuid &entryCollection) {
         xmlNodePtr entryNode = chip->children;
         if (!entryNode || entryNode->type != XML_ELEMENT_NODE
             || xmlName(entryNode).compare(QLatin1String("entry"), Qt::CaseInsensitive) != 0)
-            continue;
+            return false;
         const QUuid collection(xmlAttribute(entryNode, "uuid-of-collection"));
         const int pageIndex = integerAttribute(entryNode, "page-index");
         const int rowIndex = integerAttribute(entryNode, "row-index");
         const QString code = xmlAttribute(entryNode, "color-code");
-        DB::ColorEntry entry;
-        if (DB::loadColorAt(collection, pageIndex, rowIndex, entry) == DB::StatusOk
-            && entry.code.compare(code, Qt::CaseInsensitive) == 0)
-            palette.setCell(position, collection, entry);
-    }
+        const QString key = QStringLiteral("%1 %2 %3").arg(collection.toString()).arg(pageIndex).arg(rowIndex);
+        auto found = known.constFind(key);
+        if (found == known.cend()) {
+            std::optional<DB::ColorEntry> resolved;
+            DB::ColorEntry candidate;
+            if (DB::loadColorAt(collection, pageIndex, rowIndex, candidate) == DB::StatusOk)
+                resolved = candidate;
+            found = known.insert(key, resolved);
+        }
+        if (!found->has_value() || (*found)->code.compare(code, Qt::CaseInsensitive) != 0)
+            return false;
+        entry = **found;
+        entryCollection = collection;
+        return true;
+    });
+    resolver.fill(palette);
 }
 
 } // namespace

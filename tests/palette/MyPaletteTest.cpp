@@ -327,6 +327,55 @@ TEST_F(MyPaletteTest, Version2FilesResolveBySystemIdAndCode)
     EXPECT_TRUE(untouched.cell(QPoint(0, 0)).isOccupied());
 }
 
+// A file that names its cells over and over: the later chip that resolves wins, an
+// unresolvable later chip leaves the cell to the earlier one, and each cell reaches the
+// settings file once, however often the file repeats it.
+TEST_F(MyPaletteTest, RepeatedCellsLoadWithOneWritePerCell)
+{
+    const auto chip3 = [this](int row, int col, int page, int chip, const char *code) {
+        return QStringLiteral("<chip row=\"%1\" col=\"%2\"><entry uuid-of-collection=\"%3\" page-index=\"%4\" "
+                              "row-index=\"%5\" color-code=\"%6\"/></chip>")
+            .arg(row).arg(col).arg(A.toString()).arg(page).arg(chip).arg(QLatin1String(code));
+    };
+    QString chips;
+    for (int repeat = 0; repeat < 200; ++repeat) {
+        for (int row = 0; row < 4; ++row) {
+            for (int col = 0; col < 6; ++col)
+                chips += chip3(row, col, 1 + (row + col + repeat) % 6, 1 + repeat % 3,
+                               "x"); // codes never match: none of these resolve
+        }
+        chips += chip3(0, 0, 1, 1, "A-1-1") + chip3(1, 2, 2, 2, "A-2-2");
+    }
+    chips += chip3(1, 2, 3, 3, "A-3-3") + chip3(1, 2, 4, 4, "no such chip");
+    writeFile(file("repeated.palette"), QStringLiteral("<orva-palette version=\"3.0\" system=\"multi-collection\">"
+                                                       "<description>Again</description><chips>%1</chips></orva-palette>")
+                                            .arg(chips)
+                                            .toUtf8());
+    MyPaletteModel palette;
+    const quint64 before = persistentStateWriteCount();
+    ASSERT_EQ(loadPaletteFile(palette, file("repeated.palette")), PaletteLoad::Loaded);
+    // Clearing the 24 cells, the description, and the two cells that resolve.
+    EXPECT_LE(persistentStateWriteCount() - before, quint64(24 + 1 + 2 + 4));
+    EXPECT_EQ(palette.cell(QPoint(0, 0)).index.rowId, deck.rowIdA(1, 1));
+    EXPECT_EQ(palette.cell(QPoint(2, 1)).index.rowId, deck.rowIdA(3, 3));
+    EXPECT_FALSE(palette.cell(QPoint(1, 0)).isOccupied());
+
+    // The same for version 2 files, whose chips are found by code.
+    QString codes;
+    for (int repeat = 0; repeat < 300; ++repeat)
+        codes += QStringLiteral("<chip row=\"2\" col=\"3\">a-%1-1</chip><chip row=\"2\" col=\"3\">NOPE</chip>")
+                     .arg(1 + repeat % 6);
+    writeFile(file("repeated2.palette"), QStringLiteral("<orva-palette version=\"2.0\" system=\"int\"><chips>%1"
+                                                        "</chips></orva-palette>")
+                                             .arg(codes)
+                                             .toUtf8());
+    MyPaletteModel older;
+    const quint64 before2 = persistentStateWriteCount();
+    ASSERT_EQ(loadPaletteFile(older, file("repeated2.palette")), PaletteLoad::Loaded);
+    EXPECT_LE(persistentStateWriteCount() - before2, quint64(24 + 1 + 1 + 4));
+    EXPECT_EQ(older.cell(QPoint(3, 2)).index.rowId, deck.rowIdA(1 + 299 % 6, 1));
+}
+
 TEST_F(MyPaletteTest, ReadOnlyPaletteFilesLoad)
 {
     MyPaletteModel palette;
