@@ -65,13 +65,44 @@ QRect TaskButton::captionRect(int downShiftX, int downShiftY, int upShift) const
     return caption;
 }
 
+QString elideCaption(const QString &text, const QFontMetrics &metrics, int width)
+{
+    // No character is narrower than a pixel but those of no width at all; a few times
+    // the width in characters is more than any caption can show.
+    const qsizetype limit = qsizetype(qMax(width, 0)) * 4 + 16;
+    if (text.size() <= limit)
+        return metrics.elidedText(text, Qt::ElideRight, width, Qt::TextSingleLine);
+    QString shown = metrics.elidedText(text.left(limit), Qt::ElideRight, width, Qt::TextSingleLine);
+    // The rest was cut off here, so the caption always says that something is missing.
+    const QChar ellipsis(0x2026);
+    if (!shown.endsWith(ellipsis))
+        shown = metrics.elidedText(shown + ellipsis, Qt::ElideRight, width, Qt::TextSingleLine);
+    return shown;
+}
+
+QString TaskButton::fittedCaption(int width) const
+{
+    const QString caption = text();
+    // The same shared text needs no comparison of its characters.
+    const bool sameText = caption.constData() == m_captionSource.constData() ? caption.size() == m_captionSource.size()
+                                                                               : caption == m_captionSource;
+    if (width != m_captionWidth || !sameText || font() != m_captionFont) {
+        m_captionSource = caption;
+        m_captionFont = font();
+        m_captionWidth = width;
+        m_fittedCaption = elideCaption(m_captionSource, QFontMetrics(m_captionFont), width);
+    }
+    return m_fittedCaption;
+}
+
 void TaskButton::drawCaption(QPainter &painter, const QRect &rect, const QColor &colour) const
 {
     painter.setPen(colour);
     painter.setFont(font());
+    const QString caption = fittedCaption(rect.width());
     // Drawn twice over itself: a slightly heavier caption on the light plate.
-    painter.drawText(rect, Qt::AlignCenter, text());
-    painter.drawText(rect, Qt::AlignCenter, text());
+    painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, caption);
+    painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, caption);
 }
 
 void TaskButton::paintEvent(QPaintEvent *)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QFontMetrics>
 #include <QPushButton>
 
 namespace Vantor {
@@ -17,6 +19,10 @@ public:
     QColor topColor{238, 238, 238};
     QColor bottomColor{204, 204, 204};
 
+    // The caption as drawn into a rectangle of that width: elided at the right when it
+    // does not fit, and measured once for each text, font and width.
+    QString fittedCaption(int width) const;
+
 protected:
     void changeEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -31,6 +37,16 @@ protected:
 private:
     // The forbidden sign while disabled, the arrow otherwise.
     void followEnabledState();
+
+    mutable QString m_captionSource;
+    mutable QFont m_captionFont;
+    mutable int m_captionWidth = -1;
+    mutable QString m_fittedCaption;
 };
+
+// A caption cut to a width, with an ellipsis at the right when it does not fit. Only as
+// much of the text is measured as could show in that width, so a caption of megabytes
+// (a broken or hostile collection file) costs no more than a short one.
+QString elideCaption(const QString &text, const QFontMetrics &metrics, int width);
 
 } // namespace Vantor

@@ -675,6 +675,33 @@ TEST_F(MainWidgetTest, DisabledTaskButtonLooksFlat)
     EXPECT_EQ(button.cursor().shape(), Qt::ArrowCursor);
 }
 
+// A caption far longer than the button (a collection file holding megabytes of text):
+// drawn cut to the button with an ellipsis, from its start, as a short caption that says
+// the same would be.
+TEST_F(MainWidgetTest, OverlongCaptionsAreElidedToTheButton)
+{
+    QString huge = QStringLiteral("Save palette ");
+    huge += QString(10 * 1024 * 1024, QLatin1Char('W'));
+    TaskButton button;
+    button.setText(huge);
+    button.resize(140, 23);
+    const QString fitted = button.fittedCaption(button.width());
+    EXPECT_TRUE(fitted.startsWith(QStringLiteral("Save")));
+    EXPECT_TRUE(fitted.endsWith(QChar(0x2026)));
+    EXPECT_LE(QFontMetrics(button.font()).horizontalAdvance(fitted), button.width());
+
+    TaskButton same;
+    same.setText(fitted);
+    same.resize(button.size());
+    EXPECT_EQ(button.grab().toImage(), same.grab().toImage());
+
+    // Short captions stay whole.
+    button.setText(QStringLiteral("Load"));
+    EXPECT_EQ(button.fittedCaption(button.width()), QStringLiteral("Load"));
+    // Text that has no width at all still ends in an ellipsis once cut.
+    EXPECT_TRUE(elideCaption(QString(100000, QChar(0x200B)), QFontMetrics(button.font()), 50).endsWith(QChar(0x2026)));
+}
+
 } // namespace
 
 #include "MainWidgetTest.moc"
