@@ -5,12 +5,14 @@
 #include <QStringList>
 
 #include <charconv>
+#include <cmath>
+#include <limits>
 
 namespace Vantor::DB {
 
 namespace {
 
-enum class Token { None, ObjectStart, ObjectEnd, ArrayStart, ArrayEnd, Colon, Comma, String, Number, True, False, Null };
+enum class Token { None, ObjectStart, ObjectEnd, ArrayStart, ArrayEnd, Colon, Comma, String, Number, True, False, Null, NotANumber };
 
 class Parser
 {
@@ -40,6 +42,9 @@ public:
         case Token::Null:
             m_position += 4;
             return QVariant();
+        case Token::NotANumber:
+            m_position += 3;
+            return std::numeric_limits<double>::quiet_NaN();
         default:
             ok = false;
             return QVariant();
@@ -87,6 +92,9 @@ private:
             return Token::False;
         if (startsWithWord("null"))
             return Token::Null;
+        // What the writer gives for a double that is not a number (JSON has no word for it).
+        if (startsWithWord("NaN"))
+            return Token::NotANumber;
         return Token::None;
     }
 
@@ -213,6 +221,14 @@ private:
         const QString run = m_text.mid(start, m_position - start);
         if (run.contains(QLatin1Char('.')))
             return run.toDouble();
+        // An exponent without a point, as the writer gives large doubles ("1e+21") and
+        // infinities ("1e999"): a double when it reads as one.
+        if (run.contains(QLatin1Char('e')) || run.contains(QLatin1Char('E'))) {
+            bool isDouble = false;
+            const double value = run.toDouble(&isDouble);
+            if (isDouble || std::isinf(value))
+                return value;
+        }
         if (run.startsWith(QLatin1Char('-')))
             return run.toLongLong();
         return run.toULongLong();
@@ -224,19 +240,42 @@ private:
 
 QByteArray stringForm(const QString &text)
 {
-    QString escaped = text;
-    escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    escaped.replace(QLatin1Char('"'), QLatin1String("\\\""));
-    escaped.replace(QLatin1Char('\b'), QLatin1String("\\b"));
-    escaped.replace(QLatin1Char('\f'), QLatin1String("\\f"));
-    escaped.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    escaped.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    escaped.replace(QLatin1Char('\t'), QLatin1String("\\t"));
-    return QStringLiteral("\"%1\"").arg(escaped).toUtf8();
+    QString escaped;
+    escaped.reserve(text.size() + 2);
+    escaped += QLatin1Char('"');
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        switch (c.unicode()) {
+        case '\\': escaped += QLatin1String("\\\\"); continue;
+        case '"': escaped += QLatin1String("\\\""); continue;
+        case '\b': escaped += QLatin1String("\\b"); continue;
+        case '\f': escaped += QLatin1String("\\f"); continue;
+        case '\n': escaped += QLatin1String("\\n"); continue;
+        case '\r': escaped += QLatin1String("\\r"); continue;
+        case '\t': escaped += QLatin1String("\\t"); continue;
+        default: break;
+        }
+        // A surrogate without its partner has no UTF-8 form: it is written as a \u
+        // escape, which the parser reads back as that code unit.
+        const bool paired = (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            || (c.isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate());
+        if (c.isSurrogate() && !paired)
+            escaped += QStringLiteral("\\u%1").arg(QString::number(c.unicode(), 16).toUpper());
+        else
+            escaped += c;
+    }
+    escaped += QLatin1Char('"');
+    return escaped.toUtf8();
 }
 
 QByteArray doubleForm(double value)
 {
+    // JSON has no infinities: a number too large for a double reads back as one. Nor has
+    // it a word for what is not a number; the parser reads "NaN".
+    if (std::isnan(value))
+        return "NaN";
+    if (std::isinf(value))
+        return value > 0 ? "1e999" : "-1e999";
     // printf's "%.20g", but in the C locale whatever the process's locale is: a decimal
     // comma is not JSON.
     char buffer[64];
