@@ -20,6 +20,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 
 using namespace Palettra::Deck;
@@ -306,6 +312,73 @@ TEST_F(PlantedFaults, SettingsThatDoNotParse)
     EXPECT_EQ(problemsMatching(problems, QStringLiteral("setting card.type of collection 2")).size(), 1);
     EXPECT_EQ(problemsMatching(problems, QStringLiteral("setting tab.bar.page of collection 1")).size(), 1);
     EXPECT_EQ(problemsMatching(problems, QStringLiteral("setting cie2000.delta.intervals of collection 1")).size(), 1);
+}
+
+TEST_F(PlantedFaults, SettingsBeyondWhatThePickerCanDraw)
+{
+    const QStringList problems = plantAndCheck(
+        {QStringLiteral("UPDATE SETTING SET VALUE = '1000000' WHERE NAME = 'num.of.segments' AND COLLECTION_ID = 1"),
+         QStringLiteral("UPDATE SETTING SET VALUE = '0' WHERE NAME = 'num.of.segments' AND COLLECTION_ID = 2"),
+         QStringLiteral("UPDATE SETTING SET VALUE = '-7' WHERE NAME = 'max.chips.on.a.page' AND COLLECTION_ID = 1"),
+         QStringLiteral("UPDATE SETTING SET VALUE = '99999' WHERE NAME = 'max.chips.on.a.page' AND COLLECTION_ID = 2"),
+         QStringLiteral("UPDATE SETTING SET VALUE = '90000' WHERE NAME = 'widget.prospect.chip.width' AND COLLECTION_ID = 1"),
+         QStringLiteral("UPDATE SETTING SET VALUE = '-3' WHERE NAME = 'widget.prospect.chip.height' AND COLLECTION_ID = 1"),
+         QStringLiteral("UPDATE SETTING SET VALUE = '148,100000' WHERE NAME = 'texture.size' AND COLLECTION_ID = 0")});
+    const QString all = problems.join(QLatin1Char('\n'));
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("setting num.of.segments of collection 1: 1000000 is outside")).size(), 1) << all.toStdString();
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("setting num.of.segments of collection 2: 0 is outside")).size(), 1);
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("setting max.chips.on.a.page of collection 1: -7 is outside")).size(), 1);
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("setting max.chips.on.a.page of collection 2: 99999 is outside")).size(), 1);
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("setting widget.prospect.chip.width of collection 1: 90000")).size(), 1);
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("setting widget.prospect.chip.height of collection 1: -3")).size(), 1);
+    EXPECT_EQ(problemsMatching(problems, QStringLiteral("setting texture.size of collection 0: 100000 is outside")).size(), 1);
+}
+
+// What is not a database file is named as what it is, and a file another process holds
+// locked is reported once as locked, not as a list of failing queries.
+TEST_F(PlantedFaults, DirectoriesPipesDevicesAndLockedFiles)
+{
+    const auto only = [](const QStringList &problems, const char *text) {
+        return problems.size() == 1 && problems.first().contains(QLatin1String(text));
+    };
+    EXPECT_TRUE(only(checkDeck(m_dir.path()), "a directory"));
+    EXPECT_TRUE(only(checkDeck(QStringLiteral("/dev/null")), "a device"));
+    const QString pipe = m_dir.filePath(QStringLiteral("pipe.db"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_TRUE(only(checkDeck(pipe), "a named pipe"));
+    EXPECT_TRUE(only(checkDeck(m_dir.filePath(QStringLiteral("missing.db"))), "no such file"));
+
+    // Another process takes the write lock SQLite's exclusive lock takes (the shared
+    // range after the pending byte) and holds it until it is ended.
+    int ready[2];
+    ASSERT_EQ(pipe2(ready, O_CLOEXEC), 0);
+    const QByteArray path = QFile::encodeName(m_file);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int fd = open(path.constData(), O_RDWR);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = 0x40000002;
+        lock.l_len = 510;
+        const char answer = fd >= 0 && fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
+        if (write(ready[1], &answer, 1) != 1)
+            _exit(1);
+        for (;;)
+            pause();
+    }
+    close(ready[1]);
+    char answer = 0;
+    ASSERT_EQ(read(ready[0], &answer, 1), 1);
+    close(ready[0]);
+    const QStringList locked = checkDeck(m_file);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    ASSERT_EQ(answer, 'y');
+    EXPECT_TRUE(only(locked, "locked by another process")) << locked.join(QLatin1Char('\n')).toStdString();
+    // Once it is let go, the file checks as before.
+    EXPECT_EQ(checkDeck(m_file), QStringList());
 }
 
 TEST_F(PlantedFaults, ThemeItemsThatDoNotDecode)

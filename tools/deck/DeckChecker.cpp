@@ -3,14 +3,18 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/ColourDifference.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QSize>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
+
+#include <sys/stat.h>
 
 namespace Palettra::Deck {
 
@@ -19,6 +23,11 @@ namespace {
 // Stored CIELAB may differ from the value computed from the stored RGB by rounding of
 // the RGB; anything beyond this is a wrong colour.
 const double LabTolerance = 1.0;
+
+// Bounds of the settings that size what the picker draws: its window is 800 × 600.
+const QSize WindowSize(800, 600);
+const int MaximumSegments = 360;
+const int MaximumChipsOnACard = 50;
 
 class Checker
 {
@@ -257,6 +266,30 @@ private:
                            if (key == it.key().toLower() && !it.value().contains(text.trimmed(), Qt::CaseInsensitive))
                                problem(where + QStringLiteral(": \"%1\" is not one of %2").arg(text, it.value().join(QStringLiteral(", "))));
                        }
+                       // Numbers the engine can lay out and draw: a wheel of a million
+                       // segments or chips far larger than the window is no deck.
+                       const auto outside = [&](const QString &number, int lowest, int highest, const char *what) {
+                           bool isNumber = false;
+                           const double value = number.trimmed().toDouble(&isNumber);
+                           if (isNumber && (value < lowest || value > highest))
+                               problem(where + QStringLiteral(": %1 is outside %2 to %3 (%4)")
+                                                   .arg(number.trimmed()).arg(lowest).arg(highest).arg(QLatin1String(what)));
+                       };
+                       if (key == QLatin1String("num.of.segments"))
+                           outside(text, 1, MaximumSegments, "segments of the wheel");
+                       if (key == QLatin1String("max.chips.on.a.page"))
+                           outside(text, 1, MaximumChipsOnACard, "chips on a card");
+                       if (key == QLatin1String("widget.prospect.chip.width"))
+                           outside(text, 1, WindowSize.width(), "pixels of a trend chip's width");
+                       if (key == QLatin1String("widget.prospect.chip.height"))
+                           outside(text, 1, WindowSize.height(), "pixels of a trend chip's height");
+                       if (key == QLatin1String("texture.size")) {
+                           const QStringList parts = text.split(QLatin1Char(','));
+                           if (parts.size() == 2) {
+                               outside(parts.at(0), 1, WindowSize.width(), "pixels of a texture's width");
+                               outside(parts.at(1), 1, WindowSize.height(), "pixels of a texture's height");
+                           }
+                       }
                        if (key == QLatin1String("cie2000.delta.intervals")) {
                            for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
                                if (part.trimmed().toDouble(&ok) <= 0 || !ok)
@@ -381,22 +414,61 @@ private:
 
 } // namespace
 
+namespace {
+
+// What stands at the path when it is not an ordinary file: opening a named pipe would
+// wait for a writer, a device would be read as if it were a database.
+QString notAFile(const QString &path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return QStringLiteral("no such file");
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("a directory, not a database file");
+    if (S_ISFIFO(status.st_mode))
+        return QStringLiteral("a named pipe (FIFO), not a database file");
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
+        return QStringLiteral("a device, not a database file");
+    if (S_ISSOCK(status.st_mode))
+        return QStringLiteral("a socket, not a database file");
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("not an ordinary file");
+    return QString();
+}
+
+} // namespace
+
 QStringList checkDeck(const QString &databaseFile)
 {
     QStringList problems;
-    if (!QFileInfo(databaseFile).isFile())
-        return {QStringLiteral("%1: no such file").arg(databaseFile)};
+    if (const QString what = notAFile(databaseFile); !what.isEmpty())
+        return {QStringLiteral("%1: %2").arg(databaseFile, what)};
+    if (!QFileInfo(databaseFile).isReadable())
+        return {QStringLiteral("%1: cannot be read (permissions)").arg(databaseFile)};
     const QString connection = QStringLiteral("palettra-check");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         db.setDatabaseName(databaseFile);
-        if (!db.open() || db.tables().isEmpty()) {
-            problems << QStringLiteral("%1: not a collection database (%2)").arg(databaseFile, db.lastError().text());
+        QSqlQuery probe(db);
+        if (!db.open()) {
+            problems << QStringLiteral("%1: cannot be opened (%2)").arg(databaseFile, db.lastError().text());
+        } else if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
+            // SQLITE_BUSY and SQLITE_LOCKED, with or without an extended code.
+            const int code = probe.lastError().nativeErrorCode().toInt();
+            if ((code & 0xff) == 5 || (code & 0xff) == 6)
+                problems << QStringLiteral("%1: locked by another process; check it again when that process is done")
+                                .arg(databaseFile);
+            else
+                problems << QStringLiteral("%1: not a collection database (%2)").arg(databaseFile, probe.lastError().text());
+        } else if (db.tables().isEmpty()) {
+            problems << QStringLiteral("%1: not a collection database (it holds no tables)").arg(databaseFile);
         } else {
+            probe.finish();
             Checker checker(db, problems);
             checker.run();
         }
+        probe = QSqlQuery();
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
