@@ -26,9 +26,11 @@ void logQueryError(const QSqlQuery &query);
 // Name of the SQL driver every connection uses.
 inline constexpr const char *SqlDriverName = "QSQLITE";
 
-// Connection options for every connection the engine opens: the engine only reads,
-// and a missing file must fail to open rather than be created empty.
-inline constexpr const char *ReadOnlyConnectOptions = "QSQLITE_OPEN_READONLY";
+// Connection options for every connection the engine opens: the engine only reads, and
+// a missing file must fail to open rather than be created empty. A file that another
+// program holds locked (while it writes it) is waited for a tenth of a second, not the
+// driver's five: every statement runs on the user-interface thread.
+inline constexpr const char *ReadOnlyConnectOptions = "QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=100";
 
 // A statement prepared once per connection and kept for the process: panels run the
 // same few statements at every paint, so they are not compiled again each time. Every

@@ -3,6 +3,7 @@
 #include "AboutButton.h"
 #include "HelpButton.h"
 #include "TabBarWidget.h"
+#include "engine/widgets/Captions.h"
 #include "TaskButton.h"
 #include "engine/EngineStartup.h"
 #include "engine/PersistentState.h"
@@ -243,10 +244,15 @@ void MainWidget::setHeaderButtonTexts(const QUuid &collection)
     headerButton(LoadButtonId)->setText(DB::localizedString(collection, DB::LocaleKey::MypalettePaletteLoad));
 }
 
+QString MainWidget::footerText(const QUuid &collection, DB::LocaleKey key) const
+{
+    return elideCaption(DB::localizedString(collection, key), QFontMetrics(noticeLabel->font()), WidestShownCaption);
+}
+
 void MainWidget::setFooterTexts(const QUuid &collection)
 {
-    noticeLabel->setText(linkMarkup(CopyrightLink, DB::localizedString(collection, DB::LocaleKey::ColorPaletteCopyright)));
-    mottoLabel->setText(linkMarkup(MottoLink, DB::localizedString(collection, DB::LocaleKey::ColorPaletteMotto)));
+    noticeLabel->setText(linkMarkup(CopyrightLink, footerText(collection, DB::LocaleKey::ColorPaletteCopyright)));
+    mottoLabel->setText(linkMarkup(MottoLink, footerText(collection, DB::LocaleKey::ColorPaletteMotto)));
 }
 
 QAbstractButton *MainWidget::headerButton(quint16 id) const
@@ -343,8 +349,7 @@ void MainWidget::layoutPanels()
 
     const QFontMetrics metrics(noticeLabel->font());
     auto placeFooter = [&](QLabel *label, DB::LocaleKey key, bool right) {
-        const QString text = DB::localizedString(collection, key);
-        const int w = metrics.horizontalAdvance(text);
+        const int w = metrics.horizontalAdvance(footerText(collection, key));
         const int h = metrics.height();
         const int x = right ? content.right() - w - 13 : 12;
         label->setGeometry(x, content.bottom() - h - 8, w + 1, h + 2);

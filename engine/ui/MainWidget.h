@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/db/CapsureQueries.h"
+#include "engine/db/CollectionKeys.h"
 #include "engine/db/ColorEntry.h"
 #include "engine/db/SharedTypes.h"
 
@@ -164,6 +165,8 @@ private:
 
     void applyCollection(const QUuid &collection);
     void setFooterTexts(const QUuid &collection);
+    // A footer text as shown: cut where no window could show more of it.
+    QString footerText(const QUuid &collection, DB::LocaleKey key) const;
     void setHeaderButtonTexts(const QUuid &collection);
     void connectHeaderButtons();
     void refilterCards();

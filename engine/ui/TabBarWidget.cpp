@@ -1,5 +1,7 @@
 #include "TabBarWidget.h"
 
+#include "engine/widgets/Captions.h"
+
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/ThemeResources.h"
@@ -88,7 +90,8 @@ void TabBarWidget::paintEvent(QPaintEvent *)
     int left = 1;
     for (TabBarPage page : visiblePages) {
         auto &tab = tabs[page];
-        const int textWidth = metrics.horizontalAdvance(tab.second);
+        const QString caption = elideCaption(tab.second, metrics, WidestShownCaption);
+        const int textWidth = metrics.horizontalAdvance(caption);
         const QRect rect(QPoint(left, 0), QPoint(left + textWidth + 31, height() - 1));
         QColor captionColour(128, 128, 128);
         if (page == current) {
@@ -96,8 +99,8 @@ void TabBarWidget::paintEvent(QPaintEvent *)
             captionColour = QColor(55, 55, 55);
         }
         painter.setPen(captionColour);
-        painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, tab.second);
-        painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, tab.second);
+        painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, caption);
+        painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, caption);
         painter.setPen(lineColour);
         painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
         tab.first = rect;

@@ -44,9 +44,4 @@ private:
     mutable QString m_fittedCaption;
 };
 
-// A caption cut to a width, with an ellipsis at the right when it does not fit. Only as
-// much of the text is measured as could show in that width, so a caption of megabytes
-// (a broken or hostile collection file) costs no more than a short one.
-QString elideCaption(const QString &text, const QFontMetrics &metrics, int width);
-
 } // namespace Vantor

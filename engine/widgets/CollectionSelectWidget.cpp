@@ -1,5 +1,7 @@
 #include "CollectionSelectWidget.h"
 
+#include "Captions.h"
+
 #include "DropDownButton.h"
 #include "ImageButton.h"
 #include "engine/PersistentState.h"
@@ -68,10 +70,12 @@ void CollectionSelectWidget::fillList()
         QSharedPointer<DB::Collection> record;
         if (DB::loadCollection(uuid, record) != DB::StatusOk)
             continue;
-        auto *item = new QListWidgetItem(record->name, list);
+        const QFontMetrics metrics(list->font());
+        const QString name = elideCaption(record->name, metrics, WidestShownCaption);
+        auto *item = new QListWidgetItem(name, list);
         item->setData(Qt::UserRole, uuid.toString());
         // A size hint is used only when both its width and height are set.
-        item->setSizeHint(QSize(QFontMetrics(list->font()).horizontalAdvance(record->name), 28));
+        item->setSizeHint(QSize(metrics.horizontalAdvance(name), 28));
     }
 }
 
@@ -160,7 +164,8 @@ void CollectionSelectWidget::paintEvent(QPaintEvent *)
     if (dropDown->isVisibleTo(this))
         textRect.setRight(dropDown->x() - 1);
     painter.setPen(textColour);
-    painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine, m_collectionName);
+    painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine,
+                     elideCaption(m_collectionName, QFontMetrics(font()), textRect.width()));
 }
 
 void CollectionSelectWidget::dropDownButtonClicked()

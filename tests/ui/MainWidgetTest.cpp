@@ -15,6 +15,7 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/ColourDifference.h"
 #include "engine/ui/AboutBox.h"
+#include "engine/widgets/Captions.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/ui/TabBarWidget.h"
 #include "engine/ui/TaskButton.h"
