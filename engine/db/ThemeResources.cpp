@@ -102,29 +102,6 @@ FontState &fontState()
 const char *const DefaultFontList = "Myriad Pro,10;Arial,8";
 const char *const PlatformSuffix = ".windows";
 
-// Reads "family,size;family,size": the families in order with their sizes. Empty when
-// no entry is usable or a family is listed twice.
-QList<std::pair<QString, int>> parseFontList(const QString &text)
-{
-    QList<std::pair<QString, int>> entries;
-    QMap<QString, int> sizes;
-    const QStringList items = text.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (const QString &item : items) {
-        const QStringList parts = item.split(QLatin1Char(','), Qt::SkipEmptyParts);
-        if (parts.size() != 2 || parts.at(0).isEmpty())
-            continue;
-        bool ok = false;
-        const int size = parts.at(1).toInt(&ok);
-        if (!ok || size <= 0)
-            continue;
-        entries << std::pair<QString, int>(parts.at(0), size);
-        sizes.insert(parts.at(0), size);
-    }
-    if (sizes.size() < entries.size())
-        return {};
-    return entries;
-}
-
 void determinePreferredFont()
 {
     FontState &state = fontState();
@@ -134,9 +111,9 @@ void determinePreferredFont()
         && themeItem(SystemWideCollectionUuid, key + QLatin1String(PlatformSuffix), data) != StatusOk)
         data = DefaultFontList;
 
-    QList<std::pair<QString, int>> entries = parseFontList(QString::fromUtf8(data));
+    QList<std::pair<QString, int>> entries = parseThemeFontList(QString::fromUtf8(data));
     if (entries.isEmpty())
-        entries = parseFontList(QLatin1String(DefaultFontList));
+        entries = parseThemeFontList(QLatin1String(DefaultFontList));
 
     if (!QGuiApplication::instance())
         return;
@@ -193,6 +170,27 @@ QFont themeFont(int sizeStep, QFont::Weight weight, bool italic)
 
 } // namespace
 
+QList<std::pair<QString, int>> parseThemeFontList(const QString &text)
+{
+    QList<std::pair<QString, int>> entries;
+    QMap<QString, int> sizes;
+    const QStringList items = text.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (const QString &item : items) {
+        const QStringList parts = item.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        if (parts.size() != 2 || parts.at(0).isEmpty())
+            continue;
+        bool ok = false;
+        const int size = parts.at(1).toInt(&ok);
+        if (!ok || size <= 0)
+            continue;
+        entries << std::pair<QString, int>(parts.at(0), size);
+        sizes.insert(parts.at(0), size);
+    }
+    if (sizes.size() < entries.size())
+        return {};
+    return entries;
+}
+
 QString themeKeyText(ThemeKey key)
 {
     return themeKeyTable().at(static_cast<std::size_t>(key));
@@ -238,12 +236,15 @@ QImage placeholderImage(const QSize &size)
 QImage themeImage(const QUuid &uuid, ThemeKey key, const QSize &placeholderSize)
 {
     QByteArray data;
-    if (themeItem(uuid, themeKeyText(key), data) == StatusOk) {
-        const QImage image = QImage::fromData(data);
-        if (!image.isNull())
-            return image;
-    }
-    return placeholderImage(placeholderSize);
+    if (themeItem(uuid, themeKeyText(key), data) != StatusOk)
+        return placeholderImage(placeholderSize);
+    return decodeThemeImage(data, placeholderSize);
+}
+
+QImage decodeThemeImage(const QByteArray &data, const QSize &placeholderSize)
+{
+    const QImage image = QImage::fromData(data);
+    return image.isNull() ? placeholderImage(placeholderSize) : image;
 }
 
 QImage themeImage(ThemeKey key, const QSize &placeholderSize)

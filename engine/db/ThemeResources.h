@@ -7,10 +7,13 @@
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
+#include <QList>
 #include <QImage>
 #include <QSize>
 #include <QString>
 #include <QUuid>
+
+#include <utility>
 
 namespace Vantor::DB {
 
@@ -88,6 +91,11 @@ int themeItem(const QUuid &uuid, const QString &key, QByteArray &data);
 QImage themeImage(const QUuid &uuid, ThemeKey key, const QSize &placeholderSize);
 QImage themeImage(ThemeKey key, const QSize &placeholderSize);
 QImage placeholderImage(const QSize &size);
+// An image item's bytes as a picture, or the placeholder when they do not decode.
+QImage decodeThemeImage(const QByteArray &data, const QSize &placeholderSize);
+// Reads the font list "family,size;family,size": the families in order with their
+// sizes. Empty when no entry is usable or a family is listed twice.
+QList<std::pair<QString, int>> parseThemeFontList(const QString &text);
 
 // A colour written "r,g,b" or "r,g,b,a" (each 0 to 255), or the default.
 QColor themeColor(ThemeKey key, const QColor &defaultColor);
