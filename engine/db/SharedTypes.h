@@ -49,6 +49,12 @@ enum Direction : int {
 enum PaletteFileFormat : int {
     PaletteFileXml = 0,
     PaletteFileText = 1,
+    // The palette files of other design tools, chosen per save and never stored as the
+    // save format.
+    PaletteFileGpl = 2,
+    PaletteFileAse = 3,
+    PaletteFileCxf = 4,
+    PaletteFileCss = 5,
 };
 
 } // namespace Vantor

@@ -11,6 +11,12 @@ MyPaletteModel::MyPaletteModel(QObject *parent)
 {
 }
 
+MyPaletteModel::MyPaletteModel(Storage storage, QObject *parent)
+    : QObject(parent)
+    , m_storage(storage)
+{
+}
+
 bool MyPaletteModel::isInGrid(const QPoint &position)
 {
     return position.x() >= 0 && position.x() < Columns && position.y() >= 0 && position.y() < Rows;
@@ -60,7 +66,8 @@ void MyPaletteModel::setCell(const QPoint &position, const QUuid &collection, co
     if (!isInGrid(position))
         return;
     fillInMemory(position, collection, entry);
-    setMyPaletteEntry(position.y(), position.x(), cell(position).index);
+    if (m_storage == Storage::Settings)
+        setMyPaletteEntry(position.y(), position.x(), cell(position).index);
 }
 
 void MyPaletteModel::emptyCell(const QPoint &position)
@@ -71,7 +78,8 @@ void MyPaletteModel::emptyCell(const QPoint &position)
     target.index = DB::ItemIndex();
     target.colour = Qt::transparent;
     target.label.clear();
-    setMyPaletteEntry(position.y(), position.x(), target.index);
+    if (m_storage == Storage::Settings)
+        setMyPaletteEntry(position.y(), position.x(), target.index);
 }
 
 void MyPaletteModel::clearAll(bool clearDescription)
@@ -113,7 +121,8 @@ QVector<QColor> MyPaletteModel::selectedChipColours() const
 void MyPaletteModel::setDescription(const QString &description)
 {
     m_description = description;
-    setMyPaletteDescription(description);
+    if (m_storage == Storage::Settings)
+        setMyPaletteDescription(description);
 }
 
 void MyPaletteModel::restore()
@@ -137,7 +146,8 @@ void MyPaletteModel::restore()
 
 void MyPaletteModel::storeSelected(const QPoint &position, bool selected)
 {
-    setMyPaletteCellSelected(position.y(), position.x(), selected);
+    if (m_storage == Storage::Settings)
+        setMyPaletteCellSelected(position.y(), position.x(), selected);
 }
 
 void MyPaletteModel::eraseSelection()

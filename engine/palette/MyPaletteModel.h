@@ -38,7 +38,12 @@ public:
     static constexpr int Columns = 6;
     static constexpr int Rows = 4;
 
+    // Where the palette lives: the user's settings (the picker's own palette), or memory
+    // only (a palette a tool reads from a file, which must not touch the user's).
+    enum class Storage { Settings, MemoryOnly };
+
     explicit MyPaletteModel(QObject *parent = nullptr);
+    explicit MyPaletteModel(Storage storage, QObject *parent = nullptr);
 
     static bool isInGrid(const QPoint &position);
     // The 24 positions in grid order: row by row, left to right.
@@ -92,6 +97,7 @@ private:
     void fillInMemory(const QPoint &position, const QUuid &collection, const DB::ColorEntry &entry);
     void storeSelected(const QPoint &position, bool selected);
 
+    Storage m_storage = Storage::Settings;
     std::array<PaletteCell, Columns * Rows> m_cells;
     QList<QPoint> m_selection;
     QString m_description;

@@ -1,6 +1,7 @@
 #include "MyPaletteWidget.h"
 
 #include "MyPaletteModel.h"
+#include "PaletteExchange.h"
 #include "PaletteFile.h"
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
@@ -116,13 +117,27 @@ void MyPaletteWidget::updateButtons()
 
 void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
 {
-    savePaletteFile(*m_model, fileFormat, path);
+    const ExchangeFormat exchange = exchangeFormatOf(fileFormat);
+    if (exchange == ExchangeFormat::None) {
+        savePaletteFile(*m_model, fileFormat, path);
+        return;
+    }
+    const QString fallbackName =
+        DB::localizedString(lastUsedCollection(), DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
+    writeFileAtomically(exchangeBytes(*m_model, exchange, fallbackName), path);
 }
 
 void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat, QString path)
 {
-    if (loadPaletteFile(*m_model, path) == PaletteLoad::NotOpened)
+    // The palettes of other design tools, by their suffix: their colours become the
+    // current collection's nearest chips. A file that gives none changes nothing.
+    const ExchangeFormat exchange = exchangeFormatOf(path);
+    if (exchange != ExchangeFormat::None) {
+        if (!importExchangeFile(*m_model, path, lastUsedCollection()))
+            return;
+    } else if (loadPaletteFile(*m_model, path) == PaletteLoad::NotOpened) {
         return;
+    }
     m_descriptionEditor->setText(m_model->description());
     update();
     updateButtons();

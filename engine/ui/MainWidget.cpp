@@ -720,6 +720,25 @@ QString MainWidget::paletteStartPath(const QUuid &collection) const
         + DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
 }
 
+namespace {
+
+// The palette files of other design tools, offered after the picker's own formats. The
+// collection files have no texts for them.
+const struct
+{
+    const char *filter;
+    PaletteFileFormat format;
+} ExchangeFilters[] = {
+    {"GIMP palette (*.gpl)", PaletteFileGpl},
+    {"Adobe Swatch Exchange (*.ase)", PaletteFileAse},
+    {"CxF3 colour exchange (*.cxf)", PaletteFileCxf},
+    {"CSS custom properties (*.css)", PaletteFileCss},
+};
+
+const char *const ImportFilter = "Palettes of other design tools (*.gpl *.ase *.cxf)";
+
+} // namespace
+
 void MainWidget::saveButtonClicked()
 {
     const QUuid collection = lastUsedCollection();
@@ -727,11 +746,21 @@ void MainWidget::saveButtonClicked()
     QStringList filters{paletteFilter};
     if (textOffered)
         filters << textFilter;
+    for (const auto &exchange : ExchangeFilters)
+        filters << QLatin1String(exchange.filter);
     QString selected = textOffered && myPaletteSaveFileFormat() == PaletteFileText ? textFilter : paletteFilter;
     const QString path = saveFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileSavedialogcaption),
                                           paletteStartPath(collection), filters.join(QStringLiteral(";;")), &selected);
     if (path.isEmpty())
         return;
+    // Another tool's format is chosen for this save only: the stored format and path
+    // stay those of the last palette saved in the picker's own formats.
+    for (const auto &exchange : ExchangeFilters) {
+        if (selected.compare(QLatin1String(exchange.filter), Qt::CaseInsensitive) == 0) {
+            emit savePaletteTo(exchange.format, path);
+            return;
+        }
+    }
     const PaletteFileFormat format = textOffered && selected.compare(textFilter, Qt::CaseInsensitive) == 0 ? PaletteFileText
                                                                                                            : PaletteFileXml;
     emit savePaletteTo(format, path);
@@ -742,8 +771,9 @@ void MainWidget::saveButtonClicked()
 void MainWidget::loadButtonClicked()
 {
     const QUuid collection = lastUsedCollection();
+    const QStringList filters{paletteFilter, QLatin1String(ImportFilter)};
     const QString path = openFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileOpendialogcaption),
-                                          paletteStartPath(collection), paletteFilter);
+                                          paletteStartPath(collection), filters.join(QStringLiteral(";;")));
     if (path.isEmpty())
         return;
     emit loadPaletteFrom(PaletteFileXml, path);

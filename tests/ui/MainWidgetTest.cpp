@@ -349,38 +349,56 @@ TEST_F(MainWidgetTest, HelpOpensThePageBesideTheProgram)
 TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
 {
     QStringList seenFilters;
+    QString openFilters;
+    // The filter the user picks: the first one holding this text.
+    QString pick = QStringLiteral("(*.palette)");
+    QString savedPath = QStringLiteral("/tmp/mine.palette");
     MainWidget::setFileDialogs(
         [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
             seenFilters = filters.split(QStringLiteral(";;"));
-            *selected = seenFilters.last();
-            return QStringLiteral("/tmp/mine.palette");
+            for (const QString &filter : seenFilters) {
+                if (filter.contains(pick, Qt::CaseInsensitive)) {
+                    *selected = filter;
+                    break;
+                }
+            }
+            return savedPath;
         },
-        [](QWidget *, const QString &, const QString &, const QString &) { return QStringLiteral("/tmp/theirs.palette"); });
+        [&](QWidget *, const QString &, const QString &, const QString &filters) {
+            openFilters = filters;
+            return QStringLiteral("/tmp/theirs.palette");
+        });
     QSignalSpy saved(&main(), &MainWidget::savePaletteTo);
     QSignalSpy loaded(widget, &MainWidget::loadPaletteFrom);
+    const QStringList otherTools{QStringLiteral("GIMP palette (*.gpl)"), QStringLiteral("Adobe Swatch Exchange (*.ase)"),
+                                 QStringLiteral("CxF3 colour exchange (*.cxf)"), QStringLiteral("CSS custom properties (*.css)")};
 
     // An empty palette has nothing to save: the button is off.
     EXPECT_FALSE(widget->headerButton(MainWidget::SaveButtonId)->isEnabled());
-    // Without the text format only palette files are offered.
+    // Without the text format palette files are offered, then the other tools' formats.
     widget->saveButtonClicked();
     ASSERT_EQ(saved.count(), 1);
-    EXPECT_EQ(seenFilters.size(), 1);
+    EXPECT_EQ(seenFilters.mid(1), otherTools);
+    EXPECT_TRUE(seenFilters.first().endsWith(QStringLiteral("(*.palette)")));
     EXPECT_EQ(saved.first().at(0).value<PaletteFileFormat>(), PaletteFileXml);
     EXPECT_EQ(myPaletteSaveFileFormat(), 0);
     EXPECT_EQ(myPaletteLastSavePath(), QStringLiteral("/tmp/mine.palette"));
 
     deck.deck().writer().addSetting(deck.idA(), QStringLiteral("save.palette.text.format"), 1);
     CollectionSettings::useCollection(B);
+    pick = QStringLiteral("(*.txt)");
     widget->saveButtonClicked();
     ASSERT_EQ(saved.count(), 2);
-    EXPECT_EQ(seenFilters.size(), 2);
+    EXPECT_EQ(seenFilters.size(), 6);
+    EXPECT_TRUE(seenFilters.at(1).endsWith(QStringLiteral("(*.txt)")));
+    EXPECT_EQ(seenFilters.mid(2), otherTools);
     EXPECT_EQ(saved.last().at(0).value<PaletteFileFormat>(), PaletteFileText);
     EXPECT_EQ(myPaletteSaveFileFormat(), 1);
 
     // Which filter was chosen is compared without regard to letter case.
     MainWidget::setFileDialogs(
         [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
-            *selected = filters.split(QStringLiteral(";;")).last().toUpper();
+            *selected = filters.split(QStringLiteral(";;")).at(1).toUpper();
             return QStringLiteral("/tmp/mine.txt");
         },
         nullptr);
@@ -389,10 +407,32 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     ASSERT_EQ(saved.count(), 3);
     EXPECT_EQ(saved.last().at(0).value<PaletteFileFormat>(), PaletteFileText);
 
+    // Another tool's format is for this save only: neither it nor the path is kept.
+    MainWidget::setFileDialogs(
+        [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
+            *selected = filters.split(QStringLiteral(";;")).filter(QStringLiteral("*.ase")).value(0);
+            return QStringLiteral("/tmp/for-adobe.ase");
+        },
+        [&](QWidget *, const QString &, const QString &, const QString &filters) {
+            openFilters = filters;
+            return QStringLiteral("/tmp/theirs.palette");
+        });
+    widget->saveButtonClicked();
+    ASSERT_EQ(saved.count(), 4);
+    EXPECT_EQ(saved.last().at(0).value<PaletteFileFormat>(), PaletteFileAse);
+    EXPECT_EQ(saved.last().at(1).toString(), QStringLiteral("/tmp/for-adobe.ase"));
+    EXPECT_EQ(myPaletteSaveFileFormat(), 1);
+    EXPECT_EQ(myPaletteLastSavePath(), QStringLiteral("/tmp/mine.txt"));
+
     widget->headerButton(MainWidget::LoadButtonId)->click();
     ASSERT_EQ(loaded.count(), 1);
     EXPECT_EQ(loaded.first().at(1).toString(), QStringLiteral("/tmp/theirs.palette"));
     EXPECT_EQ(myPaletteSaveFileFormat(), 0);
+    // The open dialog takes the other tools' palettes beside palette files.
+    const QStringList offered = openFilters.split(QStringLiteral(";;"));
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_TRUE(offered.first().endsWith(QStringLiteral("(*.palette)")));
+    EXPECT_TRUE(offered.last().endsWith(QStringLiteral("(*.gpl *.ase *.cxf)")));
     MainWidget::setFileDialogs(
         [](QWidget *, const QString &, const QString &, const QString &, QString *) { return QString(); },
         [](QWidget *, const QString &, const QString &, const QString &) { return QString(); });

@@ -10,11 +10,15 @@
 #include "engine/db/SharedTypes.h"
 #include "engine/palette/ColourDifference.h"
 #include "engine/palette/CxfFile.h"
+#include "engine/palette/MyPaletteModel.h"
+#include "engine/palette/PaletteExchange.h"
+#include "engine/palette/PaletteFile.h"
 
 #include "tools/deck/DeckBuilder.h"
 #include "tools/deck/DeckChecker.h"
 #include "tools/deck/ThemePainter.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSqlDatabase>
@@ -53,7 +57,12 @@ const char *const Usage =
     "  check FILE.db                check a database against what the engine reads (exit 1 on problems)\n"
     "  theme-sheet FILE.db OUT.png  draw every theme item of a database on one sheet\n"
     "  cxf OUT.cxf NAME_OR_CODE...  write a CxF3 measurement file with one object per argument, named by it\n"
-    "                               (with its CIELab and sRGB values where a collection has that code or name)\n";
+    "                               (with its CIELab and sRGB values where a collection has that code or name)\n"
+    "  export PALETTE.palette OUT.gpl|.ase|.cxf|.css\n"
+    "                               write a palette file's chips for GIMP, Adobe tools, CxF3 readers or CSS\n"
+    "  match UUID FILE.gpl|.ase|.cxf\n"
+    "                               each colour of another tool's palette, in file order, with the\n"
+    "                               collection's nearest chip: code, names, #RRGGBB, CIEDE2000 difference\n";
 
 QTextStream &out()
 {
@@ -304,6 +313,60 @@ int cxf(const QStringList &arguments, bool collectionsAvailable)
     return ExitOk;
 }
 
+// A palette file's chips in another tool's format, read without touching the user's own
+// palette.
+int exportPalette(const QStringList &arguments)
+{
+    if (arguments.size() != 2)
+        return fail(QStringLiteral("export takes a palette file and the file to write"));
+    const Vantor::ExchangeFormat format = Vantor::exchangeFormatOf(arguments.at(1));
+    if (format == Vantor::ExchangeFormat::None)
+        return fail(QStringLiteral("%1: write .gpl, .ase, .cxf or .css").arg(arguments.at(1)));
+    Vantor::MyPaletteModel palette(Vantor::MyPaletteModel::Storage::MemoryOnly);
+    if (Vantor::loadPaletteFile(palette, arguments.at(0)) != Vantor::PaletteLoad::Loaded)
+        return fail(QStringLiteral("%1: not a palette file").arg(arguments.at(0)));
+    // Names as the collection of the first chip shows them.
+    for (const QPoint &position : Vantor::MyPaletteModel::gridOrder()) {
+        if (palette.cell(position).isOccupied()) {
+            loadOrderLists(palette.cell(position).index.collection);
+            break;
+        }
+    }
+    const QString fallbackName = QFileInfo(arguments.at(0)).completeBaseName();
+    if (!Vantor::writeFileAtomically(Vantor::exchangeBytes(palette, format, fallbackName), arguments.at(1)))
+        return fail(QStringLiteral("cannot write %1").arg(arguments.at(1)));
+    out() << Vantor::exchangeChips(palette).size() << " chips written to " << arguments.at(1) << '\n';
+    return ExitOk;
+}
+
+// Each colour of another tool's palette with the collection's nearest chip.
+int matchPalette(const QStringList &arguments)
+{
+    QUuid uuid;
+    if (arguments.size() != 2 || !parseCollection(arguments.at(0), uuid))
+        return fail(QStringLiteral("match takes a collection UUID and a .gpl, .ase or .cxf file"));
+    if (CollectionRegistry::instance().openCollection(uuid) != StatusOk)
+        return fail(QStringLiteral("no collection %1").arg(uuid.toString()));
+    loadOrderLists(uuid);
+    Vantor::ImportedPalette palette;
+    if (!Vantor::readExchangeFile(arguments.at(1), palette))
+        return fail(QStringLiteral("%1: not a palette of GIMP, Adobe tools or CxF3").arg(arguments.at(1)));
+    for (const Vantor::ExchangeMatch &match : Vantor::matchImportedColours(palette, uuid)) {
+        if (!match.found) {
+            out() << match.colour.name << "\t(no match)\n";
+            continue;
+        }
+        QStringList names;
+        for (int index : rowNameDisplayOrder()) {
+            if (!match.chip.name(index).isEmpty())
+                names << match.chip.name(index);
+        }
+        out() << match.chip.code << '\t' << names.join(QStringLiteral(", ")) << '\t' << match.chip.color().name().toUpper()
+              << '\t' << QString::number(match.difference, 'f', 4) << '\n';
+    }
+    return ExitOk;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -345,7 +408,8 @@ int main(int argc, char *argv[])
     }
 
     const QStringList known{QStringLiteral("collections"), QStringLiteral("search"), QStringLiteral("code"),
-                            QStringLiteral("rgb"), QStringLiteral("nearest"), QStringLiteral("completions")};
+                            QStringLiteral("rgb"),         QStringLiteral("nearest"), QStringLiteral("completions"),
+                            QStringLiteral("export"),      QStringLiteral("match")};
     if (!known.contains(command))
         return fail(QStringLiteral("unknown command %1 (see --help)").arg(command));
 
@@ -369,6 +433,10 @@ int main(int argc, char *argv[])
         result = nearest(arguments);
     else if (command == QLatin1String("completions"))
         result = completions(arguments);
+    else if (command == QLatin1String("export"))
+        result = exportPalette(arguments);
+    else if (command == QLatin1String("match"))
+        result = matchPalette(arguments);
     out().flush();
     return result;
 }

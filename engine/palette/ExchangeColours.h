@@ -1,0 +1,47 @@
+#pragma once
+
+// What palette files of other design tools carry, and what our palette hands them.
+
+#include "ColourDifference.h"
+
+#include <QColor>
+#include <QString>
+#include <QVector>
+
+namespace Vantor {
+
+// One chip of My Palette as another program gets it.
+struct ExchangeChip
+{
+    QString code;
+    QString firstName; // the first name the collection shows for it; may be empty
+    QStringList names; // every name it has, in the collection's display order
+    QColor rgb;
+    LabColour lab; // of the database row where it has one, else from the RGB
+};
+
+// "<code> <first name>", or the code alone.
+QString exchangeLabel(const ExchangeChip &chip);
+
+// One colour as another program's palette file holds it: CIELab (D50 or D65 as the file
+// says; treated as the engine's CIELab) or sRGB, or only a name to be looked up.
+struct ImportedColour
+{
+    QString name;
+    bool hasLab = false;
+    LabColour lab;
+    bool hasRgb = false;
+    QColor rgb;
+};
+
+struct ImportedPalette
+{
+    QString description;
+    QVector<ImportedColour> colours;
+};
+
+// Files of other programs are read whole; a palette of a few hundred colours is well
+// under this.
+inline constexpr qint64 MaximumExchangeFileSize = 4 * 1024 * 1024;
+
+} // namespace Vantor
