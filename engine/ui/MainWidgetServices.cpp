@@ -1,0 +1,267 @@
+// The main widget's services to the outside: the palette file dialogs, the help page
+// and the footer and banner links, the watched Capsure folder, and My Palette's full
+// view sliding in and out.
+
+#include "MainWidget.h"
+#include "MainWidgetLinks.h"
+
+#include "engine/EngineStartup.h"
+#include "engine/PersistentState.h"
+#include "engine/db/CollectionRegistry.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/palette/MyPaletteFullWidget.h"
+#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/CollectionSelectWidget.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QUrl>
+
+namespace Vantor {
+
+namespace {
+
+MainWidget::SaveFileDialog &saveFileDialog()
+{
+    static MainWidget::SaveFileDialog dialog = [](QWidget *parent, const QString &caption, const QString &startPath,
+                                                  const QString &filters, QString *selectedFilter) {
+        return QFileDialog::getSaveFileName(parent, caption, startPath, filters, selectedFilter);
+    };
+    return dialog;
+}
+
+MainWidget::OpenFileDialog &openFileDialog()
+{
+    static MainWidget::OpenFileDialog dialog = [](QWidget *parent, const QString &caption, const QString &startPath,
+                                                  const QString &filters) {
+        return QFileDialog::getOpenFileName(parent, caption, startPath, filters);
+    };
+    return dialog;
+}
+
+} // namespace
+
+void MainWidget::setFileDialogs(SaveFileDialog saveDialog, OpenFileDialog openDialog)
+{
+    if (saveDialog)
+        saveFileDialog() = std::move(saveDialog);
+    if (openDialog)
+        openFileDialog() = std::move(openDialog);
+}
+
+QString MainWidget::paletteStartPath(const QUuid &collection) const
+{
+    const QString last = myPaletteLastSavePath();
+    if (!last.isEmpty() && QFileInfo::exists(last))
+        return last;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QDir::separator()
+        + DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
+}
+
+namespace {
+
+// The palette files of other design tools, offered after the picker's own formats. The
+// collection files have no texts for them.
+const struct
+{
+    const char *filter;
+    PaletteFileFormat format;
+} ExchangeFilters[] = {
+    {"GIMP palette (*.gpl)", PaletteFileGpl},
+    {"Adobe Swatch Exchange (*.ase)", PaletteFileAse},
+    {"CxF3 colour exchange (*.cxf)", PaletteFileCxf},
+    {"CSS custom properties (*.css)", PaletteFileCss},
+};
+
+const char *const ImportFilter = "Palettes of other design tools (*.gpl *.ase *.cxf)";
+
+} // namespace
+
+void MainWidget::saveButtonClicked()
+{
+    const QUuid collection = lastUsedCollection();
+    const bool textOffered = CollectionSettings::savePaletteTextFormat(collection, false);
+    QStringList filters{paletteFilter};
+    if (textOffered)
+        filters << textFilter;
+    for (const auto &exchange : ExchangeFilters)
+        filters << QLatin1String(exchange.filter);
+    QString selected = textOffered && myPaletteSaveFileFormat() == PaletteFileText ? textFilter : paletteFilter;
+    const QString path = saveFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileSavedialogcaption),
+                                          paletteStartPath(collection), filters.join(QStringLiteral(";;")), &selected);
+    if (path.isEmpty())
+        return;
+    // Another tool's format is chosen for this save only: the stored format and path
+    // stay those of the last palette saved in the picker's own formats.
+    for (const auto &exchange : ExchangeFilters) {
+        if (selected.compare(QLatin1String(exchange.filter), Qt::CaseInsensitive) == 0) {
+            emit savePaletteTo(exchange.format, path);
+            return;
+        }
+    }
+    const PaletteFileFormat format = textOffered && selected.compare(textFilter, Qt::CaseInsensitive) == 0 ? PaletteFileText
+                                                                                                           : PaletteFileXml;
+    emit savePaletteTo(format, path);
+    setMyPaletteSaveFileFormat(format);
+    setMyPaletteLastSavePath(path);
+}
+
+void MainWidget::loadButtonClicked()
+{
+    const QUuid collection = lastUsedCollection();
+    const QStringList filters{paletteFilter, QLatin1String(ImportFilter)};
+    const QString path = openFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileOpendialogcaption),
+                                          paletteStartPath(collection), filters.join(QStringLiteral(";;")));
+    if (path.isEmpty())
+        return;
+    emit loadPaletteFrom(PaletteFileXml, path);
+    setMyPaletteSaveFileFormat(PaletteFileXml);
+    setMyPaletteLastSavePath(path);
+}
+
+void MainWidget::helpButtonClicked()
+{
+    QString link = CollectionSettings::helpLink(lastUsedCollection());
+    if (link.contains(QStringLiteral("%APP%"), Qt::CaseInsensitive)) {
+        const QString folder = QFileInfo(QFileInfo(modulePath()).absolutePath()).canonicalFilePath();
+        link.replace(QStringLiteral("%APP%"), folder, Qt::CaseInsensitive);
+    }
+    const QUrl url(link);
+    if (url.isValid())
+        QDesktopServices::openUrl(url);
+}
+
+void MainWidget::linkActivated(QString link)
+{
+    const QUuid collection = lastUsedCollection();
+    if (link == CopyrightLink || link == MottoLink) {
+        QTemporaryFile *file = linkFiles.value(link);
+        if (!file) {
+            file = new QTemporaryFile(QDir::toNativeSeparators(
+                QStringLiteral("%1%2qt_temp_XXXXXX.html").arg(QDir::tempPath(), QString(QDir::separator()))));
+            linkFiles.insert(link, file);
+        }
+        // Reopening a temporary file keeps its old content: a shorter text must not
+        // leave the end of a longer one behind.
+        if (file->open() && file->resize(0)) {
+            const DB::LocaleKey key = link == CopyrightLink ? DB::LocaleKey::LicenseCopyright : DB::LocaleKey::Motto;
+            file->write(DB::localizedString(collection, key).toUtf8());
+            file->close();
+        }
+        if (QFileInfo::exists(file->fileName()))
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file->fileName()));
+    } else if (link == HeaderLink) {
+        if (!headerLink.isEmpty())
+            QDesktopServices::openUrl(QUrl(headerLink));
+    }
+}
+
+QString MainWidget::linkFilePath(const QString &link) const
+{
+    const QTemporaryFile *file = linkFiles.value(link);
+    return file ? file->fileName() : QString();
+}
+
+QStringList MainWidget::watchedCapsurePaths() const
+{
+    return capsureWatcher->files() + capsureWatcher->directories();
+}
+
+void MainWidget::watchCapsureFolder()
+{
+    capsureWatcher->blockSignals(true);
+    const QStringList watched = capsureWatcher->files() + capsureWatcher->directories();
+    if (!watched.isEmpty())
+        capsureWatcher->removePaths(watched);
+    disconnect(capsureWatcher, &QFileSystemWatcher::fileChanged, this, &MainWidget::capsureFileChanged);
+    disconnect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureDirectoryChanged);
+    if (!capsureFolder.isEmpty() && QFileInfo(capsureFolder).isDir()) {
+        capsureWatcher->addPath(capsureFolder);
+        if (QFileInfo::exists(capsureFile))
+            capsureWatcher->addPath(capsureFile);
+        connect(capsureWatcher, &QFileSystemWatcher::fileChanged, this, &MainWidget::capsureFileChanged);
+        connect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureDirectoryChanged);
+        capsureWatcher->blockSignals(false);
+    }
+}
+
+void MainWidget::capsureDirectoryChanged(QString)
+{
+    capsureWatcher->blockSignals(true);
+    if (QFileInfo::exists(capsureFile)) {
+        if (!capsureWatcher->files().contains(capsureFile))
+            capsureWatcher->addPath(capsureFile);
+    } else if (capsureWatcher->files().contains(capsureFile)) {
+        capsureWatcher->removePath(capsureFile);
+    }
+    emit onCapsureFileChanged(capsureFile);
+    capsureWatcher->blockSignals(false);
+}
+
+void MainWidget::capsureFileChanged(QString)
+{
+    capsureWatcher->blockSignals(true);
+    emit onCapsureFileChanged(capsureFile);
+    capsureWatcher->blockSignals(false);
+}
+
+void MainWidget::capsureItemSelectedInteractively(QUuid collectionId, DB::ColorEntry colorEntry)
+{
+    DB::ColorPage page;
+    if (DB::loadPageById(collectionId, colorEntry.pageId, true, page) != DB::StatusOk)
+        return;
+    if (collectionId != lastUsedCollection())
+        collectionChangedInteractively(collectionId);
+    const QUuid collection = lastUsedCollection();
+    if (page.segment != segmentIndex(collection))
+        segmentChangedInteractivelyByWheel(page.segment);
+    if (page.pageIndex != pageIndex(collection))
+        pageChangedInteractively(page.pageIndex);
+    if (colorEntry.rowIndex != rowIndex(collection))
+        rowChangedInteractively(colorEntry.rowIndex);
+}
+
+void MainWidget::zoomMyPaletteClicked()
+{
+    // A slide-out still running must not hide the view that now slides in.
+    disconnect(zoomAnimation, &QPropertyAnimation::finished, this, &MainWidget::unzoomMyPaletteAnimationFinished);
+    myPaletteFull->raise();
+    myPaletteFull->move(width(), 0);
+    myPaletteFull->show();
+    zoomAnimation->stop();
+    zoomAnimation->setTargetObject(myPaletteFull);
+    zoomAnimation->setPropertyName("pos");
+    zoomAnimation->setDuration(350);
+    zoomAnimation->setEasingCurve(QEasingCurve::OutQuart);
+    zoomAnimation->setStartValue(QPoint(width(), 0));
+    zoomAnimation->setEndValue(QPoint(0, 0));
+    zoomAnimation->start();
+}
+
+void MainWidget::unzoomMyPaletteClicked()
+{
+    myPaletteFull->raise();
+    zoomAnimation->stop();
+    zoomAnimation->setTargetObject(myPaletteFull);
+    zoomAnimation->setPropertyName("pos");
+    zoomAnimation->setDuration(350);
+    zoomAnimation->setEasingCurve(QEasingCurve::OutQuart);
+    zoomAnimation->setStartValue(myPaletteFull->pos());
+    zoomAnimation->setEndValue(QPoint(-width(), 0));
+    connect(zoomAnimation, &QPropertyAnimation::finished, this, &MainWidget::unzoomMyPaletteAnimationFinished,
+            Qt::UniqueConnection);
+    zoomAnimation->start();
+}
+
+void MainWidget::unzoomMyPaletteAnimationFinished()
+{
+    disconnect(zoomAnimation, &QPropertyAnimation::finished, this, &MainWidget::unzoomMyPaletteAnimationFinished);
+    myPaletteFull->hide();
+}
+
+} // namespace Vantor
