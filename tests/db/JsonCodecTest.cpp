@@ -1,3 +1,4 @@
+#include "JsonValues.h"
 #include "TestEnvironment.h"
 
 #include "engine/db/JsonCodec.h"
@@ -186,43 +187,6 @@ TEST(JsonRoundTrip, SerialisedRecordsParseBack)
 // (a non-negative integer comes back unsigned), including doubles that print with an
 // exponent, infinities and what is not a number; texts unit by unit, including
 // surrogates without their partner.
-bool sameValue(const QVariant &written, const QVariant &read)
-{
-    switch (written.typeId()) {
-    case QMetaType::UnknownType: return !read.isValid();
-    case QMetaType::Double: {
-        const double a = written.toDouble(), b = read.toDouble();
-        return read.typeId() == QMetaType::Double && (std::isnan(a) ? std::isnan(b) : a == b && std::signbit(a) == std::signbit(b));
-    }
-    case QMetaType::LongLong:
-        return written.toLongLong() < 0 ? read.toLongLong() == written.toLongLong()
-                                        : read.toULongLong() == written.toULongLong();
-    case QMetaType::Bool: return read.typeId() == QMetaType::Bool && read.toBool() == written.toBool();
-    case QMetaType::QString: return read.typeId() == QMetaType::QString && read.toString() == written.toString();
-    case QMetaType::QVariantList: {
-        const QVariantList a = written.toList(), b = read.toList();
-        if (read.typeId() != QMetaType::QVariantList || a.size() != b.size())
-            return false;
-        for (int i = 0; i < a.size(); ++i) {
-            if (!sameValue(a.at(i), b.at(i)))
-                return false;
-        }
-        return true;
-    }
-    case QMetaType::QVariantMap: {
-        const QVariantMap a = written.toMap(), b = read.toMap();
-        if (read.typeId() != QMetaType::QVariantMap || a.keys() != b.keys())
-            return false;
-        for (auto it = a.cbegin(); it != a.cend(); ++it) {
-            if (!sameValue(it.value(), b.value(it.key())))
-                return false;
-        }
-        return true;
-    }
-    default: return false;
-    }
-}
-
 QVariant randomValue(QRandomGenerator &random, int depth)
 {
     switch (random.bounded(depth > 3 ? 5 : 7)) {
@@ -284,7 +248,7 @@ TEST(JsonRoundTrip, EverythingTheWriterWritesParsesBack)
         bool read = false;
         const QVariant back = parseJson(QString::fromUtf8(bytes), read);
         ASSERT_TRUE(read) << bytes.toStdString();
-        ASSERT_TRUE(sameValue(value, back)) << bytes.toStdString();
+        ASSERT_TRUE(Palettra::Test::sameJsonValue(value, back)) << bytes.toStdString();
     }
 }
 

@@ -3,6 +3,7 @@
 // code, the picker window is drawn, every collection can be shown, and the good file's
 // collections stay usable.
 
+#include "FileLock.h"
 #include "TestEnvironment.h"
 
 #include "engine/EngineStartup.h"
@@ -26,11 +27,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include <memory>
 
 using namespace Vantor;
 
@@ -125,49 +124,6 @@ QByteArray garbage(int size, quint32 seed)
     random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), size / 4);
     return bytes;
 }
-
-// A process that holds SQLite's exclusive lock on a file until it is ended.
-class LockHolder
-{
-public:
-    explicit LockHolder(const QString &file)
-    {
-        int ready[2];
-        if (pipe2(ready, O_CLOEXEC) != 0)
-            return;
-        const QByteArray path = QFile::encodeName(file);
-        m_child = fork();
-        if (m_child == 0) {
-            const int fd = open(path.constData(), O_RDWR);
-            struct flock lock {};
-            lock.l_type = F_WRLCK;
-            lock.l_whence = SEEK_SET;
-            lock.l_start = 0x40000000; // the pending byte, the reserved byte and the shared range
-            lock.l_len = 512;
-            const char answer = fd >= 0 && fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
-            if (write(ready[1], &answer, 1) != 1)
-                _exit(1);
-            for (;;)
-                pause();
-        }
-        close(ready[1]);
-        char answer = 0;
-        m_locked = m_child > 0 && read(ready[0], &answer, 1) == 1 && answer == 'y';
-        close(ready[0]);
-    }
-    ~LockHolder()
-    {
-        if (m_child > 0) {
-            kill(m_child, SIGKILL);
-            waitpid(m_child, nullptr, 0);
-        }
-    }
-    bool locked() const { return m_locked; }
-
-private:
-    pid_t m_child = -1;
-    bool m_locked = false;
-};
 
 struct Fault
 {
@@ -315,7 +271,7 @@ protected:
             return;
         }
         if (name == QLatin1String("locked")) {
-            m_lock = std::make_unique<LockHolder>(file);
+            m_lock = std::make_unique<Palettra::Test::ExclusiveLockHolder>(file);
             ASSERT_TRUE(m_lock->locked());
             return;
         }
@@ -340,7 +296,7 @@ protected:
     QTemporaryDir m_base;
     QString m_resources;
     QList<QUuid> m_hostileCollections;
-    std::unique_ptr<LockHolder> m_lock;
+    std::unique_ptr<Palettra::Test::ExclusiveLockHolder> m_lock;
 };
 
 TEST_P(HostileDatabase, StartsDrawsShowsEveryCollectionAndKeepsTheGoodOnes)

@@ -2,6 +2,7 @@
 // parsed value parses back to the same value.
 
 #include "FuzzSupport.h"
+#include "JsonValues.h"
 
 #include "engine/db/JsonCodec.h"
 
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     bool reparsed = false;
     const QVariant back = Vantor::DB::parseJson(QString::fromUtf8(bytes), reparsed);
-    if (!reparsed || !Palettra::Fuzz::sameJsonValue(value, back))
+    if (!reparsed || !Palettra::Test::sameJsonValue(value, back))
         Palettra::Fuzz::broken("the JSON writer wrote what its parser does not read back");
     return 0;
 }

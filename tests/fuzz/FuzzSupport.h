@@ -18,10 +18,6 @@ extern const QUuid Collection;
 // Starts the application and the engine on the small file, once per process.
 void startEngineOnce();
 
-// A JSON value as the codec's parser reads back what its writer wrote: numbers by
-// value (non-negative integers come back unsigned), texts and containers alike.
-bool sameJsonValue(const QVariant &written, const QVariant &read);
-
 // Stops the process with a message when a promise of the code under test is broken.
 [[noreturn]] void broken(const char *what);
 

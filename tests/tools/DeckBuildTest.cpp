@@ -1,3 +1,4 @@
+#include "FileLock.h"
 #include "TestEnvironment.h"
 
 #include "engine/EngineStartup.h"
@@ -20,11 +21,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 
@@ -348,34 +345,13 @@ TEST_F(PlantedFaults, DirectoriesPipesDevicesAndLockedFiles)
     EXPECT_TRUE(only(checkDeck(pipe), "a named pipe"));
     EXPECT_TRUE(only(checkDeck(m_dir.filePath(QStringLiteral("missing.db"))), "no such file"));
 
-    // Another process takes the write lock SQLite's exclusive lock takes (the shared
-    // range after the pending byte) and holds it until it is ended.
-    int ready[2];
-    ASSERT_EQ(pipe2(ready, O_CLOEXEC), 0);
-    const QByteArray path = QFile::encodeName(m_file);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const int fd = open(path.constData(), O_RDWR);
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        lock.l_start = 0x40000002;
-        lock.l_len = 510;
-        const char answer = fd >= 0 && fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
-        if (write(ready[1], &answer, 1) != 1)
-            _exit(1);
-        for (;;)
-            pause();
+    // Another process holds the file locked while it is checked.
+    QStringList locked;
+    {
+        Palettra::Test::ExclusiveLockHolder holder(m_file);
+        ASSERT_TRUE(holder.locked());
+        locked = checkDeck(m_file);
     }
-    close(ready[1]);
-    char answer = 0;
-    ASSERT_EQ(read(ready[0], &answer, 1), 1);
-    close(ready[0]);
-    const QStringList locked = checkDeck(m_file);
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    ASSERT_EQ(answer, 'y');
     EXPECT_TRUE(only(locked, "locked by another process")) << locked.join(QLatin1Char('\n')).toStdString();
     // Once it is let go, the file checks as before.
     EXPECT_EQ(checkDeck(m_file), QStringList());
