@@ -27,7 +27,7 @@ const char *const ColorAtStatement =
 // driver turns every text into UTF-16, and most name and extra columns are empty. The
 // records read NULL in a text column as the empty string, so they come out as with
 // "SELECT *". A file whose tables lack one of the columns falls back to the plain
-// statements (see preparedCardStatement).
+// statements (see cardStatement).
 #define PALETTRA_NUMBERED_TEXTS(T) \
     "NULLIF(" T ".NAME0, '') AS NAME0, NULLIF(" T ".NAME1, '') AS NAME1, NULLIF(" T ".NAME2, '') AS NAME2, " \
     "NULLIF(" T ".NAME3, '') AS NAME3, NULLIF(" T ".NAME4, '') AS NAME4, NULLIF(" T ".NAME5, '') AS NAME5, " \

@@ -1,6 +1,5 @@
 #include "RecordFields.h"
 
-#include <array>
 
 namespace Vantor::DB {
 
@@ -61,44 +60,6 @@ const ColumnPositions &RowView::positionsOf(const ColumnSet &set) const
 
 namespace Vantor::DB::RecordFields {
 
-namespace {
-
-struct NumberedColumns
-{
-    std::array<QString, 10> names;
-    std::array<QString, 10> extras;
-};
-
-const NumberedColumns &numberedColumns()
-{
-    static const NumberedColumns columns = [] {
-        NumberedColumns built;
-        for (int i = 0; i < 10; ++i) {
-            built.names[i] = QStringLiteral("NAME%1").arg(i);
-            built.extras[i] = QStringLiteral("EXTRA%1").arg(i);
-        }
-        return built;
-    }();
-    return columns;
-}
-
-} // namespace
-
-void readNumberedTexts(const RowView &row, QStringList &names, QStringList &extras)
-{
-    const NumberedColumns &columns = numberedColumns();
-    names.clear();
-    extras.clear();
-    for (int i = 0; i < 10; ++i) {
-        QString name;
-        QString extra;
-        read(row, columns.names[i], name);
-        read(row, columns.extras[i], extra);
-        names << name;
-        extras << extra;
-    }
-}
-
 void readNumberedTexts(const RowView &row, const ColumnPositions &positions, int first, QStringList &names,
                        QStringList &extras)
 {
@@ -125,11 +86,6 @@ void readMood(const QVariant &value, qint32 &mood)
     qint32 stored = 0;
     if (take(value, stored) && stored >= 1 && stored <= 6)
         mood = stored;
-}
-
-void readMood(const RowView &row, qint32 &mood)
-{
-    readMood(row.value(QStringLiteral("MOOD")), mood);
 }
 
 } // namespace Vantor::DB::RecordFields

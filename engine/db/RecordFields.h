@@ -168,11 +168,9 @@ inline bool readFlag(const RowView &row, int position, bool &field)
     return takeFlag(row.value(position), field);
 }
 
-// "NAME0".."NAME9" into names and "EXTRA0".."EXTRA9" into extras: always ten each, an
-// absent column reading as the empty string.
-void readNumberedTexts(const RowView &row, QStringList &names, QStringList &extras);
-// The same from the places of "NAME0".."NAME9" and then "EXTRA0".."EXTRA9" in a set's
-// positions, starting at `first`.
+// "NAME0".."NAME9" into names and "EXTRA0".."EXTRA9" into extras, from their places in
+// a set's positions starting at `first`: always ten each, an absent column reading as a
+// null text and a NULL one as the empty text.
 void readNumberedTexts(const RowView &row, const ColumnPositions &positions, int first, QStringList &names,
                        QStringList &extras);
 // The twenty names above, in that order, for a record's ColumnSet.
@@ -180,8 +178,7 @@ void readNumberedTexts(const RowView &row, const ColumnPositions &positions, int
     "NAME0", "NAME1", "NAME2", "NAME3", "NAME4", "NAME5", "NAME6", "NAME7", "NAME8", "NAME9", "EXTRA0", "EXTRA1", \
         "EXTRA2", "EXTRA3", "EXTRA4", "EXTRA5", "EXTRA6", "EXTRA7", "EXTRA8", "EXTRA9"
 
-// "MOOD", kept only when it is one of the six database moods (1 to 6).
-void readMood(const RowView &row, qint32 &mood);
+// A "MOOD" value, kept only when it is one of the six database moods (1 to 6).
 void readMood(const QVariant &value, qint32 &mood);
 
 } // namespace Vantor::DB::RecordFields

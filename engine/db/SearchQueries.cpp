@@ -8,9 +8,6 @@
 #include <QSqlError>
 #include <QSqlRecord>
 
-#include <algorithm>
-#include <vector>
-
 namespace Vantor::DB {
 
 namespace {
@@ -59,10 +56,6 @@ QVector<int> columnPositions(const QVector<int> &order)
     }
     return positions;
 }
-
-} // namespace
-
-namespace {
 
 // The list the completion statement gives, built from plain reads of the columns: the
 // statement's UNION and DISTINCT sort several hundred thousand texts in temporary

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace Vantor {
@@ -14,14 +15,17 @@ namespace Vantor {
 struct ExchangeChip
 {
     QString code;
-    QString firstName; // the first name the collection shows for it; may be empty
-    QStringList names; // every name it has, in the collection's display order
+    QStringList names; // every name it has, in the collection's display order (may be empty)
     QColor rgb;
     LabColour lab; // of the database row where it has one, else from the RGB
 };
 
-// "<code> <first name>", or the code alone.
-QString exchangeLabel(const ExchangeChip &chip);
+// "<code> <first name>", or the code alone when the first name is empty.
+inline QString exchangeLabel(const ExchangeChip &chip)
+{
+    const QString firstName = chip.names.value(0);
+    return firstName.isEmpty() ? chip.code : chip.code + QLatin1Char(' ') + firstName;
+}
 
 // One colour as another program's palette file holds it: CIELab (D50 or D65 as the file
 // says; treated as the engine's CIELab) or sRGB, or only a name to be looked up.

@@ -5,11 +5,6 @@
 
 namespace Vantor {
 
-QString exchangeLabel(const ExchangeChip &chip)
-{
-    return chip.firstName.isEmpty() ? chip.code : chip.code + QLatin1Char(' ') + chip.firstName;
-}
-
 namespace {
 
 // A line of the file holds no line break of its own.

@@ -65,7 +65,6 @@ QVector<ExchangeChip> exchangeChips(const MyPaletteModel &palette)
         const QVector<int> &order = DB::rowNameDisplayOrder();
         for (int index : order)
             chip.names << entry.name(index);
-        chip.firstName = order.isEmpty() ? QString() : entry.name(order.first());
         // The database's own CIELab; a row without one (all zero for a colour that is
         // not black) gets the RGB's.
         const bool storedLab = entry.l != 0.0 || entry.a != 0.0 || entry.b != 0.0 || chip.rgb == QColor(Qt::black);

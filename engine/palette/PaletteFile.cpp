@@ -8,8 +8,8 @@
 #include "engine/db/SearchQueries.h"
 
 #include <QFile>
-#include <QHash>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QStringList>
 

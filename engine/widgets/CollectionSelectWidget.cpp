@@ -66,11 +66,11 @@ void CollectionSelectWidget::loadCollection(const QUuid &collection)
 void CollectionSelectWidget::fillList()
 {
     list->clear();
+    const QFontMetrics metrics(list->font());
     for (const QUuid &uuid : DB::CollectionRegistry::instance().orderedCollectionUuids()) {
         QSharedPointer<DB::Collection> record;
         if (DB::loadCollection(uuid, record) != DB::StatusOk)
             continue;
-        const QFontMetrics metrics(list->font());
         const QString name = elideCaption(record->name, metrics, WidestShownCaption);
         auto *item = new QListWidgetItem(name, list);
         item->setData(Qt::UserRole, uuid.toString());

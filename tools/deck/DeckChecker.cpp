@@ -1,13 +1,14 @@
 #include "DeckChecker.h"
 
 #include "engine/db/NavigationQueries.h"
+#include "engine/db/SqlSupport.h"
 #include "engine/palette/ColourDifference.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QSize>
 #include <QSet>
+#include <QSize>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -447,13 +448,14 @@ QStringList checkDeck(const QString &databaseFile)
         return {QStringLiteral("%1: cannot be read (permissions)").arg(databaseFile)};
     const QString connection = QStringLiteral("palettra-check");
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        // Opened as the engine opens collection files: read-only, and waiting only briefly
+        // for a file another process holds locked.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(Vantor::DB::SqlDriverName), connection);
+        db.setConnectOptions(QLatin1String(Vantor::DB::ReadOnlyConnectOptions));
         db.setDatabaseName(databaseFile);
-        QSqlQuery probe(db);
         if (!db.open()) {
             problems << QStringLiteral("%1: cannot be opened (%2)").arg(databaseFile, db.lastError().text());
-        } else if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
+        } else if (QSqlQuery probe(db); !probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
             // SQLITE_BUSY and SQLITE_LOCKED, with or without an extended code.
             const int code = probe.lastError().nativeErrorCode().toInt();
             if ((code & 0xff) == 5 || (code & 0xff) == 6)
@@ -468,7 +470,6 @@ QStringList checkDeck(const QString &databaseFile)
             Checker checker(db, problems);
             checker.run();
         }
-        probe = QSqlQuery();
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
