@@ -28,20 +28,41 @@ const char *const ColorAtStatement =
 // records read NULL in a text column as the empty string, so they come out as with
 // "SELECT *". A file whose tables lack one of the columns falls back to the plain
 // statements (see cardStatement).
+// Empty texts are tested with CASE rather than NULLIF, which SQLite runs as a function
+// call for every value. Plain columns are named as expressions ("+P.ID AS ID", the
+// unary plus is a no-op on any value): the driver looks up the table and declared type
+// of every table column of a result at every run, and skips that for expressions.
 #define PALETTRA_NUMBERED_TEXTS(T) \
-    "NULLIF(" T ".NAME0, '') AS NAME0, NULLIF(" T ".NAME1, '') AS NAME1, NULLIF(" T ".NAME2, '') AS NAME2, " \
-    "NULLIF(" T ".NAME3, '') AS NAME3, NULLIF(" T ".NAME4, '') AS NAME4, NULLIF(" T ".NAME5, '') AS NAME5, " \
-    "NULLIF(" T ".NAME6, '') AS NAME6, NULLIF(" T ".NAME7, '') AS NAME7, NULLIF(" T ".NAME8, '') AS NAME8, " \
-    "NULLIF(" T ".NAME9, '') AS NAME9, NULLIF(" T ".EXTRA0, '') AS EXTRA0, " \
-    "NULLIF(" T ".EXTRA1, '') AS EXTRA1, NULLIF(" T ".EXTRA2, '') AS EXTRA2, " \
-    "NULLIF(" T ".EXTRA3, '') AS EXTRA3, NULLIF(" T ".EXTRA4, '') AS EXTRA4, " \
-    "NULLIF(" T ".EXTRA5, '') AS EXTRA5, NULLIF(" T ".EXTRA6, '') AS EXTRA6, " \
-    "NULLIF(" T ".EXTRA7, '') AS EXTRA7, NULLIF(" T ".EXTRA8, '') AS EXTRA8, " \
-    "NULLIF(" T ".EXTRA9, '') AS EXTRA9"
-#define PALETTRA_PAGE_COLUMNS "P.ID, P.PAGE_INDEX, P.SEGMENT, P.EXTERIOR, P.MOOD, " PALETTRA_NUMBERED_TEXTS("P")
-#define PALETTRA_ROW_COLUMNS                                                                                    \
-    "R.ID, R.COLLECTION_ID, R.PAGE_ID, R.CODE, R.SEGMENT, R.ROW_INDEX, R.RED, R.GREEN, R.BLUE, R.L, R.A, R.B, " \
-    "R.IS_MTO, R.NEUTRAL, R.WHITE, R.MOOD, R.SCHEME_POS, R.NSCHEME_POS, " PALETTRA_NUMBERED_TEXTS("R")
+    "CASE WHEN " T ".NAME0 <> '' THEN " T ".NAME0 END AS NAME0, " \
+    "CASE WHEN " T ".NAME1 <> '' THEN " T ".NAME1 END AS NAME1, " \
+    "CASE WHEN " T ".NAME2 <> '' THEN " T ".NAME2 END AS NAME2, " \
+    "CASE WHEN " T ".NAME3 <> '' THEN " T ".NAME3 END AS NAME3, " \
+    "CASE WHEN " T ".NAME4 <> '' THEN " T ".NAME4 END AS NAME4, " \
+    "CASE WHEN " T ".NAME5 <> '' THEN " T ".NAME5 END AS NAME5, " \
+    "CASE WHEN " T ".NAME6 <> '' THEN " T ".NAME6 END AS NAME6, " \
+    "CASE WHEN " T ".NAME7 <> '' THEN " T ".NAME7 END AS NAME7, " \
+    "CASE WHEN " T ".NAME8 <> '' THEN " T ".NAME8 END AS NAME8, " \
+    "CASE WHEN " T ".NAME9 <> '' THEN " T ".NAME9 END AS NAME9, " \
+    "CASE WHEN " T ".EXTRA0 <> '' THEN " T ".EXTRA0 END AS EXTRA0, " \
+    "CASE WHEN " T ".EXTRA1 <> '' THEN " T ".EXTRA1 END AS EXTRA1, " \
+    "CASE WHEN " T ".EXTRA2 <> '' THEN " T ".EXTRA2 END AS EXTRA2, " \
+    "CASE WHEN " T ".EXTRA3 <> '' THEN " T ".EXTRA3 END AS EXTRA3, " \
+    "CASE WHEN " T ".EXTRA4 <> '' THEN " T ".EXTRA4 END AS EXTRA4, " \
+    "CASE WHEN " T ".EXTRA5 <> '' THEN " T ".EXTRA5 END AS EXTRA5, " \
+    "CASE WHEN " T ".EXTRA6 <> '' THEN " T ".EXTRA6 END AS EXTRA6, " \
+    "CASE WHEN " T ".EXTRA7 <> '' THEN " T ".EXTRA7 END AS EXTRA7, " \
+    "CASE WHEN " T ".EXTRA8 <> '' THEN " T ".EXTRA8 END AS EXTRA8, " \
+    "CASE WHEN " T ".EXTRA9 <> '' THEN " T ".EXTRA9 END AS EXTRA9"
+#define PALETTRA_PAGE_COLUMNS \
+    "+P.ID AS ID, +P.PAGE_INDEX AS PAGE_INDEX, +P.SEGMENT AS SEGMENT, +P.EXTERIOR AS EXTERIOR, +P.MOOD AS MOOD, " \
+    PALETTRA_NUMBERED_TEXTS("P")
+#define PALETTRA_ROW_COLUMNS \
+    "+R.ID AS ID, +R.COLLECTION_ID AS COLLECTION_ID, +R.PAGE_ID AS PAGE_ID, +R.CODE AS CODE, " \
+    "+R.SEGMENT AS SEGMENT, +R.ROW_INDEX AS ROW_INDEX, +R.RED AS RED, +R.GREEN AS GREEN, " \
+    "+R.BLUE AS BLUE, +R.L AS L, +R.A AS A, +R.B AS B, +R.IS_MTO AS IS_MTO, " \
+    "+R.NEUTRAL AS NEUTRAL, +R.WHITE AS WHITE, +R.MOOD AS MOOD, +R.SCHEME_POS AS SCHEME_POS, " \
+    "+R.NSCHEME_POS AS NSCHEME_POS, " \
+    PALETTRA_NUMBERED_TEXTS("R")
 
 const char *const PageByIndexStatement =
     "SELECT * FROM     PAGE P     LEFT JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID WHERE     "
