@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -124,6 +126,25 @@ void radixQuicksort(TextKey *keys, qsizetype count, qsizetype depth)
     }
 }
 
+// Sorts the keys, by radix or, when a text holds the unit 0, by whole-text comparison.
+void sortKeys(TextKey *keys, qsizetype count, bool holdsZeroUnit)
+{
+    if (holdsZeroUnit)
+        std::sort(keys, keys + count, [](const TextKey &a, const TextKey &b) { return *a.text < *b.text; });
+    else
+        radixQuicksort(keys, count, 0);
+}
+
+// Below this many texts a second thread costs more than it saves.
+constexpr qsizetype ParallelSortThreshold = 32768;
+
+// Appends the text unless it equals the last one appended.
+inline void appendUnique(QStringList &sorted, QString &text)
+{
+    if (sorted.isEmpty() || sorted.constLast() != text)
+        sorted.append(std::move(text));
+}
+
 } // namespace
 
 QStringList sortedUniqueTexts(QStringList &texts)
@@ -138,19 +159,36 @@ QStringList sortedUniqueTexts(QStringList &texts)
         keys.push_back(key);
         holdsZeroUnit = holdsZeroUnit || text->contains(QChar(0));
     }
-    if (holdsZeroUnit) {
-        std::sort(keys.begin(), keys.end(), [](const TextKey &a, const TextKey &b) { return *a.text < *b.text; });
-    } else {
-        radixQuicksort(keys.data(), qsizetype(keys.size()), 0);
+
+    // A large list is sorted in two halves at once, on two processor cores, and the
+    // halves are merged as the repeats are dropped. The halves only read the texts and
+    // each moves keys of its own.
+    const qsizetype count = qsizetype(keys.size());
+    qsizetype half = count;
+    if (count >= ParallelSortThreshold && std::thread::hardware_concurrency() > 1) {
+        half = count / 2;
+        try {
+            std::thread second(sortKeys, keys.data() + half, count - half, holdsZeroUnit);
+            sortKeys(keys.data(), half, holdsZeroUnit);
+            second.join();
+        } catch (const std::system_error &) {
+            // No thread to be had: the whole list in this one.
+            half = count;
+        }
     }
+    if (half == count)
+        sortKeys(keys.data(), count, holdsZeroUnit);
 
     QStringList sorted;
     sorted.reserve(texts.size());
-    for (const TextKey &key : keys) {
-        QString &text = *key.text;
-        if (sorted.isEmpty() || sorted.constLast() != text)
-            sorted.append(std::move(text));
-    }
+    const TextKey *a = keys.data(), *const aEnd = keys.data() + half;
+    const TextKey *b = aEnd, *const bEnd = keys.data() + count;
+    while (a != aEnd && b != bEnd)
+        appendUnique(sorted, *(*b->text < *a->text ? b++ : a++)->text);
+    for (; a != aEnd; ++a)
+        appendUnique(sorted, *a->text);
+    for (; b != bEnd; ++b)
+        appendUnique(sorted, *b->text);
     texts.clear();
     return sorted;
 }

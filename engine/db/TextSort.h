@@ -8,7 +8,8 @@ namespace Vantor::DB {
 // gives, each text once. A three-way radix quicksort over a few code units at a time
 // kept beside each text: it looks at each character about once per level instead of
 // comparing whole texts again and again, which matters for hundreds of thousands of
-// names that share long beginnings. The texts are moved out of `texts`.
+// names that share long beginnings. A large list is sorted in two halves on two threads
+// and merged. The texts are moved out of `texts`.
 QStringList sortedUniqueTexts(QStringList &texts);
 
 } // namespace Vantor::DB

@@ -291,4 +291,31 @@ TEST(SortedUniqueTexts, OrdersByCodeUnitsAndDropsRepeats)
     EXPECT_EQ(sortedUniqueTexts(withZero), expected);
 }
 
+// Lists large enough to be sorted in two halves at once: the same texts repeated in
+// both halves are kept once, and the merge keeps the order of one whole sort, with and
+// without a unit 0 among the texts.
+TEST(SortedUniqueTexts, LargeListsMergeTheirHalvesIntoOneOrder)
+{
+    QRandomGenerator random(13);
+    for (const bool withZero : {false, true}) {
+        QStringList texts;
+        for (int i = 0; i < 90001; ++i) {
+            // Few enough distinct texts that most recur, in both halves.
+            QString text = QStringLiteral("Farbe %1").arg(random.bounded(40000));
+            if (random.bounded(3) == 0)
+                text = QStringLiteral("OT %1").arg(random.bounded(5000), 4, 10, QLatin1Char('0'));
+            if (withZero && random.bounded(100) == 0)
+                text.insert(int(random.bounded(text.size())), QChar(0));
+            texts << text;
+        }
+        QStringList expected = texts;
+        expected.sort(Qt::CaseSensitive);
+        expected.removeDuplicates();
+        QStringList input = texts;
+        const QStringList sorted = sortedUniqueTexts(input);
+        EXPECT_EQ(sorted.size(), expected.size());
+        EXPECT_TRUE(sorted == expected) << "withZero " << withZero;
+    }
+}
+
 } // namespace
