@@ -74,7 +74,9 @@ void BM_Completions(benchmark::State &state)
         benchmark::DoNotOptimize(completions.size());
     }
 }
-BENCHMARK(BM_Completions)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+// The sort of a large list uses a second thread: timed by the clock, not by this
+// thread's processor time.
+BENCHMARK(BM_Completions)->Arg(1000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_SearchPhrase(benchmark::State &state)
 {
@@ -145,6 +147,8 @@ int main(int argc, char **argv)
         {"completions 100,000 / 1,000", "BM_Completions/100000", "BM_Completions/1000", "", 0.0},
         {"picker open 100,000 / 1,000", "BM_PickerOpen/100000", "BM_PickerOpen/1000", "", 2.0},
         {"memory 100,000 / 1,000", "BM_PickerOpen/100000", "BM_PickerOpen/1000", "resident", 1.5},
+    }, {
+        {"completions at 100,000 colours", "BM_Completions/100000", 100.0},
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -19,9 +19,10 @@ double medianOf(std::vector<double> values)
 
 } // namespace
 
-RatioReporter::RatioReporter(std::vector<Ratio> ratios)
+RatioReporter::RatioReporter(std::vector<Ratio> ratios, std::vector<TimeLimit> limits)
     : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular)
     , m_ratios(std::move(ratios))
+    , m_limits(std::move(limits))
 {
 }
 
@@ -68,6 +69,14 @@ void RatioReporter::Finalize()
         if (ratio.goal > 0.0)
             std::fprintf(stdout, "   goal <= %.2f  %s", ratio.goal, value <= ratio.goal ? "met" : "NOT MET");
         std::fprintf(stdout, "\n");
+    }
+    for (const TimeLimit &limit : m_limits) {
+        const double seconds = median(limit.benchmark, "");
+        if (seconds <= 0.0)
+            continue;
+        const double milliseconds = seconds * 1e3;
+        std::fprintf(stdout, "%-48s %8.3f ms   goal <= %.0f ms  %s\n", limit.label.c_str(), milliseconds,
+                     limit.milliseconds, milliseconds <= limit.milliseconds ? "met" : "NOT MET");
     }
     std::fflush(stdout);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// Prints the benchmarks as usual, then the ratios the engine is held to: each a pair of
-// benchmarks of the same run, compared by their medians over the repetitions.
+// Prints the benchmarks as usual, then the ratios the engine is held to (each a pair of
+// benchmarks of the same run, compared by their medians over the repetitions) and the
+// times it is held to.
 
 #include <benchmark/benchmark.h>
 
@@ -20,10 +21,19 @@ struct Ratio
     double goal = 0.0;       // the ratio must stay at or below it; 0: no goal
 };
 
+// A benchmark held to a time of its own: the median real time per iteration, at most
+// `milliseconds`.
+struct TimeLimit
+{
+    std::string label;
+    std::string benchmark;
+    double milliseconds = 0.0;
+};
+
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
-    explicit RatioReporter(std::vector<Ratio> ratios);
+    explicit RatioReporter(std::vector<Ratio> ratios, std::vector<TimeLimit> limits = {});
 
     void ReportRuns(const std::vector<Run> &reports) override;
     void Finalize() override;
@@ -33,6 +43,7 @@ public:
 
 private:
     std::vector<Ratio> m_ratios;
+    std::vector<TimeLimit> m_limits;
     // Seconds per iteration (counter "") or counter values, per benchmark and counter.
     std::map<std::string, std::map<std::string, std::vector<double>>> m_values;
 };

@@ -83,7 +83,7 @@ bool collectCompletionTexts(const QSqlDatabase &db, qint64 collectionId, const Q
         return false;
     };
 
-    QStringList texts;
+    UniqueTextCollector texts;
     const auto readAll = [&](const QString &statementText) {
         PreparedStatement statement(db, statementText);
         if (!statement.exec({collectionId}))
@@ -99,7 +99,7 @@ bool collectCompletionTexts(const QSqlDatabase &db, qint64 collectionId, const Q
                     return false;
                 QString text = value.toString();
                 if (hasText(text))
-                    texts.append(std::move(text));
+                    texts.add(std::move(text));
             }
         }
         return !query.lastError().isValid();
@@ -110,7 +110,7 @@ bool collectCompletionTexts(const QSqlDatabase &db, qint64 collectionId, const Q
     if (!readAll(QString::fromLatin1(RowNameTexts).arg(columnList("R", rowPositions, true))))
         return false;
 
-    completions = sortedUniqueTexts(texts);
+    completions = texts.finish();
     return true;
 }
 

@@ -1,7 +1,10 @@
 #include "TextSort.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
 #include <iterator>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -126,23 +129,29 @@ void radixQuicksort(TextKey *keys, qsizetype count, qsizetype depth)
     }
 }
 
-// Sorts the keys, by radix or, when a text holds the unit 0, by whole-text comparison.
-void sortKeys(TextKey *keys, qsizetype count, bool holdsZeroUnit)
+// Merges two lists that are each sorted and hold each text once into one such list.
+QStringList mergedUnique(QStringList &first, QStringList &second)
 {
-    if (holdsZeroUnit)
-        std::sort(keys, keys + count, [](const TextKey &a, const TextKey &b) { return *a.text < *b.text; });
-    else
-        radixQuicksort(keys, count, 0);
-}
-
-// Below this many texts a second thread costs more than it saves.
-constexpr qsizetype ParallelSortThreshold = 32768;
-
-// Appends the text unless it equals the last one appended.
-inline void appendUnique(QStringList &sorted, QString &text)
-{
-    if (sorted.isEmpty() || sorted.constLast() != text)
-        sorted.append(std::move(text));
+    QStringList merged;
+    merged.reserve(first.size() + second.size());
+    QString *a = first.data(), *const aEnd = a + first.size();
+    QString *b = second.data(), *const bEnd = b + second.size();
+    while (a != aEnd && b != bEnd) {
+        const int order = a->compare(*b, Qt::CaseSensitive);
+        if (order <= 0) {
+            merged.append(std::move(*a++));
+            b += order == 0; // the same text in both: kept once
+        } else {
+            merged.append(std::move(*b++));
+        }
+    }
+    for (; a != aEnd; ++a)
+        merged.append(std::move(*a));
+    for (; b != bEnd; ++b)
+        merged.append(std::move(*b));
+    first.clear();
+    second.clear();
+    return merged;
 }
 
 } // namespace
@@ -159,38 +168,138 @@ QStringList sortedUniqueTexts(QStringList &texts)
         keys.push_back(key);
         holdsZeroUnit = holdsZeroUnit || text->contains(QChar(0));
     }
-
-    // A large list is sorted in two halves at once, on two processor cores, and the
-    // halves are merged as the repeats are dropped. The halves only read the texts and
-    // each moves keys of its own.
-    const qsizetype count = qsizetype(keys.size());
-    qsizetype half = count;
-    if (count >= ParallelSortThreshold && std::thread::hardware_concurrency() > 1) {
-        half = count / 2;
-        try {
-            std::thread second(sortKeys, keys.data() + half, count - half, holdsZeroUnit);
-            sortKeys(keys.data(), half, holdsZeroUnit);
-            second.join();
-        } catch (const std::system_error &) {
-            // No thread to be had: the whole list in this one.
-            half = count;
-        }
-    }
-    if (half == count)
-        sortKeys(keys.data(), count, holdsZeroUnit);
+    if (holdsZeroUnit)
+        std::sort(keys.begin(), keys.end(), [](const TextKey &a, const TextKey &b) { return *a.text < *b.text; });
+    else
+        radixQuicksort(keys.data(), qsizetype(keys.size()), 0);
 
     QStringList sorted;
     sorted.reserve(texts.size());
-    const TextKey *a = keys.data(), *const aEnd = keys.data() + half;
-    const TextKey *b = aEnd, *const bEnd = keys.data() + count;
-    while (a != aEnd && b != bEnd)
-        appendUnique(sorted, *(*b->text < *a->text ? b++ : a++)->text);
-    for (; a != aEnd; ++a)
-        appendUnique(sorted, *a->text);
-    for (; b != bEnd; ++b)
-        appendUnique(sorted, *b->text);
+    for (const TextKey &key : keys) {
+        QString &text = *key.text;
+        if (sorted.isEmpty() || sorted.constLast() != text)
+            sorted.append(std::move(text));
+    }
     texts.clear();
     return sorted;
+}
+
+// The runs sorted so far, each with its level: a run of level n holds the texts of 2^n
+// batches. Two runs of one level are merged at once, so that every text is merged about
+// log2(batches) times, as in a merge sort.
+struct UniqueTextCollector::Runs
+{
+    std::vector<std::pair<int, QStringList>> runs;
+
+    void add(QStringList sorted)
+    {
+        int level = 0;
+        while (!runs.empty() && runs.back().first == level) {
+            sorted = mergedUnique(runs.back().second, sorted);
+            runs.pop_back();
+            ++level;
+        }
+        runs.emplace_back(level, std::move(sorted));
+    }
+
+    // Everything in one run, the smaller runs merged first.
+    QStringList all()
+    {
+        QStringList merged;
+        while (!runs.empty()) {
+            merged = mergedUnique(runs.back().second, merged);
+            runs.pop_back();
+        }
+        return merged;
+    }
+};
+
+// What the sorting thread and the collecting one share.
+struct UniqueTextCollector::Worker
+{
+    std::mutex mutex;
+    std::condition_variable batchReady;
+    std::deque<QStringList> batches;
+    bool noMoreBatches = false;
+    Runs runs; // the sorting thread's alone until it has been joined
+    std::thread thread;
+
+    void sortBatches()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            batchReady.wait(lock, [this] { return !batches.empty() || noMoreBatches; });
+            if (batches.empty())
+                return;
+            QStringList batch = std::move(batches.front());
+            batches.pop_front();
+            lock.unlock();
+            runs.add(sortedUniqueTexts(batch));
+            lock.lock();
+        }
+    }
+};
+
+UniqueTextCollector::UniqueTextCollector()
+    : m_ownRuns(std::make_unique<Runs>())
+{
+}
+
+UniqueTextCollector::~UniqueTextCollector()
+{
+    stopWorker();
+}
+
+void UniqueTextCollector::add(QString text)
+{
+    if (m_batch.isEmpty())
+        m_batch.reserve(BatchSize);
+    m_batch.append(std::move(text));
+    if (m_batch.size() < BatchSize)
+        return;
+    if (!m_worker) {
+        try {
+            auto worker = std::make_unique<Worker>();
+            worker->thread = std::thread(&Worker::sortBatches, worker.get());
+            m_worker = std::move(worker);
+        } catch (const std::system_error &) {
+            // No thread to be had: the batches are sorted here.
+            m_ownRuns->add(sortedUniqueTexts(m_batch));
+            return;
+        }
+    }
+    {
+        const std::lock_guard<std::mutex> lock(m_worker->mutex);
+        m_worker->batches.push_back(std::move(m_batch));
+    }
+    m_batch = QStringList();
+    m_worker->batchReady.notify_one();
+}
+
+QStringList UniqueTextCollector::finish()
+{
+    // The last, partial batch is sorted here while the other thread finishes its own.
+    QStringList last = sortedUniqueTexts(m_batch);
+    m_batch = QStringList();
+    stopWorker();
+    m_ownRuns->add(std::move(last));
+    return m_ownRuns->all();
+}
+
+void UniqueTextCollector::stopWorker()
+{
+    if (!m_worker)
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(m_worker->mutex);
+        m_worker->noMoreBatches = true;
+    }
+    m_worker->batchReady.notify_one();
+    m_worker->thread.join();
+    // The other thread's runs join this one's.
+    for (auto &run : m_worker->runs.runs)
+        m_ownRuns->runs.push_back(std::move(run));
+    m_worker.reset();
 }
 
 } // namespace Vantor::DB

@@ -291,17 +291,17 @@ TEST(SortedUniqueTexts, OrdersByCodeUnitsAndDropsRepeats)
     EXPECT_EQ(sortedUniqueTexts(withZero), expected);
 }
 
-// Lists large enough to be sorted in two halves at once: the same texts repeated in
-// both halves are kept once, and the merge keeps the order of one whole sort, with and
-// without a unit 0 among the texts.
-TEST(SortedUniqueTexts, LargeListsMergeTheirHalvesIntoOneOrder)
+// Enough texts for several batches, sorted on the collector's own thread and merged
+// level by level, and a last partial batch: the same texts repeated across batches are
+// kept once, in the order of one whole sort, with and without a unit 0 among them.
+TEST(UniqueTextCollector, GivesWhatOneSortGivesAcrossBatches)
 {
     QRandomGenerator random(13);
     for (const bool withZero : {false, true}) {
         QStringList texts;
-        for (int i = 0; i < 90001; ++i) {
-            // Few enough distinct texts that most recur, in both halves.
-            QString text = QStringLiteral("Farbe %1").arg(random.bounded(40000));
+        for (qsizetype i = 0; i < 5 * UniqueTextCollector::BatchSize + 123; ++i) {
+            // Few enough distinct texts that most recur, in many batches.
+            QString text = QStringLiteral("Farbe %1").arg(random.bounded(60000));
             if (random.bounded(3) == 0)
                 text = QStringLiteral("OT %1").arg(random.bounded(5000), 4, 10, QLatin1Char('0'));
             if (withZero && random.bounded(100) == 0)
@@ -311,11 +311,25 @@ TEST(SortedUniqueTexts, LargeListsMergeTheirHalvesIntoOneOrder)
         QStringList expected = texts;
         expected.sort(Qt::CaseSensitive);
         expected.removeDuplicates();
-        QStringList input = texts;
-        const QStringList sorted = sortedUniqueTexts(input);
+        UniqueTextCollector collector;
+        for (const QString &text : texts)
+            collector.add(text);
+        const QStringList sorted = collector.finish();
         EXPECT_EQ(sorted.size(), expected.size());
         EXPECT_TRUE(sorted == expected) << "withZero " << withZero;
+        // Empty afterwards, ready for another list.
+        collector.add(QStringLiteral("b"));
+        collector.add(QStringLiteral("a"));
+        EXPECT_EQ(collector.finish(), QStringList({QStringLiteral("a"), QStringLiteral("b")}));
     }
+    // A collector left with batches still being sorted stops its thread when it goes.
+    {
+        UniqueTextCollector abandoned;
+        for (qsizetype i = 0; i < 2 * UniqueTextCollector::BatchSize; ++i)
+            abandoned.add(QString::number(i));
+    }
+    UniqueTextCollector empty;
+    EXPECT_TRUE(empty.finish().isEmpty());
 }
 
 } // namespace
