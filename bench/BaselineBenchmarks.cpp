@@ -1,13 +1,18 @@
 // The yardsticks the engine is measured against in the same run: the card roller's
-// statements through SQLite's C API, and a plain nearest-colour scan with Little CMS 2.
+// statements through SQLite's C API (and through Qt SQL alone, which shows what the
+// driver itself costs), and a plain nearest-colour scan with Little CMS 2.
 
 #include "BenchDecks.h"
 #include "BenchInputs.h"
 
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/NavigationQueries.h"
+#include "engine/db/SqlSupport.h"
 #include "engine/palette/ColourDifference.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <benchmark/benchmark.h>
 #include <lcms2.h>
 #include <sqlite3.h>
@@ -24,20 +29,37 @@ namespace Palettra::Bench {
 
 namespace {
 
+// The card roller's statements, in the order cardPaintStatements() gives them.
+enum class CardStatement { PageByIndex, PageColors, Next, NextWrapped, Previous, PreviousWrapped };
+
+// What the paint loop needs of a run: how many rows it gave and the first row's "ID".
+struct CardResult
+{
+    std::size_t rows = 0;
+    qint64 firstId = 0;
+};
+
+[[noreturn]] void fail(const char *message)
+{
+    std::fprintf(stderr, "%s\n", message);
+    std::exit(1);
+}
+
 // One column's value as an application would keep it.
 using Value = std::variant<std::monostate, sqlite3_int64, double, std::string>;
 using Row = std::vector<Value>;
 
-// The card roller's statements prepared once on a connection of their own.
+// The card roller's statements prepared once, through SQLite's C API, on a connection of
+// their own.
 class CApiCardStatements
 {
 public:
-    explicit CApiCardStatements(int colours)
+    CApiCardStatements(int colours, DB::CardStatementForm form)
     {
         const QByteArray file = databaseFile(colours).toUtf8();
         if (sqlite3_open_v2(file.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
             fail("cannot open the benchmark database");
-        const QStringList texts = DB::cardPaintStatements();
+        const QStringList texts = DB::cardPaintStatements(form);
         for (const QString &text : texts) {
             const QByteArray utf8 = text.toUtf8();
             sqlite3_stmt *statement = nullptr;
@@ -47,6 +69,14 @@ public:
                 fail(sqlite3_errmsg(m_db));
             m_statements.push_back(statement);
         }
+        // The page statements share one select list: the first "ID" is the card's.
+        sqlite3_stmt *page = m_statements[std::size_t(CardStatement::PageByIndex)];
+        for (int i = 0; i < sqlite3_column_count(page) && m_idColumn < 0; ++i) {
+            if (sqlite3_stricmp(sqlite3_column_name(page, i), "ID") == 0)
+                m_idColumn = i;
+        }
+        if (m_idColumn < 0)
+            fail("the card statement lacks its ID");
     }
     ~CApiCardStatements()
     {
@@ -57,15 +87,12 @@ public:
     CApiCardStatements(const CApiCardStatements &) = delete;
     CApiCardStatements &operator=(const CApiCardStatements &) = delete;
 
-    // The statements in the order cardPaintStatements() gives them.
-    enum Which { PageByIndex, PageColors, Next, NextWrapped, Previous, PreviousWrapped };
-
     // Runs a statement with integer values and keeps every row it gives.
-    std::vector<Row> run(Which which, std::initializer_list<sqlite3_int64> values)
+    CardResult run(CardStatement which, std::initializer_list<qint64> values)
     {
         sqlite3_stmt *statement = m_statements[std::size_t(which)];
         int position = 1;
-        for (sqlite3_int64 value : values)
+        for (qint64 value : values)
             sqlite3_bind_int64(statement, position++, value);
         std::vector<Row> rows;
         while (sqlite3_step(statement) == SQLITE_ROW) {
@@ -86,62 +113,130 @@ public:
             rows.push_back(std::move(row));
         }
         sqlite3_reset(statement);
-        return rows;
-    }
-
-    // The first column named `name` of a statement's result.
-    int column(Which which, const char *name) const
-    {
-        sqlite3_stmt *statement = m_statements[std::size_t(which)];
-        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-            if (sqlite3_stricmp(sqlite3_column_name(statement, i), name) == 0)
-                return i;
-        }
-        fail("a statement lacks a column");
-        return -1;
+        CardResult result{rows.size(), 0};
+        if (!rows.empty() && std::holds_alternative<sqlite3_int64>(rows.front()[std::size_t(m_idColumn)]))
+            result.firstId = std::get<sqlite3_int64>(rows.front()[std::size_t(m_idColumn)]);
+        return result;
     }
 
 private:
-    [[noreturn]] static void fail(const char *message)
-    {
-        std::fprintf(stderr, "%s\n", message);
-        std::exit(1);
-    }
-
     sqlite3 *m_db = nullptr;
     std::vector<sqlite3_stmt *> m_statements;
+    int m_idColumn = -1;
+};
+
+// The same statements through Qt SQL alone: prepared once, forward-only, every value
+// kept as the driver hands it over, and no record built. What the engine costs beyond
+// this is its own.
+class QtSqlCardStatements
+{
+public:
+    explicit QtSqlCardStatements(int colours)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(DB::SqlDriverName), ConnectionName);
+        db.setConnectOptions(QLatin1String(DB::ReadOnlyConnectOptions));
+        db.setDatabaseName(databaseFile(colours));
+        if (!db.open())
+            fail("cannot open the benchmark database");
+        for (const QString &text : DB::cardPaintStatements()) {
+            m_queries.emplace_back(db);
+            m_queries.back().setForwardOnly(true);
+            if (!m_queries.back().prepare(text))
+                fail("a card statement does not prepare");
+        }
+    }
+    ~QtSqlCardStatements()
+    {
+        m_queries.clear();
+        QSqlDatabase::removeDatabase(ConnectionName);
+    }
+    QtSqlCardStatements(const QtSqlCardStatements &) = delete;
+    QtSqlCardStatements &operator=(const QtSqlCardStatements &) = delete;
+
+    CardResult run(CardStatement which, std::initializer_list<qint64> values)
+    {
+        QSqlQuery &query = m_queries[std::size_t(which)];
+        int position = 0;
+        for (qint64 value : values)
+            query.bindValue(position++, value);
+        std::vector<QVector<QVariant>> rows;
+        int idColumn = -1;
+        if (query.exec()) {
+            const QSqlRecord record = query.record();
+            const int columns = record.count();
+            idColumn = record.indexOf(QStringLiteral("ID"));
+            while (query.next()) {
+                QVector<QVariant> row(columns);
+                for (int column = 0; column < columns; ++column)
+                    row[column] = query.value(column);
+                rows.push_back(std::move(row));
+            }
+        }
+        query.finish();
+        CardResult result{rows.size(), 0};
+        if (!rows.empty() && idColumn >= 0)
+            result.firstId = rows.front().at(idColumn).toLongLong();
+        return result;
+    }
+
+private:
+    static constexpr const char *ConnectionName = "qt-sql-baseline";
+    std::vector<QSqlQuery> m_queries;
 };
 
 // The same work as the engine's paint: the card by index and its colours, then each
 // neighbour (wrapping when there is none) and its colours.
-void BM_CApiCardRollerPaint(benchmark::State &state)
+template<typename Statements>
+void runCardRollerPaint(benchmark::State &state, Statements &statements)
 {
     const int colours = int(state.range(0));
-    CApiCardStatements statements(colours);
-    const sqlite3_int64 collectionId = DB::CollectionRegistry::instance().collectionId(collectionFor(colours));
-    const int idColumn = statements.column(CApiCardStatements::PageByIndex, "ID");
+    const qint64 collectionId = DB::CollectionRegistry::instance().collectionId(collectionFor(colours));
     const int cards = cardCount(colours);
     int pageIndex = cards / 2;
-    auto colorsOf = [&](const std::vector<Row> &pages) {
-        if (pages.empty())
-            return std::size_t(0);
-        const sqlite3_int64 pageId = std::get<sqlite3_int64>(pages.front()[std::size_t(idColumn)]);
-        return statements.run(CApiCardStatements::PageColors, {collectionId, pageId}).size();
+    auto colorsOf = [&](const CardResult &page) {
+        return page.rows == 0 ? std::size_t(0)
+                              : statements.run(CardStatement::PageColors, {collectionId, page.firstId}).rows;
     };
+    std::size_t total = 0;
     for (auto _ : state) {
-        std::size_t read = colorsOf(statements.run(CApiCardStatements::PageByIndex, {collectionId, pageIndex}));
-        for (const auto &[step, wrap] : {std::pair(CApiCardStatements::Next, CApiCardStatements::NextWrapped),
-                                         std::pair(CApiCardStatements::Previous, CApiCardStatements::PreviousWrapped)}) {
-            std::vector<Row> pages = statements.run(step, {collectionId, pageIndex});
-            if (pages.empty())
-                pages = statements.run(wrap, {collectionId, pageIndex});
-            read += colorsOf(pages);
+        std::size_t read = colorsOf(statements.run(CardStatement::PageByIndex, {collectionId, pageIndex}));
+        for (const auto &[step, wrap] : {std::pair(CardStatement::Next, CardStatement::NextWrapped),
+                                         std::pair(CardStatement::Previous, CardStatement::PreviousWrapped)}) {
+            CardResult page = statements.run(step, {collectionId, pageIndex});
+            if (page.rows == 0)
+                page = statements.run(wrap, {collectionId, pageIndex});
+            read += colorsOf(page);
         }
         benchmark::DoNotOptimize(read);
+        total += read;
         pageIndex = pageIndex % cards + 1;
     }
+    state.counters["colours"] = double(total) / double(state.iterations());
+}
+
+// On the statements the engine runs.
+void BM_CApiCardRollerPaint(benchmark::State &state)
+{
+    CApiCardStatements statements(int(state.range(0)), DB::CardStatementForm::Narrow);
+    runCardRollerPaint(state, statements);
 }
 BENCHMARK(BM_CApiCardRollerPaint)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// On the plain "SELECT *" statements the engine's narrow ones stand for.
+void BM_CApiPlainCardRollerPaint(benchmark::State &state)
+{
+    CApiCardStatements statements(int(state.range(0)), DB::CardStatementForm::Plain);
+    runCardRollerPaint(state, statements);
+}
+BENCHMARK(BM_CApiPlainCardRollerPaint)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// The engine's statements through Qt SQL with no records built.
+void BM_QtSqlCardRollerPaint(benchmark::State &state)
+{
+    QtSqlCardStatements statements(int(state.range(0)));
+    runCardRollerPaint(state, statements);
+}
+BENCHMARK(BM_QtSqlCardRollerPaint)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 // A plain pass over every candidate with Little CMS 2's CIEDE2000, keeping the first of
 // the nearest, for the same targets as the engine's search.

@@ -429,12 +429,15 @@ int findColorByCode(const QString &code, ColorEntry &entry)
     return loadSingleColor(registry.connection(SystemWideCollectionUuid), ColorByCodeStatement, {code}, entry);
 }
 
-QStringList cardPaintStatements()
+QStringList cardPaintStatements(CardStatementForm form)
 {
-    QStringList statements{QLatin1String(NarrowPageByIndexStatement), QLatin1String(NarrowPageColorsStatement)};
+    const bool narrow = form == CardStatementForm::Narrow;
+    QStringList statements{QLatin1String(narrow ? NarrowPageByIndexStatement : PageByIndexStatement),
+                           QLatin1String(narrow ? NarrowPageColorsStatement : PageColorsStatement)};
+    const char *const selectList = narrow ? PALETTRA_PAGE_COLUMNS : "*";
     for (const bool backward : {false, true}) {
-        statements << pageSteppingStatement(PALETTRA_PAGE_COLUMNS, backward ? "<" : ">", backward, AllMoods, false)
-                   << pageSteppingStatement(PALETTRA_PAGE_COLUMNS, backward ? ">=" : "<=", backward, AllMoods, false);
+        statements << pageSteppingStatement(selectList, backward ? "<" : ">", backward, AllMoods, false)
+                   << pageSteppingStatement(selectList, backward ? ">=" : "<=", backward, AllMoods, false);
     }
     return statements;
 }

@@ -50,7 +50,9 @@ int findColorByCode(const QString &code, ColorEntry &entry);
 
 // The statements one paint of the card roller runs (a card by index with its colours,
 // and its neighbours under the all-moods filter), for checking that a database's indexes
-// serve them.
-QStringList cardPaintStatements();
+// serve them: as the engine runs them, or in the plain "SELECT *" form it falls back to
+// on a file whose tables lack one of their columns.
+enum class CardStatementForm { Narrow, Plain };
+QStringList cardPaintStatements(CardStatementForm form = CardStatementForm::Narrow);
 
 } // namespace Vantor::DB
