@@ -28,8 +28,14 @@ RatioReporter::RatioReporter(std::vector<Ratio> ratios, std::vector<TimeLimit> l
 
 void RatioReporter::ReportRuns(const std::vector<Run> &reports)
 {
+    // With --benchmark_report_aggregates_only only the aggregates come here: their median
+    // then stands for the runs.
+    const bool onlyAggregates = std::none_of(reports.begin(), reports.end(),
+                                             [](const Run &run) { return run.run_type == Run::RT_Iteration; });
     for (const Run &run : reports) {
-        if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
+        const bool counts = onlyAggregates ? run.run_type == Run::RT_Aggregate && run.aggregate_name == "median"
+                                           : run.run_type == Run::RT_Iteration;
+        if (!counts || run.error_occurred || run.iterations == 0)
             continue;
         std::string name = run.run_name.function_name;
         if (!run.run_name.args.empty())
