@@ -69,7 +69,9 @@ bool collectCompletionTexts(const QSqlDatabase &db, qint64 collectionId, const Q
     const auto columnList = [](const char *table, const QVector<int> &positions, bool withCode) {
         QStringList columns;
         for (int position : positions)
-            columns << QStringLiteral("CASE WHEN %1.NAME%2 <> '' THEN %1.NAME%2 END").arg(QLatin1String(table)).arg(position);
+            columns << QStringLiteral("CASE WHEN %1.NAME%2 <> '' THEN %1.NAME%2 END")
+                           .arg(QLatin1String(table))
+                           .arg(position);
         if (withCode)
             columns << QStringLiteral("CASE WHEN R.CODE <> '' THEN R.CODE END");
         columns.removeDuplicates();
