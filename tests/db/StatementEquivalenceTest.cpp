@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -258,6 +259,61 @@ TEST_F(StatementEquivalenceTest, AwkwardTextsCompleteAndLoadAsThePlainStatements
     EXPECT_TRUE(completions.contains(QStringLiteral("rot")));
     EXPECT_TRUE(completions.contains(QStringLiteral("\t")));
     EXPECT_FALSE(completions.contains(QStringLiteral("   ")));
+    expectCardLoadsAsThePlainStatements(AwkwardCollection);
+}
+
+// BLOBs, empty and not, where the name, extra and code columns hold texts (the only
+// values the columns' text affinity leaves as they are): the cards load and the
+// completions come out as with the plain statements.
+TEST_F(StatementEquivalenceTest, BlobsInTextColumnsLoadAndCompleteAsThePlainStatements)
+{
+    QString path;
+    {
+        Palettra::Test::TestDeck deck(m_dir.path(), QStringLiteral("blobs.db"));
+        auto &w = deck.writer();
+        const qint64 id = w.addCollection(AwkwardCollection, QStringLiteral("BLB"), QStringLiteral("Blobs"), 1);
+        w.addSettingList(id, QStringLiteral("page.name.search.order"), {QStringLiteral("0")});
+        w.addSettingList(id, QStringLiteral("row.name.search.order"), {QStringLiteral("0"), QStringLiteral("1")});
+        for (int card = 1; card <= 4; ++card) {
+            const qint64 page = w.addPage(id, card, card, QStringLiteral("P%1").arg(card), false, 1,
+                                          {QStringLiteral("Karte %1").arg(card)});
+            for (int row = 1; row <= 3; ++row) {
+                Palettra::Deck::RowSpec spec;
+                spec.rowIndex = row;
+                spec.code = QStringLiteral("B-%1-%2").arg(card).arg(row);
+                spec.segment = card;
+                spec.rgb = QColor(40 * card, 30 * row, 90);
+                spec.names = {QStringLiteral("Blau %1").arg(row), QStringLiteral("Blue %1").arg(row)};
+                w.addRow(id, page, spec);
+            }
+        }
+        ASSERT_TRUE(w.ok()) << w.lastError().toStdString();
+        path = deck.path();
+        deck.close();
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("blob-writer"));
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        for (const char *update :
+             {"UPDATE \"ROW\" SET NAME0 = x'' WHERE ROW_INDEX = 1",
+              "UPDATE \"ROW\" SET NAME1 = x'426c6175', EXTRA3 = x'00ff' WHERE ROW_INDEX = 2",
+              "UPDATE \"ROW\" SET CODE = x'422d39' WHERE ROW_INDEX = 3",
+              "UPDATE PAGE SET NAME0 = x'4b61727465', EXTRA0 = x'' WHERE PAGE_INDEX = 2"})
+            ASSERT_TRUE(query.exec(QLatin1String(update))) << update;
+        query = QSqlQuery();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("blob-writer"));
+
+    useFiles();
+    ASSERT_EQ(CollectionRegistry::instance().openCollection(AwkwardCollection), StatusOk);
+    loadOrderLists(AwkwardCollection);
+    QStringList completions;
+    ASSERT_EQ(loadCompletions(AwkwardCollection, completions), StatusOk);
+    EXPECT_EQ(completions, plainCompletions(AwkwardCollection));
+    EXPECT_TRUE(completions.contains(QStringLiteral("Blue 1")));
     expectCardLoadsAsThePlainStatements(AwkwardCollection);
 }
 
