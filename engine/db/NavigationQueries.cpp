@@ -32,36 +32,27 @@ const char *const ColorAtStatement =
 // call for every value. Plain columns are named as expressions ("+P.ID AS ID", the
 // unary plus is a no-op on any value): the driver looks up the table and declared type
 // of every table column of a result at every run, and skips that for expressions.
-#define PALETTRA_NUMBERED_TEXTS(T) \
-    "CASE WHEN " T ".NAME0 <> '' THEN " T ".NAME0 END AS NAME0, " \
-    "CASE WHEN " T ".NAME1 <> '' THEN " T ".NAME1 END AS NAME1, " \
-    "CASE WHEN " T ".NAME2 <> '' THEN " T ".NAME2 END AS NAME2, " \
-    "CASE WHEN " T ".NAME3 <> '' THEN " T ".NAME3 END AS NAME3, " \
-    "CASE WHEN " T ".NAME4 <> '' THEN " T ".NAME4 END AS NAME4, " \
-    "CASE WHEN " T ".NAME5 <> '' THEN " T ".NAME5 END AS NAME5, " \
-    "CASE WHEN " T ".NAME6 <> '' THEN " T ".NAME6 END AS NAME6, " \
-    "CASE WHEN " T ".NAME7 <> '' THEN " T ".NAME7 END AS NAME7, " \
-    "CASE WHEN " T ".NAME8 <> '' THEN " T ".NAME8 END AS NAME8, " \
-    "CASE WHEN " T ".NAME9 <> '' THEN " T ".NAME9 END AS NAME9, " \
-    "CASE WHEN " T ".EXTRA0 <> '' THEN " T ".EXTRA0 END AS EXTRA0, " \
-    "CASE WHEN " T ".EXTRA1 <> '' THEN " T ".EXTRA1 END AS EXTRA1, " \
-    "CASE WHEN " T ".EXTRA2 <> '' THEN " T ".EXTRA2 END AS EXTRA2, " \
-    "CASE WHEN " T ".EXTRA3 <> '' THEN " T ".EXTRA3 END AS EXTRA3, " \
-    "CASE WHEN " T ".EXTRA4 <> '' THEN " T ".EXTRA4 END AS EXTRA4, " \
-    "CASE WHEN " T ".EXTRA5 <> '' THEN " T ".EXTRA5 END AS EXTRA5, " \
-    "CASE WHEN " T ".EXTRA6 <> '' THEN " T ".EXTRA6 END AS EXTRA6, " \
-    "CASE WHEN " T ".EXTRA7 <> '' THEN " T ".EXTRA7 END AS EXTRA7, " \
-    "CASE WHEN " T ".EXTRA8 <> '' THEN " T ".EXTRA8 END AS EXTRA8, " \
-    "CASE WHEN " T ".EXTRA9 <> '' THEN " T ".EXTRA9 END AS EXTRA9"
-#define PALETTRA_PAGE_COLUMNS \
-    "+P.ID AS ID, +P.PAGE_INDEX AS PAGE_INDEX, +P.SEGMENT AS SEGMENT, +P.EXTERIOR AS EXTERIOR, +P.MOOD AS MOOD, " \
-    PALETTRA_NUMBERED_TEXTS("P")
-#define PALETTRA_ROW_COLUMNS \
-    "+R.ID AS ID, +R.COLLECTION_ID AS COLLECTION_ID, +R.PAGE_ID AS PAGE_ID, +R.CODE AS CODE, " \
-    "+R.SEGMENT AS SEGMENT, +R.ROW_INDEX AS ROW_INDEX, +R.RED AS RED, +R.GREEN AS GREEN, " \
-    "+R.BLUE AS BLUE, +R.L AS L, +R.A AS A, +R.B AS B, +R.IS_MTO AS IS_MTO, " \
-    "+R.NEUTRAL AS NEUTRAL, +R.WHITE AS WHITE, +R.MOOD AS MOOD, +R.SCHEME_POS AS SCHEME_POS, " \
-    "+R.NSCHEME_POS AS NSCHEME_POS, " \
+// One text column, NULL when empty; one plain column as an expression.
+#define PALETTRA_TEXT(T, C) "CASE WHEN " T "." C " <> '' THEN " T "." C " END AS " C
+#define PALETTRA_PLAIN(T, C) "+" T "." C " AS " C
+#define PALETTRA_NUMBERED_TEXTS(T)                                                                                 \
+    PALETTRA_TEXT(T, "NAME0") ", " PALETTRA_TEXT(T, "NAME1") ", " PALETTRA_TEXT(T, "NAME2") ", "                   \
+    PALETTRA_TEXT(T, "NAME3") ", " PALETTRA_TEXT(T, "NAME4") ", " PALETTRA_TEXT(T, "NAME5") ", "                   \
+    PALETTRA_TEXT(T, "NAME6") ", " PALETTRA_TEXT(T, "NAME7") ", " PALETTRA_TEXT(T, "NAME8") ", "                   \
+    PALETTRA_TEXT(T, "NAME9") ", " PALETTRA_TEXT(T, "EXTRA0") ", " PALETTRA_TEXT(T, "EXTRA1") ", "                 \
+    PALETTRA_TEXT(T, "EXTRA2") ", " PALETTRA_TEXT(T, "EXTRA3") ", " PALETTRA_TEXT(T, "EXTRA4") ", "                \
+    PALETTRA_TEXT(T, "EXTRA5") ", " PALETTRA_TEXT(T, "EXTRA6") ", " PALETTRA_TEXT(T, "EXTRA7") ", "                \
+    PALETTRA_TEXT(T, "EXTRA8") ", " PALETTRA_TEXT(T, "EXTRA9")
+#define PALETTRA_PAGE_COLUMNS                                                                                      \
+    PALETTRA_PLAIN("P", "ID") ", " PALETTRA_PLAIN("P", "PAGE_INDEX") ", " PALETTRA_PLAIN("P", "SEGMENT") ", "      \
+    PALETTRA_PLAIN("P", "EXTERIOR") ", " PALETTRA_PLAIN("P", "MOOD") ", " PALETTRA_NUMBERED_TEXTS("P")
+#define PALETTRA_ROW_COLUMNS                                                                                       \
+    PALETTRA_PLAIN("R", "ID") ", " PALETTRA_PLAIN("R", "COLLECTION_ID") ", " PALETTRA_PLAIN("R", "PAGE_ID") ", "   \
+    PALETTRA_PLAIN("R", "CODE") ", " PALETTRA_PLAIN("R", "SEGMENT") ", " PALETTRA_PLAIN("R", "ROW_INDEX") ", "     \
+    PALETTRA_PLAIN("R", "RED") ", " PALETTRA_PLAIN("R", "GREEN") ", " PALETTRA_PLAIN("R", "BLUE") ", "             \
+    PALETTRA_PLAIN("R", "L") ", " PALETTRA_PLAIN("R", "A") ", " PALETTRA_PLAIN("R", "B") ", "                      \
+    PALETTRA_PLAIN("R", "IS_MTO") ", " PALETTRA_PLAIN("R", "NEUTRAL") ", " PALETTRA_PLAIN("R", "WHITE") ", "       \
+    PALETTRA_PLAIN("R", "MOOD") ", " PALETTRA_PLAIN("R", "SCHEME_POS") ", " PALETTRA_PLAIN("R", "NSCHEME_POS") ", " \
     PALETTRA_NUMBERED_TEXTS("R")
 
 const char *const PageByIndexStatement =
