@@ -1,5 +1,7 @@
 #include "CollectionRegistry.h"
 
+#include "ThemeResources.h"
+
 #include "SharedTypes.h"
 #include "SqlSupport.h"
 
@@ -65,8 +67,10 @@ QString CollectionRegistry::connectionName(const QString &databasePath)
 
 int CollectionRegistry::enumerateCollections(bool clear)
 {
-    if (clear)
+    if (clear) {
         m_locations.clear();
+        forgetDecodedThemeImages();
+    }
 
     const QDir base(m_baseFolder);
     if (m_baseFolder.isEmpty() || !base.exists(QLatin1String(ResourcesFolder)))

@@ -233,12 +233,61 @@ QImage placeholderImage(const QSize &size)
     return image;
 }
 
+namespace {
+
+// Decoded theme pictures by database file, collection and key. Collection files are only
+// read, so a picture never changes while they stay registered; decoding them again made
+// up most of the time a picker took to open. Placeholders are not kept: they depend on
+// the size asked for.
+struct ThemeImageKey
+{
+    QString databasePath;
+    qint64 collectionId;
+    ThemeKey key;
+    bool operator==(const ThemeImageKey &other) const
+    {
+        return collectionId == other.collectionId && key == other.key && databasePath == other.databasePath;
+    }
+};
+
+size_t qHash(const ThemeImageKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.databasePath, key.collectionId, int(key.key));
+}
+
+QHash<ThemeImageKey, QImage> &decodedThemeImages()
+{
+    static QHash<ThemeImageKey, QImage> images;
+    return images;
+}
+
+} // namespace
+
+void forgetDecodedThemeImages()
+{
+    decodedThemeImages().clear();
+}
+
 QImage themeImage(const QUuid &uuid, ThemeKey key, const QSize &placeholderSize)
 {
+    const CollectionLocation location = CollectionRegistry::instance().collectionLocation(uuid);
+    const ThemeImageKey cacheKey{location.databasePath, location.id, key};
+    if (!location.uuid.isNull()) {
+        const auto found = decodedThemeImages().constFind(cacheKey);
+        if (found != decodedThemeImages().constEnd())
+            return *found;
+    }
     QByteArray data;
     if (themeItem(uuid, themeKeyText(key), data) != StatusOk)
         return placeholderImage(placeholderSize);
-    return decodeThemeImage(data, placeholderSize);
+    const QImage image = QImage::fromData(data);
+    if (image.isNull())
+        return placeholderImage(placeholderSize);
+    // The registry may have learnt the collection only while the item was read.
+    const CollectionLocation read = CollectionRegistry::instance().collectionLocation(uuid);
+    if (!read.uuid.isNull())
+        decodedThemeImages().insert(ThemeImageKey{read.databasePath, read.id, key}, image);
+    return image;
 }
 
 QImage decodeThemeImage(const QByteArray &data, const QSize &placeholderSize)

@@ -90,6 +90,9 @@ int themeItem(const QUuid &uuid, const QString &key, QByteArray &data);
 // given size (or a null image when the size is empty).
 QImage themeImage(const QUuid &uuid, ThemeKey key, const QSize &placeholderSize);
 QImage themeImage(ThemeKey key, const QSize &placeholderSize);
+// Decoded pictures are kept for the process; a registry emptied and filled again (other
+// files, perhaps) starts afresh.
+void forgetDecodedThemeImages();
 QImage placeholderImage(const QSize &size);
 // An image item's bytes as a picture, or the placeholder when they do not decode.
 QImage decodeThemeImage(const QByteArray &data, const QSize &placeholderSize);
