@@ -13,11 +13,13 @@
 #include "engine/palette/MyPaletteFullWidget.h"
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/widgets/CollectionSelectWidget.h"
+#include "engine/widgets/NestedDialogs.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -26,11 +28,29 @@ namespace Vantor {
 
 namespace {
 
+// A file dialog on the heap, run as a nested dialog: the host may destroy the picker
+// while it is open. The chosen file, or nothing.
+QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &caption, const QString &startPath,
+                      const QString &filters, QString *selectedFilter)
+{
+    const QPointer<QFileDialog> dialog = new QFileDialog(parent, caption, startPath, filters);
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (selectedFilter && !selectedFilter->isEmpty())
+        dialog->selectNameFilter(*selectedFilter);
+    if (NestedDialogs::exec(dialog) != QDialog::Accepted || !dialog)
+        return QString();
+    if (selectedFilter)
+        *selectedFilter = dialog->selectedNameFilter();
+    const QStringList files = dialog->selectedFiles();
+    return files.isEmpty() ? QString() : files.constFirst();
+}
+
 MainWidget::SaveFileDialog &saveFileDialog()
 {
     static MainWidget::SaveFileDialog dialog = [](QWidget *parent, const QString &caption, const QString &startPath,
                                                   const QString &filters, QString *selectedFilter) {
-        return QFileDialog::getSaveFileName(parent, caption, startPath, filters, selectedFilter);
+        return runFileDialog(parent, QFileDialog::AcceptSave, caption, startPath, filters, selectedFilter);
     };
     return dialog;
 }
@@ -39,7 +59,7 @@ MainWidget::OpenFileDialog &openFileDialog()
 {
     static MainWidget::OpenFileDialog dialog = [](QWidget *parent, const QString &caption, const QString &startPath,
                                                   const QString &filters) {
-        return QFileDialog::getOpenFileName(parent, caption, startPath, filters);
+        return runFileDialog(parent, QFileDialog::AcceptOpen, caption, startPath, filters, nullptr);
     };
     return dialog;
 }

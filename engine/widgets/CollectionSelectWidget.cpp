@@ -4,6 +4,7 @@
 
 #include "DropDownButton.h"
 #include "ImageButton.h"
+#include "NestedDialogs.h"
 #include "engine/PersistentState.h"
 #include "engine/palette/CapsureImport.h"
 #include "engine/palette/CapsureSelectDialog.h"
@@ -17,6 +18,7 @@
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QResizeEvent>
 
 namespace Vantor {
@@ -106,10 +108,10 @@ void CollectionSelectWidget::capsureButtonClicked()
     capsure->endAttentionAnimation();
     const QVector<DB::ColorEntry> matches = capsureMatches(capsureMeasurementNames(measurementPath));
     if (!matches.isEmpty()) {
-        CapsureSelectDialog dialog(matches, this);
-        dialog.setWindowModality(Qt::WindowModal);
-        if (dialog.exec() == QDialog::Accepted) {
-            const DB::ColorEntry chosen = dialog.chosenColour();
+        const QPointer<CapsureSelectDialog> dialog = new CapsureSelectDialog(matches, this);
+        dialog->setWindowModality(Qt::WindowModal);
+        if (NestedDialogs::exec(dialog) == QDialog::Accepted && dialog) {
+            const DB::ColorEntry chosen = dialog->chosenColour();
             const QUuid collection = DB::CollectionRegistry::instance().collectionOwning(chosen.collectionId);
             if (!collection.isNull())
                 emit capsureItemSelectedInteractively(collection, chosen);

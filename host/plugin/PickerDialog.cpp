@@ -48,6 +48,10 @@ INT_PTR pickerDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
     case WM_INITDIALOG: {
         SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
         auto *record = reinterpret_cast<PickerRecord *>(lParam);
+        // Modal records know their window too, so that whatever removes the record
+        // can close the window first.
+        if (record)
+            record->dialog = dialog;
         auto *bridge = new ZylaMainWidgetBridge(dialog, nullptr, Qt::WindowFlags());
         RECT client;
         GetClientRect(dialog, &client);
@@ -93,15 +97,7 @@ INT_PTR pickerDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
         if (record && record->bridge) {
             ZylaMainWidgetBridge *bridge = record->bridge;
             record->bridge = nullptr;
-            if (bridge->isCallingOut()) {
-                // Destroyed by the host from inside a call the bridge made (a colour it
-                // reported): it leaves the window now and goes once that call is over.
-                bridge->hide();
-                bridge->setParent(nullptr);
-                bridge->deleteLater();
-            } else {
-                delete bridge;
-            }
+            bridge->dispose();
         }
         return 0;
     }

@@ -3,7 +3,9 @@
 #include "PickerRecord.h"
 
 #include <map>
+#include <memory>
 #include <set>
+#include <vector>
 
 class ZylaMaxModelessColorPicker;
 
@@ -28,10 +30,14 @@ public:
     void DeleteThis() override;
     INT_PTR Execute(int, ULONG_PTR, ULONG_PTR, ULONG_PTR) override { return 0; }
 
-    // The record of `owner`, or the fallback record when it has none.
+    // The modeless record of `owner`, else its innermost running modal record, else the
+    // fallback record.
     PickerRecord &record(HWND owner) const;
-    bool hasRecord(HWND owner) const { return records.count(owner) != 0; }
-    std::size_t recordCount() const { return records.size(); }
+    // The modeless record of `owner` alone: what a modeless picker object acts on.
+    PickerRecord &modelessRecord(HWND owner) const;
+    bool hasRecord(HWND owner) const;
+    std::size_t recordCount() const { return records.size() + modalRecords.size(); }
+    // Removes the modeless record of `owner`; a modal picker of the same owner keeps its own.
     void removeRecord(HWND owner);
     // Destroys the record's dialog window, if it has one.
     static void destroyRecordWindow(PickerRecord &record);
@@ -41,8 +47,16 @@ public:
     void forgetModelessPicker(ZylaMaxModelessColorPicker *modeless) { modelessPickers.erase(modeless); }
 
 private:
-    PickerRecord *createRecord(HWND owner, DWORD color, const IPoint2 *spos, HSVCallback *callback, const MCHAR *name);
+    PickerRecord *newRecord(HWND owner, DWORD color, const IPoint2 *spos, HSVCallback *callback, const MCHAR *name);
+    static void deleteRecord(PickerRecord *record);
 
+    // Modeless records, one per owner; modal records, one per running ModalColorPicker
+    // call (innermost last). A modal picker never replaces or frees a modeless record
+    // of the same owner, nor the other way round.
     std::map<HWND, PickerRecord *> records;
+    std::vector<PickerRecord *> modalRecords;
     std::set<ZylaMaxModelessColorPicker *> modelessPickers;
+    // Cleared when this object is deleted; a ModalColorPicker call whose loop the
+    // deletion ended holds a copy and touches nothing of this object afterwards.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };

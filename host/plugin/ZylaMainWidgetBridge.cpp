@@ -8,9 +8,9 @@
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/ui/AboutBox.h"
 #include "engine/ui/MainWidget.h"
+#include "engine/widgets/NestedDialogs.h"
 
 #include <QAbstractButton>
-#include <QPointer>
 
 namespace {
 Vantor::MainWidget *bridgedMainWidget = nullptr;
@@ -81,19 +81,41 @@ void ZylaMainWidgetBridge::taskButtonClicked()
     if (!colour.isValid())
         return;
     // The host may destroy the picker from the call that reports the colour.
-    const QPointer<ZylaMainWidgetBridge> self(this);
     ++callsOut;
     deliverPickedColour(parentWindow(), colorRefOf(colour));
-    if (self)
-        --callsOut;
+    --callsOut;
+    deleteWhenIdle();
 }
 
 void ZylaMainWidgetBridge::aboutButtonClicked()
 {
     // 3ds Max has no product version of its own to show: the box shows the collection's
     // version text with the engine's.
-    const QPointer<Vantor::AboutBox> about = new Vantor::AboutBox(m_mainWidget, QString());
-    about->exec();
-    // The host may have destroyed the picker, and the box with it, while the box ran.
-    delete about.data();
+    Vantor::NestedDialogs::exec(new Vantor::AboutBox(m_mainWidget, QString()));
+}
+
+bool ZylaMainWidgetBridge::isBusy() const
+{
+    return callsOut > 0 || Vantor::NestedDialogs::runningUnder(this);
+}
+
+void ZylaMainWidgetBridge::dispose()
+{
+    if (!isBusy()) {
+        delete this;
+        return;
+    }
+    disposed = true;
+    hide();
+    setParent(nullptr);
+    connect(&Vantor::NestedDialogs::instance(), &Vantor::NestedDialogs::dialogFinished, this,
+            &ZylaMainWidgetBridge::deleteWhenIdle);
+    Vantor::NestedDialogs::rejectUnder(this);
+}
+
+void ZylaMainWidgetBridge::deleteWhenIdle()
+{
+    // Deferred: the frame that ends the last call is still on the stack.
+    if (disposed && !isBusy())
+        deleteLater();
 }

@@ -34,9 +34,13 @@ public:
     // The colour of the single selected occupied cell of My Palette; invalid otherwise.
     QColor pickableColour() const;
 
-    // True while the bridge waits for the host to take a reported colour: the host may
-    // destroy the picker meanwhile.
-    bool isCallingOut() const { return callsOut > 0; }
+    // True while a call of the bridge is on the stack that the host may destroy the
+    // picker from: a colour being reported, or a nested dialog (about box, Capsure match,
+    // palette file dialog) waiting in its own event loop.
+    bool isBusy() const;
+    // The picker's window is being destroyed: the bridge goes now, or, when busy, leaves
+    // the window at once, ends its nested dialogs and goes once the last call is over.
+    void dispose();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionUuid);
@@ -45,8 +49,11 @@ public slots:
     void aboutButtonClicked();
 
 private:
+    void deleteWhenIdle();
+
     Vantor::MainWidget *m_mainWidget = nullptr;
     quint16 m_taskButtonId = 0;
     bool useDefaultTaskText = true;
     int callsOut = 0;
+    bool disposed = false;
 };

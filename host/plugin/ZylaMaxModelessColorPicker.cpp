@@ -10,7 +10,7 @@ ZylaMaxModelessColorPicker::ZylaMaxModelessColorPicker(HWND owner, ZylaMAXColPic
     : ownerWindow(owner)
     , picker(picker)
 {
-    PickerRecord &record = picker->record(owner);
+    PickerRecord &record = picker->modelessRecord(owner);
     if (record.disabled)
         return;
     if (!IsWindow(record.dialog)) {
@@ -33,7 +33,7 @@ ZylaMaxModelessColorPicker::~ZylaMaxModelessColorPicker()
 // Once the ZylaMAXColPick is gone there is no record any more: the fallback.
 PickerRecord &ZylaMaxModelessColorPicker::record() const
 {
-    return picker ? picker->record(ownerWindow) : fallbackPickerRecord();
+    return picker ? picker->modelessRecord(ownerWindow) : fallbackPickerRecord();
 }
 
 IPoint2 ZylaMaxModelessColorPicker::GetPosition()

@@ -22,9 +22,17 @@ struct NativeWindow
     Win32Layer::MessageHandler handler = nullptr;
     void *context = nullptr;
     Win32Layer::NativeMessageFilter filter = nullptr;
-    QEventLoop *loop = nullptr;
+    // The dialog's modal loop while DialogBoxIndirectParamW runs it.
+    struct ModalRun *run = nullptr;
     INT_PTR result = 0;
     bool ended = false;
+    bool destroying = false;
+};
+
+struct ModalRun
+{
+    QEventLoop loop;
+    INT_PTR result = 0;
 };
 
 QHash<HWND, NativeWindow *> &windows()
@@ -100,6 +108,9 @@ HWND registerWidget(QWidget *widget, bool ownsWidget)
 
 // A dialog window: the close button asks the dialog procedure (WM_CLOSE) instead of
 // closing by itself.
+void retireWindow(HWND window);
+void forgetWindow(HWND window);
+
 class DialogWidget : public QWidget
 {
 public:
@@ -107,6 +118,16 @@ public:
         : QWidget(owner, Qt::Dialog)
     {
     }
+    ~DialogWidget() override
+    {
+        // Deleted with its owner, without DestroyWindow (a host that deletes its own
+        // window): as on Windows, the dialog is still told with WM_DESTROY, while its
+        // children are alive, and a modal loop on it ends.
+        retireWindow(handle);
+        forgetWindow(handle);
+    }
+    DialogWidget(const DialogWidget &) = delete;
+    DialogWidget &operator=(const DialogWidget &) = delete;
     HWND handle = nullptr;
 
 protected:
@@ -117,6 +138,54 @@ protected:
             dispatchToProc(handle, entry->proc, WM_CLOSE, 0, 0);
     }
 };
+
+// Whether `widget` has `ancestor` up its parent chain, across window borders.
+bool isOwnedBy(const QWidget *widget, const QWidget *ancestor)
+{
+    for (const QWidget *up = widget ? widget->parentWidget() : nullptr; up; up = up->parentWidget()) {
+        if (up == ancestor)
+            return true;
+    }
+    return false;
+}
+
+// The first step of destroying a window, as Windows takes it: the dialogs it owns are
+// destroyed first, then its procedure hears WM_DESTROY, and a modal loop running on it
+// ends (DialogBoxIndirectParamW returns). The handle and the widget stay for the caller.
+void retireWindow(HWND window)
+{
+    NativeWindow *entry = nativeWindow(window);
+    if (!entry || entry->destroying)
+        return;
+    entry->destroying = true;
+    if (QWidget *widget = entry->widget.data()) {
+        QList<HWND> owned;
+        for (auto it = windows().cbegin(); it != windows().cend(); ++it) {
+            if (it.value()->proc && isOwnedBy(it.value()->widget.data(), widget))
+                owned << it.key();
+        }
+        for (const HWND dialog : owned)
+            DestroyWindow(dialog);
+    }
+    if (entry->proc)
+        dispatchToProc(window, entry->proc, WM_DESTROY, 0, 0);
+    entry = nativeWindow(window);
+    if (entry && entry->run) {
+        entry->run->loop.quit();
+        entry->run = nullptr;
+    }
+}
+
+// The handle names no window any more.
+void forgetWindow(HWND window)
+{
+    NativeWindow *entry = windows().take(window);
+    if (!entry)
+        return;
+    if (entry->widget)
+        handlesByWidget().remove(entry->widget.data());
+    delete entry;
+}
 
 // The window given the focus last, for when no window of this process is active.
 HWND lastFocusWindow = nullptr;
@@ -197,18 +266,20 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialogTemplate, HWND 
             EnableWindow(owner, ownerWasEnabled);
         return -1;
     }
+    ModalRun run;
     NativeWindow *entry = nativeWindow(dialog);
+    run.result = entry->result;
     if (!entry->ended) {
-        QEventLoop loop;
-        entry->loop = &loop;
-        loop.exec(QEventLoop::DialogExec);
-        entry = nativeWindow(dialog);
+        // The loop ends with EndDialog, or when the window is destroyed.
+        entry->run = &run;
+        run.loop.exec(QEventLoop::DialogExec);
+        if ((entry = nativeWindow(dialog)))
+            entry->run = nullptr;
     }
-    const INT_PTR result = entry ? entry->result : 0;
     DestroyWindow(dialog);
     if (owner)
         EnableWindow(owner, ownerWasEnabled);
-    return result;
+    return run.result;
 }
 
 HWND CreateDialogIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialogTemplate, HWND owner, DLGPROC dialogProc, LPARAM initParam)
@@ -225,8 +296,10 @@ BOOL EndDialog(HWND dialog, INT_PTR result)
     entry->ended = true;
     if (entry->widget)
         entry->widget->hide();
-    if (entry->loop)
-        entry->loop->quit();
+    if (entry->run) {
+        entry->run->result = result;
+        entry->run->loop.quit();
+    }
     return TRUE;
 }
 
@@ -248,25 +321,22 @@ HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD style, 
 BOOL DestroyWindow(HWND window)
 {
     NativeWindow *entry = nativeWindow(window);
-    if (!entry)
+    if (!entry || entry->destroying)
         return FALSE;
-    if (entry->proc)
-        dispatchToProc(window, entry->proc, WM_DESTROY, 0, 0);
+    retireWindow(window);
     entry = nativeWindow(window);
     if (!entry)
         return TRUE;
     QWidget *widget = entry->ownsWidget ? entry->widget.data() : nullptr;
-    if (widget && !dispatchDepth().contains(window)) {
-        delete widget;
-        return TRUE;
-    }
-    // The handle goes now; a widget still handling one of its messages goes later.
-    if (widget) {
-        handlesByWidget().remove(widget);
+    const bool dispatching = dispatchDepth().contains(window);
+    forgetWindow(window);
+    // A widget still handling one of its messages goes once that handling is over.
+    if (widget && dispatching) {
         widget->hide();
         widget->deleteLater();
+    } else {
+        delete widget;
     }
-    delete windows().take(window);
     return TRUE;
 }
 
