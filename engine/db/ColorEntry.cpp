@@ -1,8 +1,9 @@
 #include "ColorEntry.h"
 
+#include "LogCategories.h"
+
 #include "RecordFields.h"
 
-#include <QDebug>
 
 namespace Vantor::DB {
 
@@ -58,7 +59,7 @@ void ColorEntry::load(const RowView &row)
     const ColumnPositions &at = row.positionsOf(columns());
     RecordFields::read(row, at[Id], id);
     if (!RecordFields::read(row, at[CollectionId], collectionId))
-        qDebug("Oops.");
+        qCDebug(lcDatabase, "Oops.");
     RecordFields::read(row, at[PageId], pageId);
     RecordFields::read(row, at[Code], code);
     RecordFields::readNumberedTexts(row, at, NumberedTexts, names, extras);

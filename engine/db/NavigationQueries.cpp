@@ -4,7 +4,6 @@
 #include "SharedTypes.h"
 #include "SqlSupport.h"
 
-#include <QDebug>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -266,8 +265,7 @@ int loadPageByIndex(const QUuid &uuid, int pageIndex, ColorPage &page)
                                           QLatin1String(PageByIndexStatement));
         PreparedStatement &statement = *narrow;
         if (!statement.exec({collectionId, pageIndex})) {
-            const QSqlError error = statement.query().lastError();
-            qDebug().noquote() << error.driverText() << error.databaseText();
+            logQueryError(statement.query());
             return StatusQueryFailed;
         }
         if (!statement.query().next())

@@ -1,11 +1,11 @@
 #include "SchemeQueries.h"
 
 #include "CollectionRegistry.h"
+#include "LogCategories.h"
 #include "NavigationQueries.h"
 #include "SharedTypes.h"
 #include "SqlSupport.h"
 
-#include <QDebug>
 #include <QSqlRecord>
 
 namespace Vantor::DB {
@@ -138,9 +138,10 @@ int loadRowSchemeColors(const QUuid &uuid, int schemeId, int pageIndex, int rowP
         return StatusOk;
 
     const qint64 collectionId = CollectionRegistry::instance().collectionId(uuid);
-    qDebug().noquote() << RowSchemeColorsStatement << "with" << collectionId << entry.id << schemeId;
-    return runColorQuery(uuid, RowSchemeColorsStatement, {collectionId, collectionId, entry.id, schemeId}, colors,
-                         OnFailure::Log);
+    const QVariantList values{collectionId, collectionId, entry.id, schemeId};
+    if (lcDatabase().isDebugEnabled())
+        logStatement(QLatin1String(RowSchemeColorsStatement), values);
+    return runColorQuery(uuid, RowSchemeColorsStatement, values, colors, OnFailure::Log);
 }
 
 int loadPageSchemeColors(const QUuid &uuid, int schemeId, int pageIndex, int rowPosition,

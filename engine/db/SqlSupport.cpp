@@ -1,6 +1,7 @@
 #include "SqlSupport.h"
 
-#include <QDebug>
+#include "LogCategories.h"
+
 #include <QHash>
 #include <QSqlError>
 
@@ -31,7 +32,39 @@ QHash<QString, CachedStatement *> &statementCache()
 
 void logQueryError(const QSqlError &error)
 {
-    qDebug().noquote() << QStringLiteral("%1 : %2").arg(error.nativeErrorCode(), error.text());
+    qCWarning(lcDatabase).noquote() << QStringLiteral("%1 : %2").arg(error.nativeErrorCode(), error.text());
+}
+
+QString statementWithValues(const QString &statement, const QVariantList &values)
+{
+    QString text;
+    text.reserve(statement.size() + 16 * values.size());
+    int next = 0;
+    QChar quote;
+    for (const QChar c : statement) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+        } else if (c == QLatin1Char('?') && next < values.size()) {
+            const QVariant &value = values.at(next++);
+            if (value.isNull())
+                text += QLatin1String("NULL");
+            else if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray)
+                text += QLatin1Char('\'') + value.toString().replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+            else
+                text += value.toString();
+            continue;
+        }
+        text += c;
+    }
+    return text;
+}
+
+void logStatement(const QString &statement, const QVariantList &values)
+{
+    qCDebug(lcDatabase).noquote() << statementWithValues(statement, values);
 }
 
 void logQueryError(const QSqlQuery &query)

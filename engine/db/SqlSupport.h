@@ -18,10 +18,13 @@ struct CachedStatement;
 
 namespace Vantor::DB {
 
-// The engine's only log: a failed statement writes its error number, " : " and the
-// error text to the debug output.
+// A failed statement is a warning: its error number, " : " and the error text.
 void logQueryError(const QSqlError &error);
 void logQueryError(const QSqlQuery &query);
+// The statement as it runs, each placeholder replaced by its value (texts quoted), as
+// debug detail: QT_LOGGING_RULES="palettra.db.debug=true" shows it.
+void logStatement(const QString &statement, const QVariantList &values);
+QString statementWithValues(const QString &statement, const QVariantList &values);
 
 // Name of the SQL driver every connection uses.
 inline constexpr const char *SqlDriverName = "QSQLITE";

@@ -1,8 +1,9 @@
 #include "Texture.h"
 
+#include "LogCategories.h"
+
 #include "RecordFields.h"
 
-#include <QDebug>
 
 namespace Vantor::DB {
 
@@ -10,7 +11,7 @@ Texture::Texture(const RowView &row)
 {
     AbstractBase::load(row);
     if (!RecordFields::read(row, QStringLiteral("COLLECTION_ID"), collectionId))
-        qDebug("Oops.");
+        qCDebug(lcDatabase, "Oops.");
     RecordFields::read(row, QStringLiteral("NAME"), name);
     RecordFields::read(row, QStringLiteral("BASE_ALPHA"), baseAlpha);
     const QVariant data = row.value(QStringLiteral("IMAGE"));

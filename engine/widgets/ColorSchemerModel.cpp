@@ -1,5 +1,7 @@
 #include "ColorSchemerModel.h"
 
+#include "engine/db/LogCategories.h"
+
 #include "ColorSchemerLayout.h"
 #include "SchemeKinds.h"
 #include "engine/PersistentState.h"
@@ -10,7 +12,6 @@
 #include "engine/db/SchemeQueries.h"
 #include "engine/palette/ColourDifference.h"
 
-#include <QDebug>
 
 #include <algorithm>
 
@@ -35,8 +36,9 @@ void ColorSchemerModel::setUp(const QUuid &collection)
     m_cells.clear();
     m_complementaryAvailable = false;
     m_carriedOver.clear();
-    // The buttons are those of the collection whose schemes are shown.
-    m_kinds = m_schemeCollection.isNull() ? QVector<int>() : CollectionSettings::schemes(m_schemeCollection);
+    // The buttons are the current collection's, also where it borrows another's schemes;
+    // a collection without a list of its own shows none.
+    m_kinds = CollectionSettings::schemes(collection);
 }
 
 SchemeKey ColorSchemerModel::storedKey()
@@ -68,7 +70,7 @@ SchemeKey ColorSchemerModel::storedKey()
             }
         }
         if (!landing.found)
-            qDebug() << "fake";
+            qCDebug(lcWidgets) << "fake";
         known = m_carriedOver.insert(source, landing);
     }
     if (known->found) {

@@ -66,7 +66,7 @@ void ImageButton::startAttentionAnimation()
     if (fadeIn->group() != attention) {
         disconnect(fadeIn, &QPropertyAnimation::finished, this, &ImageButton::fadeInAnimationStopped);
         fadeIn->stop();
-        attention->insertAnimation(0, fadeIn);
+        restoreSequence();
     }
     auto *effect = new QGraphicsOpacityEffect(this);
     fadeIn->setTargetObject(effect);
@@ -89,10 +89,20 @@ void ImageButton::endAttentionAnimation()
     fadeIn->start();
 }
 
+void ImageButton::restoreSequence()
+{
+    // A sequential group takes new animations only after its current one (it warns
+    // otherwise): the fade-in goes back in front by building the sequence again.
+    if (QAbstractAnimation *out = attention->takeAnimation(0))
+        out->setParent(this);
+    attention->addAnimation(fadeIn);
+    attention->addAnimation(fadeOut);
+}
+
 void ImageButton::fadeInAnimationStopped()
 {
     disconnect(fadeIn, &QPropertyAnimation::finished, this, &ImageButton::fadeInAnimationStopped);
-    attention->insertAnimation(0, fadeIn);
+    restoreSequence();
     setGraphicsEffect(nullptr);
     update();
 }

@@ -33,6 +33,9 @@ protected slots:
     void fadeInAnimationStopped();
 
 private:
+    void restoreSequence();
+
+private:
     QImage pressedImage;
     QImage normalImage;
     QImage disabledImage;

@@ -1,5 +1,7 @@
 #include "QWinWidget.h"
 
+#include "engine/db/LogCategories.h"
+
 #include <QApplication>
 #include <QChildEvent>
 #include <QFocusEvent>
@@ -42,7 +44,7 @@ void QWinWidget::center()
     const QObjectList kids = children();
     for (const QObject *kid : kids) {
         if (kid->isWidgetType() && !static_cast<const QWidget *>(kid)->isWindow()) {
-            qWarning("QWinWidget::center: Call this function only for QWinWidgets with toplevel children");
+            qCWarning(Vantor::lcHost, "QWinWidget::center: Call this function only for QWinWidgets with toplevel children");
             break;
         }
     }

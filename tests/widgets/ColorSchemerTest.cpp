@@ -18,6 +18,7 @@
 #include <QBuffer>
 #include <QDrag>
 #include <QMimeData>
+#include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -74,20 +75,26 @@ TEST(ColorSchemerGeometry, RowsBreakWhereTheGroupChanges)
         EXPECT_EQ(cells.at(i).top(), cells.at(0).top() + (i / 4) * (rowHeight + 1)) << i;
     }
     EXPECT_LE(4 * (cells.at(0).width() + 1) + 1, area.width());
-    // A row breaks where the segment does, not where a row is full.
+    // A row breaks where the segment does, not where a row is full; a chip beyond the
+    // row's room is left out rather than drawn past the area.
     const QVector<QRect> uneven = layoutSchemeGrid(area, {1, 1, 2, 2, 2, 2}, 3, 2);
-    ASSERT_EQ(uneven.size(), 6);
+    ASSERT_EQ(uneven.size(), 5);
     EXPECT_EQ(uneven.at(2).left(), area.left() + 1);
     EXPECT_GT(uneven.at(2).top(), uneven.at(1).top());
-    EXPECT_EQ(uneven.at(5).top(), uneven.at(2).top());
+    EXPECT_EQ(uneven.at(4).top(), uneven.at(2).top());
+    // Segments that change more often than the count implies: the rows that fit, no more.
+    const QVector<QRect> restless = layoutSchemeGrid(area, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 4, 3);
+    ASSERT_EQ(restless.size(), 3);
+    for (const QRect &cell : restless)
+        EXPECT_TRUE(area.contains(cell)) << cell.top() << " " << cell.bottom();
     // Nothing to divide by: no grid.
     EXPECT_TRUE(layoutSchemeGrid(area, segments, 0, 3).isEmpty());
 }
 
 TEST(ColorSchemerGeometry, NeutralLabelMakesRoomForItsMarker)
 {
-    const ColorSchemerLayout layout = layoutColorSchemer(QSize(564, 180), QSize(44, 44),
-                                                         {QSize(60, 15), QSize(71, 15)}, 1, QSize(90, 16), QSize(9, 9));
+    const ColorSchemerLayout layout = layoutColorSchemer(QSize(564, 180), QSize(44, 44), {QSize(60, 15), QSize(71, 15)}, 1,
+                                                         QSize(90, 16), QSize(101, 15), QSize(9, 9));
     ASSERT_EQ(layout.buttons.size(), 2);
     // Buttons at a pitch of 84, centred.
     EXPECT_EQ(layout.buttons.at(0), QRect((564 - 2 * 84 + 40) / 2, 8, 44, 44));
@@ -95,6 +102,9 @@ TEST(ColorSchemerGeometry, NeutralLabelMakesRoomForItsMarker)
     EXPECT_EQ(layout.labels.at(0).width(), 64);
     EXPECT_EQ(layout.labels.at(1).width(), 74 + 9 + 4);
     EXPECT_EQ(layout.neutralFormLabel.width(), 94 + 9 + 4);
+    // The natural form's name has a place as wide as it needs, centred under the button.
+    EXPECT_EQ(layout.naturalFormLabel.width(), 104 + 9 + 4);
+    EXPECT_EQ(layout.naturalFormLabel.left(), layout.buttons.at(1).left() + (44 - (104 + 9 + 4)) / 2);
     // Every label as high as the tallest, under the buttons.
     EXPECT_EQ(layout.labels.at(0).height(), 18);
     EXPECT_EQ(layout.labels.at(0).top(), 53);
@@ -213,6 +223,83 @@ TEST_F(SchemerTest, TwelveColoursMakeThreeRowsAndTenNone)
     EXPECT_TRUE(schemer.paintedCells().isEmpty());
 }
 
+TEST_F(SchemerTest, RestlessSegmentsStayInsideTheSchemeArea)
+{
+    setting(QStringLiteral("mode.card"), QStringLiteral("ModeColorToColor"));
+    schemes({QStringLiteral("harmonic")});
+    // Twelve partners whose segment changes at every chip: twelve rows where three fit.
+    rowScheme(1, 1, SchemeHarmonic, {{1, 2}, {3, 1}, {1, 3}, {3, 2}, {2, 1}, {3, 3}, {2, 2}, {4, 1}, {2, 3}, {4, 2}, {6, 1}, {4, 3}});
+    start();
+    setSchemeKind(A, SchemeHarmonic);
+    ColorSchemerWidget schemer;
+    schemer.resize(564, 226);
+    const QImage image = schemer.grab().toImage();
+    const QRect area = schemer.currentLayout().schemeArea;
+    ASSERT_FALSE(schemer.paintedCells().isEmpty());
+    for (const SchemeCell &cell : schemer.paintedCells())
+        EXPECT_TRUE(area.contains(cell.rect));
+    // No chip colour below the area, where the hint is, nor in the widget's last rows.
+    for (int y = area.bottom() + 3; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); x += 3)
+            EXPECT_NE(qBlue(image.pixel(x, y)), 100) << x << "," << y;
+    }
+}
+
+TEST_F(SchemerTest, ButtonsAreTheCurrentCollectionsOwn)
+{
+    setting(QStringLiteral("mode.card"), QStringLiteral("ModeColorToColor"));
+    schemes({QStringLiteral("harmonic"), QStringLiteral("contrast")});
+    deck.deck().writer().addSettingList(deck.idB(), QStringLiteral("schemes"), {QStringLiteral("contrast")});
+    start();
+    setLastUsedCollection(B);
+    ColorSchemerWidget schemer;
+    schemer.resize(564, 226);
+    // B borrows A's schemes under its own one button, and its shortcut.
+    EXPECT_EQ(schemer.model().schemeCollection(), A);
+    EXPECT_EQ(schemer.model().kinds(), QVector<int>{SchemeContrast});
+    EXPECT_EQ(schemer.currentLayout().buttons.size(), 1);
+}
+
+TEST_F(SchemerTest, NoSchemesAndNoListMeansNoButtons)
+{
+    setting(QStringLiteral("mode.card"), QStringLiteral("ModeColorToColor"));
+    schemes({QStringLiteral("harmonic"), QStringLiteral("contrast")});
+    start();
+    setLastUsedCollection(B);
+    ColorSchemerWidget schemer;
+    schemer.resize(564, 226);
+    EXPECT_TRUE(schemer.model().kinds().isEmpty());
+    EXPECT_TRUE(schemer.currentLayout().buttons.isEmpty());
+}
+
+TEST_F(SchemerTest, NaturalNeutralNameIsDrawnWhole)
+{
+    setting(QStringLiteral("mode.card"), QStringLiteral("ModeColorToColor"));
+    schemes({QStringLiteral("harmonic"), QStringLiteral("neutral")});
+    deck.deck().writer().addText(deck.idA(), QStringLiteral("harmonizer.palette.scheme.neutral"), QStringLiteral("Nt"));
+    deck.deck().writer().addText(deck.idA(), QStringLiteral("harmonizer.palette.scheme.natural.neutral"),
+                                 QStringLiteral("Natural neutral"));
+    start();
+    setSchemeKind(A, SchemeHarmonic);
+    setSchemeNeutralSubKind(A, SchemeNaturalNeutral);
+    ColorSchemerWidget schemer;
+    schemer.resize(564, 226);
+    const QImage image = schemer.grab().toImage();
+    const QRect natural = schemer.currentLayout().naturalFormLabel;
+    const QRect narrow = schemer.currentLayout().labels.at(1); // the place of the short name "Nt"
+    ASSERT_GT(natural.width(), narrow.width());
+    // Ink of the name left and right of the short name's place: the whole name is drawn.
+    int leftInk = 0, rightInk = 0;
+    for (int y = natural.top(); y <= natural.bottom(); ++y) {
+        for (int x = natural.left(); x < narrow.left(); ++x)
+            leftInk += qGray(image.pixel(x, y)) > 120 ? 1 : 0;
+        for (int x = narrow.right() + 1; x <= natural.right(); ++x)
+            rightInk += qGray(image.pixel(x, y)) > 120 ? 1 : 0;
+    }
+    EXPECT_GT(leftInk, 0);
+    EXPECT_GT(rightInk, 0);
+}
+
 TEST_F(SchemerTest, NoChipCountMeansNoGrid)
 {
     setting(QStringLiteral("mode.card"), QStringLiteral("ModeColorToColor"));
@@ -249,6 +336,8 @@ TEST_F(SchemerTest, CollectionWithoutSchemesShowsTheNearestColoursSchemesOfAnoth
         }
     rowScheme(nearestPage, nearestRow, SchemeHarmonic,
               {{2, 1}, {2, 2}, {2, 3}, {1, 1}, {3, 1}, {3, 2}, {3, 3}, {4, 1}, {5, 1}, {5, 2}, {5, 3}, {6, 1}});
+    // B borrows A's schemes under buttons of its own list.
+    deck.deck().writer().addSettingList(deck.idB(), QStringLiteral("schemes"), {QStringLiteral("harmonic")});
     start();
     setLastUsedCollection(B);
     setSchemeKind(B, SchemeHarmonic);
@@ -263,7 +352,9 @@ TEST_F(SchemerTest, CollectionWithoutSchemesShowsTheNearestColoursSchemesOfAnoth
     ASSERT_EQ(schemer.paintedCells().size(), 12);
     EXPECT_EQ(schemer.paintedCells().first().collection, A);
 
-    // A colour that cannot be read cannot be carried over: the diagnostic, and B's key.
+    // A colour that cannot be read cannot be carried over: the diagnostic (debug detail,
+    // shown when asked for), and B's key.
+    QLoggingCategory::setFilterRules(QStringLiteral("palettra.widgets.debug=true"));
     static QStringList messages;
     messages.clear();
     const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
@@ -272,6 +363,7 @@ TEST_F(SchemerTest, CollectionWithoutSchemesShowsTheNearestColoursSchemesOfAnoth
     setRowIndex(B, 9);
     schemer.grab();
     qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
     EXPECT_TRUE(messages.contains(QStringLiteral("fake")));
     EXPECT_EQ(schemer.model().key().collection, B);
     EXPECT_TRUE(schemer.paintedCells().isEmpty());
