@@ -11,6 +11,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 namespace Vantor::DB {
 
 namespace {
@@ -81,8 +83,10 @@ int CollectionRegistry::enumerateCollections(bool clear)
         folder += QDir::separator();
     folder = QDir::toNativeSeparators(folder + QLatin1String(ResourcesFolder));
 
+    // In name order, so that the same folder always gives the same registry: the first
+    // file still wins a UUID that several files hold.
     const QFileInfoList files =
-        QDir(folder).entryInfoList({QStringLiteral("*.db")}, QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+        QDir(folder).entryInfoList({QStringLiteral("*.db")}, QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &file : files)
         enumerateFile(file.absoluteFilePath());
     return 0;
@@ -137,14 +141,27 @@ QList<QUuid> CollectionRegistry::orderedCollectionUuids()
     if (m_locations.isEmpty() && enumerateCollections(true) < 0)
         return {};
 
-    // Keyed by order: of several collections with the same order only the last one met
-    // is listed.
-    QMap<qint32, QUuid> byOrder;
+    // Every collection is listed, also where orders collide (makers number their
+    // collections from 1 in every file): equal orders by file name, then by UUID.
+    QList<CollectionLocation> listed;
     for (auto it = m_locations.cbegin(); it != m_locations.cend(); ++it) {
         if (it.key() != SystemWideCollectionUuid)
-            byOrder.insert(it.value().order, it.key());
+            listed << it.value();
     }
-    return byOrder.values();
+    std::sort(listed.begin(), listed.end(), [](const CollectionLocation &a, const CollectionLocation &b) {
+        if (a.order != b.order)
+            return a.order < b.order;
+        const QString fileA = QFileInfo(a.databasePath).fileName();
+        const QString fileB = QFileInfo(b.databasePath).fileName();
+        if (fileA != fileB)
+            return fileA < fileB;
+        return a.uuid.toString() < b.uuid.toString();
+    });
+    QList<QUuid> uuids;
+    uuids.reserve(listed.size());
+    for (const CollectionLocation &location : std::as_const(listed))
+        uuids << location.uuid;
+    return uuids;
 }
 
 int CollectionRegistry::openCollection(const QUuid &uuid)

@@ -33,7 +33,8 @@ public:
     int enumerateCollections(bool clear);
     // 1 when at least one collection is registered, 2 when none is.
     int checkCollectionsAvailable();
-    // All registered collections but the virtual one, in ascending display order.
+    // All registered collections but the virtual one, in ascending display order; equal
+    // orders by file name, then by UUID.
     QList<QUuid> orderedCollectionUuids();
     // 0, -2 (null UUID), -4 (unknown) or -5 (file cannot be opened).
     int openCollection(const QUuid &uuid);

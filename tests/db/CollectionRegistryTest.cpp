@@ -120,32 +120,31 @@ TEST_F(CollectionRegistryTest, FirstFileListedWinsForADuplicateUuid)
         ASSERT_TRUE(first.writer().ok());
         ASSERT_TRUE(second.writer().ok());
     }
-    const QFileInfoList listed = QDir(Palettra::Test::resourcesFolder(base()))
-                                     .entryInfoList({QStringLiteral("*.db")}, QDir::Files, QDir::Unsorted);
-    ASSERT_EQ(listed.size(), 2);
-
+    // The first by name, whatever order the file system lists them in.
     ASSERT_EQ(registry().checkCollectionsAvailable(), 1);
-    const QString expected = listed.first().absoluteFilePath();
-    EXPECT_EQ(registry().collectionLocation(InteriorUuid).databasePath, expected);
-    EXPECT_EQ(registry().collectionLocation(SystemWideCollectionUuid).databasePath, expected);
+    const QString expected = Palettra::Test::resourcesFolder(base()) + QStringLiteral("/a.db");
+    EXPECT_EQ(QFileInfo(registry().collectionLocation(InteriorUuid).databasePath), QFileInfo(expected));
+    EXPECT_EQ(QFileInfo(registry().collectionLocation(SystemWideCollectionUuid).databasePath), QFileInfo(expected));
     EXPECT_EQ(registry().orderedCollectionUuids().size(), 1);
 }
 
-TEST_F(CollectionRegistryTest, EqualOrderListsASingleCollection)
+TEST_F(CollectionRegistryTest, EqualOrdersInTwoFilesAreBothListedByFileName)
 {
-    TestDeck deck(base(), QStringLiteral("deck.db"));
-    // UNQ_ORDER forbids equal orders within one file; two files can still collide.
-    deck.writer().addCollection(InteriorUuid, QStringLiteral("INT"), QStringLiteral("Interior"), 5);
-    deck.close();
-    TestDeck other(base(), QStringLiteral("other.db"));
-    other.writer().addCollection(ExteriorUuid, QStringLiteral("EXT"), QStringLiteral("Exterior"), 5);
-    other.close();
+    // UNQ_ORDER forbids equal orders within one file; two files can still collide. The
+    // file that sorts first by name is written second, so file-system order would differ.
+    TestDeck later(base(), QStringLiteral("b-other.db"));
+    later.writer().addCollection(InteriorUuid, QStringLiteral("INT"), QStringLiteral("Interior"), 5);
+    later.writer().addCollection(ExteriorUuid, QStringLiteral("EXT"), QStringLiteral("Exterior"), 1);
+    later.close();
+    TestDeck first(base(), QStringLiteral("a-deck.db"));
+    const QUuid accent(QStringLiteral("{00000000-0000-0000-0000-0000000000a5}"));
+    first.writer().addCollection(accent, QStringLiteral("ACC"), QStringLiteral("Accent"), 5);
+    first.close();
 
     ASSERT_EQ(registry().checkCollectionsAvailable(), 1);
-    EXPECT_EQ(registry().locations().size(), 3); // both collections and the virtual one
-    const QList<QUuid> ordered = registry().orderedCollectionUuids();
-    ASSERT_EQ(ordered.size(), 1);
-    EXPECT_TRUE(ordered.first() == InteriorUuid || ordered.first() == ExteriorUuid);
+    EXPECT_EQ(registry().orderedCollectionUuids(), (QList<QUuid>{ExteriorUuid, accent, InteriorUuid}));
+    // The first file by name answers for the virtual collection.
+    EXPECT_TRUE(registry().collectionLocation(SystemWideCollectionUuid).databasePath.endsWith(QLatin1String("/a-deck.db")));
 }
 
 TEST_F(CollectionRegistryTest, ForeignAndBrokenFilesAreSkipped)
