@@ -149,8 +149,13 @@ int ProspectViewport::groupAt(const QPoint &point) const
 
 bool ProspectViewport::onToggle(int group, const QPoint &point) const
 {
+    // The open/close square and the group's name beside it.
     const int side = std::max(openImage.height(), closedImage.height());
-    return QRect(m_layout.groups.at(group).area.topLeft(), QSize(side, side)).contains(point);
+    const QRect &area = m_layout.groups.at(group).area;
+    const int nameWidth = QFontMetrics(nameFont()).horizontalAdvance(groups.value(groupOrder.value(group)).name);
+    const int headerHeight = std::max(side, QFontMetrics(nameFont()).height());
+    const int width = std::min(area.width(), side + 8 + nameWidth);
+    return QRect(area.topLeft(), QSize(std::max(width, side), headerHeight)).contains(point);
 }
 
 int ProspectViewport::chipAt(int group, const QPoint &point) const
@@ -168,6 +173,8 @@ void ProspectViewport::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     pressGlobalPos = event->globalPosition().toPoint();
+    // Only a press on a chip arms a drag, never one left over from an earlier press.
+    pressedColor = Qt::transparent;
     const QPoint point = event->position().toPoint();
     const int g = groupAt(point);
     if (g < 0)
@@ -217,8 +224,10 @@ ProspectWidget::ProspectWidget(QWidget *parent)
     setViewportMargins(Margin, Margin, Margin, Margin);
     setFrameShape(QFrame::NoFrame);
     viewportWidget = new ProspectViewport;
-    viewportWidget->setAutoFillBackground(false);
     setWidget(viewportWidget);
+    // After setWidget, which switches the fill on: the groups paint no background of
+    // their own, so that nothing scrolls with them but the groups themselves.
+    viewportWidget->setAutoFillBackground(false);
     setAutoFillBackground(true);
     scrollBarStyle = new OrvaCustomStyle(this);
     verticalScrollBar()->setStyle(scrollBarStyle);
@@ -231,8 +240,10 @@ void ProspectWidget::layOut()
 {
     viewportWidget->setMinimumSize(maximumViewportSize());
     QPalette background = palette();
-    // Under the scroll area exactly, so that the picture lines up with the window around it.
-    background.setBrush(QPalette::Window, tabPageBackground(this));
+    // The scroll area's viewport, inside the margins, fills with this piece from its own
+    // corner: the piece under the scroll area moved by the margins lines up with the
+    // window around it.
+    background.setBrush(QPalette::Window, tabPageBackground(this, QPoint(Margin, Margin)));
     setPalette(background);
     viewportWidget->layOut();
 }

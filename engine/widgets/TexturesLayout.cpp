@@ -1,21 +1,36 @@
 #include "TexturesLayout.h"
 
+#include <algorithm>
+
 namespace Vantor {
+
+int textureColumns(int width, int tileWidth)
+{
+    if (tileWidth <= 0)
+        return 3;
+    return std::clamp(width / tileWidth, 1, 3);
+}
 
 QVector<QRect> layoutTextureTiles(int width, const QSize &tile, int firstTop, int rowPitch, int count)
 {
     QVector<QRect> tiles;
-    const int pitch = tile.width() + (width - 3 * tile.width()) / 2;
+    const int columns = textureColumns(width, tile.width());
+    // Three columns are flush with both edges; fewer where wide tiles leave no room, so
+    // that tiles never overlap.
+    const int pitch = columns > 1 ? tile.width() + (width - columns * tile.width()) / (columns - 1) : width;
     int x = 0;
     int y = firstTop;
+    int column = 0;
     for (int i = 0; i < count; ++i) {
         QRect rect(QPoint(x, y), tile);
-        if (rect.left() > width - 1 || rect.right() > width - 1) {
+        if (column == columns || (column > 0 && (rect.left() > width - 1 || rect.right() > width - 1))) {
             x = 0;
             y += rowPitch;
+            column = 0;
             rect = QRect(QPoint(x, y), tile);
         }
         tiles << rect;
+        ++column;
         x = rect.left() + pitch;
     }
     return tiles;

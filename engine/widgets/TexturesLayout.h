@@ -11,9 +11,13 @@ namespace Vantor {
 // The textures tab's rules, without painting: where the tiles go and how a texture
 // picture takes the current colour.
 
-// `count` tiles of `tile` size in three columns flush with both edges of a viewport
-// `width` wide, from (0, firstTop); a tile that would reach beyond the right edge
-// starts the next row, `rowPitch` lower.
+// How many columns of tiles `tileWidth` wide fit side by side in `width`: three, or
+// fewer (at least one) when the tiles are wide.
+int textureColumns(int width, int tileWidth);
+
+// `count` tiles of `tile` size in columns flush with both edges of a viewport `width`
+// wide, from (0, firstTop), each row `rowPitch` below the last: three columns, or as
+// many as fit without overlapping.
 QVector<QRect> layoutTextureTiles(int width, const QSize &tile, int firstTop, int rowPitch, int count);
 
 // The texture tinted with the colour: per pixel and channel, with t the texture's and c

@@ -1,5 +1,6 @@
 #include "TexturesWidget.h"
 
+#include "Captions.h"
 #include "OrvaCustomStyle.h"
 #include "TabPageBackground.h"
 #include "TexturesLayout.h"
@@ -73,7 +74,6 @@ void TexturesViewport::layOut()
         textureCells.append({rects.at(i), mappings.at(i)});
     const int bottom = rects.isEmpty() ? firstTop : rects.last().bottom() + 1;
     resize(width(), bottom + captionBand());
-    viewportBackground = tabPageBackground(this);
     layingOut = false;
 }
 
@@ -94,37 +94,45 @@ QColor TexturesViewport::tintColour()
     return QColor(255, 0, 0);
 }
 
-void TexturesViewport::paintEvent(QPaintEvent *)
+void TexturesViewport::paintEvent(QPaintEvent *event)
 {
     const QColor tint = tintColour();
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setBrush(Qt::NoBrush);
-    if (!viewportBackground.isNull())
-        painter.drawImage(0, 0, viewportBackground);
+    // The part of the window's background under what is shown now, wherever the list is
+    // scrolled: the list is taller than the window, so a piece cut at layout time would
+    // run out below the picture and lag behind every scroll.
+    const QRect exposed = event->rect();
+    const QImage background = tabPageBackground(this, exposed.topLeft(), exposed.size());
+    if (!background.isNull())
+        painter.drawImage(exposed.topLeft(), background);
     painter.setFont(titleFont());
     painter.setPen(Qt::white);
     painter.drawText(QRect(0, 0, width(), QFontMetrics(titleFont()).height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      DB::localizedString(lastUsedCollection(), DB::LocaleKey::TexturesSelectMessage));
 
     painter.setFont(captionFont());
+    const QFontMetrics captionMetrics(captionFont());
     for (const auto &[rect, mapping] : std::as_const(textureCells)) {
         const auto texture = textures.constFind(mapping.textureId);
-        // A texture that is not there, or whose picture does not decode, leaves its place empty.
+        // A texture that is not there leaves its place empty; one whose picture does not
+        // decode keeps its outlines and caption, so the grid has no hole.
         if (texture == textures.constEnd())
             continue;
-        if (!texture->image.isNull()) {
+        if (!texture->image.isNull())
             painter.drawImage(rect, tintTexture(texture->image, tint, mapping.alpha));
-            painter.setPen(QColor(96, 96, 96, 32));
-            painter.drawRect(rect.adjusted(-1, -1, 0, 0));
-            painter.setPen(QColor(96, 96, 96));
-            painter.drawRect(rect.adjusted(0, 0, -1, -1));
-            painter.setPen(QColor(255, 255, 255, 32));
-            painter.drawRect(rect.adjusted(1, 1, -2, -2));
-        }
+        painter.setPen(QColor(96, 96, 96, 32));
+        painter.drawRect(rect.adjusted(-1, -1, 0, 0));
+        painter.setPen(QColor(96, 96, 96));
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+        painter.setPen(QColor(255, 255, 255, 32));
+        painter.drawRect(rect.adjusted(1, 1, -2, -2));
         painter.setPen(Qt::white);
+        // A caption wider than its tile ends in "…" rather than run into the next one.
         painter.drawText(QRect(rect.left(), rect.bottom() + 5, rect.width(), rect.height()),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, mapping.name);
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         elideCaption(mapping.name, captionMetrics, rect.width()));
     }
 }
 

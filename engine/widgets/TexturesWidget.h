@@ -46,7 +46,6 @@ private:
 
     QHash<qint64, DB::Texture> textures;
     QVector<QPair<QRect, DB::TextureMapping>> textureCells;
-    QImage viewportBackground;
     bool layingOut = false;
 };
 

@@ -55,6 +55,16 @@ TEST(TexturesGeometry, ThreeColumnsFlushWithBothEdges)
     EXPECT_EQ(tiles.at(2).left(), 352);
     EXPECT_EQ(tiles.at(2).right(), 499);
     EXPECT_EQ(tiles.at(3).topLeft(), QPoint(0, 170));
+    // Tiles too wide for three columns take fewer, never overlapping.
+    for (const QSize tile : {QSize(200, 120), QSize(260, 120), QSize(600, 50)}) {
+        const QVector<QRect> wide = layoutTextureTiles(500, tile, 0, 150, 5);
+        ASSERT_EQ(wide.size(), 5);
+        for (int i = 1; i < wide.size(); ++i) {
+            for (int j = 0; j < i; ++j)
+                EXPECT_FALSE(wide.at(i).intersects(wide.at(j))) << tile.width() << ": " << i << " and " << j;
+        }
+    }
+    EXPECT_EQ(layoutTextureTiles(500, QSize(200, 120), 0, 150, 3).at(1).right(), 499); // two columns, flush
 }
 
 TEST(TextureTint, ChannelsByTheFormula)
@@ -188,13 +198,14 @@ TEST_F(TabPagesTest, TexturesTintedWithTheCurrentChip)
     EXPECT_EQ(QColor(image.pixel(viewport->tiles().at(2).first.center())), QColor((255 * 40) >> 8, (255 * 40) >> 8, (255 * 100) >> 8));
     // The three outlines of a tile: the middle one on its edge.
     EXPECT_EQ(QColor(image.pixel(viewport->tiles().at(0).first.topLeft() + QPoint(20, 0))), QColor(96, 96, 96));
-    // The foreign texture's place stays empty, and so does the broken picture's.
+    // The foreign texture's place stays empty; the broken picture keeps its outlines.
     const QColor background(image.pixel(viewport->tiles().at(0).first.right() + 3, greyCentre.y()));
-    for (int i : {1, 3}) {
-        const QRect place = viewport->tiles().at(i).first;
-        EXPECT_EQ(QColor(image.pixel(place.center())), background) << i;
-        EXPECT_EQ(QColor(image.pixel(place.topLeft() + QPoint(20, 0))), background) << i;
-    }
+    const QRect foreignPlace = viewport->tiles().at(1).first;
+    EXPECT_EQ(QColor(image.pixel(foreignPlace.center())), background);
+    EXPECT_EQ(QColor(image.pixel(foreignPlace.topLeft() + QPoint(20, 0))), background);
+    const QRect brokenPlace = viewport->tiles().at(3).first;
+    EXPECT_EQ(QColor(image.pixel(brokenPlace.center())), background);
+    EXPECT_EQ(QColor(image.pixel(brokenPlace.topLeft() + QPoint(20, 0))), QColor(96, 96, 96));
 
     // Without a current chip the textures turn red.
     setRowIndex(A, 0);
@@ -202,6 +213,35 @@ TEST_F(TabPagesTest, TexturesTintedWithTheCurrentChip)
     image = viewport->grab().toImage();
     EXPECT_EQ(QColor(image.pixel(viewport->tiles().at(2).first.center())), QColor(254, 0, 0));
     EXPECT_EQ(TexturesViewport::tintColour(), QColor(255, 0, 0));
+}
+
+TEST_F(TabPagesTest, WideTilesAndLongCaptionsStayInTheirColumn)
+{
+    deck.deck().writer().addSetting(0, QStringLiteral("texture.size"), QStringLiteral("200,120"));
+    for (int i = 0; i < 3; ++i) {
+        const qint64 white = addTexture(0, QStringLiteral("White %1").arg(i), pngOf(solid(QSize(200, 120), Qt::white)));
+        mapTexture(white, 1, 1.0, QStringLiteral("A caption far wider than the tile it belongs to, number %1").arg(i));
+    }
+    start();
+    setRowIndex(A, 2);
+    TexturesWidget tab;
+    tab.resize(500, 226);
+    tab.layOut();
+    TexturesViewport *viewport = tab.texturesViewport();
+    ASSERT_EQ(viewport->tiles().size(), 3);
+    const QRect first = viewport->tiles().at(0).first;
+    const QRect second = viewport->tiles().at(1).first;
+    EXPECT_FALSE(first.intersects(second));
+    EXPECT_EQ(second.top(), first.top());
+    EXPECT_GT(viewport->tiles().at(2).first.top(), first.bottom());
+    // Between the first two tiles, under them, the caption of the first does not spill.
+    const QImage image = viewport->grab().toImage();
+    int lit = 0;
+    for (int x = first.right() + 2; x < second.left() - 1; ++x) {
+        for (int y = first.bottom() + 5; y < first.bottom() + 25; ++y)
+            lit += qGray(image.pixel(x, y)) > 128 ? 1 : 0;
+    }
+    EXPECT_EQ(lit, 0);
 }
 
 TEST_F(TabPagesTest, TextureSizeThatDoesNotParseTakesTheDefault)
@@ -313,6 +353,50 @@ TEST_F(TabPagesTest, TrendChipsDragOnlyOnceOneWasPressed)
     EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseMove(viewport, QPoint(chip.right() + 40, chip.center().y()));
     EXPECT_EQ(viewport->cursor().shape(), Qt::ArrowCursor);
+
+    // After a chip was pressed, a press on the group's name or on empty space followed by
+    // a move drags nothing.
+    const QRect header = viewport->currentLayout().groups.at(0).area;
+    for (const QPoint from : {QPoint(chip.right() + 40, chip.center().y()), QPoint(chip.right() + 10, chip.bottom() + 60)}) {
+        setChipDragRunner([&](QDrag *, Qt::DropActions, Qt::DropAction) {
+            ++drags;
+            return Qt::CopyAction;
+        });
+        dragFrom(chip.center());
+        EXPECT_EQ(drags, 2);
+        dragFrom(from);
+        EXPECT_EQ(drags, 2) << from.x() << "," << from.y();
+        drags = 1;
+    }
+    setChipDragRunner(nullptr);
+    EXPECT_TRUE(header.isValid());
+}
+
+TEST_F(TabPagesTest, TrendGroupOpensAndClosesByItsName)
+{
+    const qint64 group = addGroup(deck.idA(), QStringLiteral("Forecast 2027: Coastal Light"), false, 1);
+    addEntry(deck.idA(), group, QStringLiteral("Sandbar"), QStringLiteral("F-04"), QColor(201, 183, 156), 1);
+    start();
+    ProspectWidget tab;
+    tab.resize(400, 226);
+    tab.layOut();
+    tab.show();
+    ProspectViewport *viewport = tab.prospectViewport();
+    const QRect area = viewport->currentLayout().groups.at(0).area;
+    // On the name, well right of the picture.
+    const QPoint onName = area.topLeft() + QPoint(16 + 8 + 40, area.height() / 2);
+    QTest::mouseMove(viewport, onName);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, onName);
+    EXPECT_TRUE(viewport->isOpen(group));
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, onName);
+    EXPECT_FALSE(viewport->isOpen(group));
+    // Past the end of the name the header is no button.
+    const QPoint pastName(area.right() - 4, onName.y());
+    QTest::mouseMove(viewport, pastName);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::ArrowCursor);
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, pastName);
+    EXPECT_FALSE(viewport->isOpen(group));
 }
 
 TEST_F(TabPagesTest, ProductsOfTheCurrentChip)
