@@ -263,12 +263,12 @@ void MainWidget::applyCollection(const QUuid &collection)
     bannerImage = DB::themeImage(collection, DB::ThemeKey::ImageBanner, QSize(width(), 70));
     headerLink = CollectionSettings::headerLink(collection);
 
-    if (tabPageIndex(collection) == 0) {
-        const QVector<TabBarPage> offered = TabBarWidget::pagesOffered(CollectionSettings::tabBarPageOrder(collection),
-                                                                        CollectionSettings::availableTabBarPages(collection));
-        if (!offered.isEmpty())
-            setTabPageIndex(collection, offered.first());
-    }
+    // A stored page that this collection does not offer (a hand-edited or outdated
+    // setting) counts as none: the first offered page is shown and highlighted.
+    const QVector<TabBarPage> offered = TabBarWidget::pagesOffered(CollectionSettings::tabBarPageOrder(collection),
+                                                                    CollectionSettings::availableTabBarPages(collection));
+    if (!offered.isEmpty() && !offered.contains(TabBarPage(tabPageIndex(collection))))
+        setTabPageIndex(collection, offered.first());
     if (schemeKind(collection) == 0) {
         const QVector<int> kinds = CollectionSettings::schemes(collection);
         setSchemeKind(collection, kinds.isEmpty() ? 0 : kinds.first());
@@ -584,7 +584,21 @@ void MainWidget::pageChangedInteractively(int newPage)
     if (newPage == pageIndex(collection))
         return;
     setPageIndex(collection, newPage);
-    refreshCardDependants(TexturesSlot::RowChanged);
+    // A card reached directly (a drop, a Capsure pick) may lie in another segment: the
+    // wheel points at it, and the textures of the new card are laid out.
+    followCardSegment(collection);
+    refreshCardDependants(TexturesSlot::PageChanged);
+}
+
+void MainWidget::followCardSegment(const QUuid &collection)
+{
+    DB::ColorPage card;
+    if (DB::loadPageByIndex(collection, pageIndex(collection), card) != DB::StatusOk)
+        return;
+    if (card.segment > 0 && card.segment != segmentIndex(collection)) {
+        setSegmentIndex(collection, card.segment);
+        colorWheel->update();
+    }
 }
 
 void MainWidget::rowChangedInteractively(int newRow)

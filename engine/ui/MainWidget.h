@@ -173,6 +173,8 @@ private:
     void filterChanged();
     void refreshSchemeDependants();
     void refreshCardDependants(TexturesSlot texturesSlot, bool withCardRoller = true);
+    // The stored segment follows the current card's.
+    void followCardSegment(const QUuid &collection);
     QWidget *schemerOfCardType() const;
     int cardType() const;
     QString paletteStartPath(const QUuid &collection) const;
