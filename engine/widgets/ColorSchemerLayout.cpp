@@ -5,7 +5,8 @@
 namespace Vantor {
 
 ColorSchemerLayout layoutColorSchemer(const QSize &widget, const QSize &buttonSize, const QVector<QSize> &labelTexts,
-                                      int neutralIndex, const QSize &neutralFormsText, const QSize &marker)
+                                      int neutralIndex, const QSize &neutralFormsText, const QSize &naturalText,
+                                      const QSize &marker)
 {
     ColorSchemerLayout layout;
     const int bw = buttonSize.width();
@@ -34,6 +35,10 @@ ColorSchemerLayout layoutColorSchemer(const QSize &widget, const QSize &buttonSi
             forms.setWidth(forms.width() + marker.width() + 4);
             layout.neutralFormLabel = forms;
             tallest = std::max(tallest, forms.height());
+            QRect natural = centredUnder(button, ((naturalText.width() + 4) & ~1) + marker.width() + 4,
+                                         naturalText.height() + 2);
+            layout.naturalFormLabel = natural;
+            tallest = std::max(tallest, natural.height());
         }
         tallest = std::max(tallest, label.height());
         layout.labels << label;
@@ -42,6 +47,8 @@ ColorSchemerLayout layoutColorSchemer(const QSize &widget, const QSize &buttonSi
         label.setHeight(tallest);
     if (!layout.neutralFormLabel.isNull())
         layout.neutralFormLabel.setHeight(tallest);
+    if (!layout.naturalFormLabel.isNull())
+        layout.naturalFormLabel.setHeight(tallest);
 
     const int labelBottom = labelTop + tallest - 1;
     layout.schemeArea = schemeAreaBetween(widget.width(), labelBottom + 16, widget.height() - 33);
@@ -74,7 +81,7 @@ QVector<QRect> layoutSchemeGrid(const QRect &area, const QVector<int> &groups, i
     if (groups.isEmpty() || perRow <= 0 || rows <= 0 || area.width() <= 0)
         return cells;
     const int rowHeight = (area.bottom() - area.top() - 3) / 3;
-    const int top = area.top() + ((3 - rows) * (rowHeight + 1)) / 2 + 1;
+    const int top = area.top() + ((3 - std::min(rows, 3)) * (rowHeight + 1)) / 2 + 1;
     int chipWidth = (area.right() - area.left()) / perRow;
     while (chipWidth > 0 && perRow * (chipWidth + 1) + 1 > area.width())
         --chipWidth;
@@ -88,7 +95,11 @@ QVector<QRect> layoutSchemeGrid(const QRect &area, const QVector<int> &groups, i
             x = area.left() + 1;
             y += rowHeight + 1;
         }
-        cells << QRect(x, y, chipWidth, rowHeight);
+        const QRect cell(x, y, chipWidth, rowHeight);
+        if (cell.bottom() >= area.bottom())
+            break;
+        if (cell.right() < area.right())
+            cells << cell;
         x += chipWidth + 1;
     }
     return cells;

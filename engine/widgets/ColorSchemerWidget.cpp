@@ -104,7 +104,8 @@ void ColorSchemerWidget::layOut()
         labelTexts << textSize(names.value(kind));
     const int neutral = int(kinds.indexOf(SchemeNeutral));
     const QSize forms = textSize(names.value(SchemeTonalNeutral)).expandedTo(textSize(names.value(SchemeComplementaryNeutral)));
-    m_layout = layoutColorSchemer(size(), m_buttonSize, labelTexts, neutral, forms, markerNormal.size());
+    m_layout = layoutColorSchemer(size(), m_buttonSize, labelTexts, neutral, forms, textSize(names.value(SchemeNaturalNeutral)),
+                                  markerNormal.size());
 }
 
 void ColorSchemerWidget::resizeEvent(QResizeEvent *event)
@@ -122,9 +123,12 @@ int ColorSchemerWidget::shownKind(int index) const
 QRect ColorSchemerWidget::nameRect(int index) const
 {
     const int shown = shownKind(index);
-    if (m_model.kinds().value(index) == SchemeNeutral && (shown == SchemeTonalNeutral || shown == SchemeComplementaryNeutral))
-        return m_layout.neutralFormLabel;
-    // The natural neutrals have no place of their own: the button's own name place.
+    if (m_model.kinds().value(index) == SchemeNeutral) {
+        if (shown == SchemeTonalNeutral || shown == SchemeComplementaryNeutral)
+            return m_layout.neutralFormLabel;
+        if (shown == SchemeNaturalNeutral)
+            return m_layout.naturalFormLabel;
+    }
     return m_layout.labels.value(index);
 }
 
@@ -211,15 +215,13 @@ void ColorSchemerWidget::paintEvent(QPaintEvent *)
         const QImage image = (selected ? selectedImages : normalImages).value(kind);
         if (!image.isNull())
             painter.drawImage(m_layout.buttons.at(i), image);
-        QRect rect = nameRect(i);
+        const QRect rect = nameRect(i);
         if (kind == SchemeNeutral) {
-            // The marker sits in the room at the right end; the name stays centred under
-            // the button.
+            // The marker sits in the room at the right end of the name's place.
             const QImage &marker = selected ? markerSelected : markerNormal;
             if (m_model.complementaryAvailable() && !marker.isNull())
                 painter.drawImage(QPoint(rect.right() - marker.width() + 1, rect.top() + (rect.height() - marker.height()) / 2),
                                   marker);
-            rect.setWidth(rect.width() - marker.width() - 4);
         }
         paintName(painter, rect, names.value(shownKind(i)), selected);
     }
