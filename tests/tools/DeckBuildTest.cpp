@@ -216,6 +216,12 @@ TEST(DemoDeck, SchemesCoverTheCollections)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM ROW_TO_PAGE_SCHEME M WHERE M.COLLECTION_ID = 4 AND "
                                    "(SELECT COUNT(*) FROM \"ROW\" R WHERE R.PAGE_ID = M.SCHEME_PAGE_ID) != 6"), {}),
               0);
+    // The pulvex schemes' three partners are three different chips, none the colour itself.
+    EXPECT_GT(count(QStringLiteral("SELECT COUNT(DISTINCT ROW_ID) FROM ROW_SCHEME_MAP WHERE COLLECTION_ID = 3"), {}), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM (SELECT ROW_ID FROM ROW_SCHEME_MAP WHERE COLLECTION_ID = 3 "
+                                   "GROUP BY ROW_ID HAVING COUNT(DISTINCT SCHEME_ROW_ID) < 3 OR SUM(SCHEME_ROW_ID = ROW_ID) > 0)"),
+                    {}),
+              0);
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("schemes"));

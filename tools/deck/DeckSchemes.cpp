@@ -261,27 +261,31 @@ QVector<RowSchemeEntry> deriveContrastPartners(const CollectionLayout &layout)
     QVector<RowSchemeEntry> entries;
     const std::tuple<int, double, int> partners[] = {
         {WideContrast, 150.0, 0}, {Contrast, 180.0, 0}, {WideContrast, 210.0, 1}};
+    QVector<Vantor::DB::LabCandidate> candidates;
+    candidates.reserve(layout.colours.size());
+    for (int j = 0; j < layout.colours.size(); ++j) {
+        const LaidOutColour &colour = layout.colours.at(j);
+        candidates.append({colour.l, colour.a, colour.b, j});
+    }
     for (int i = 0; i < layout.colours.size(); ++i) {
         const LaidOutColour &colour = layout.colours.at(i);
+        // The colour itself and the partners already chosen are no partners: the three
+        // chips of a scheme are three different colours.
+        QVector<qint64> taken{i};
         for (const auto &[scheme, offset, pageOrder] : partners) {
             // The partner keeps a clear lightness contrast: light colours get a deeper
             // partner and deep ones a lighter one.
             const double hue = colour.hue + offset;
             const double l = colour.l > 55.0 ? colour.l - 30.0 : colour.l + 30.0;
             const Vantor::LabColour target = rotated(l, std::max(colour.chroma, 20.0), hue);
-            int best = -1;
-            double bestDifference = 0;
-            for (int j = 0; j < layout.colours.size(); ++j) {
-                if (j == i)
+            const QVector<Vantor::ColourMatch> nearest = Vantor::nearestColours(target, candidates, int(taken.size()) + 1);
+            for (const Vantor::ColourMatch &match : nearest) {
+                if (taken.contains(match.second))
                     continue;
-                const double d = Vantor::deltaE2000(target, labOf(layout.colours.at(j)));
-                if (best < 0 || d < bestDifference) {
-                    best = j;
-                    bestDifference = d;
-                }
+                entries.append({i, scheme, int(match.second), pageOrder, 1});
+                taken << match.second;
+                break;
             }
-            if (best >= 0)
-                entries.append({i, scheme, best, pageOrder, 1});
         }
     }
     return entries;
