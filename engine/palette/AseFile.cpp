@@ -1,5 +1,7 @@
 #include "AseFile.h"
 
+#include "ChromaticAdaptation.h"
+
 #include <QtEndian>
 
 #include <algorithm>
@@ -24,12 +26,16 @@ public:
         std::memcpy(&bits, &value, sizeof bits);
         u32(bits);
     }
-    // The length in code units with the closing zero, the units, the zero.
+    // The length in code units with the closing zero, the units, the zero. The length
+    // field has 16 bits: a longer name is cut to what it holds, between two characters.
     void name(const QString &text)
     {
-        u16(quint16(text.size() + 1));
-        for (const QChar c : text)
-            u16(c.unicode());
+        qsizetype units = std::min<qsizetype>(text.size(), 0xFFFF - 1);
+        if (units > 0 && units < text.size() && text.at(units - 1).isHighSurrogate())
+            --units;
+        u16(quint16(units + 1));
+        for (qsizetype i = 0; i < units; ++i)
+            u16(text.at(i).unicode());
         u16(0);
     }
     void raw(const char *bytes, int size) { m_bytes.append(bytes, size); }
@@ -141,8 +147,9 @@ EntryRead readColour(Reader &entry, ImportedColour &colour)
             return EntryRead::Skipped;
     }
     if (modelName == "LAB ") {
+        // Adobe tools keep CIELab for D50, as ICC profiles do.
         colour.hasLab = true;
-        colour.lab = LabColour{double(values[0]) * 100.0, double(values[1]), double(values[2])};
+        colour.lab = adaptLab(LabColour{double(values[0]) * 100.0, double(values[1]), double(values[2])}, D50White);
     } else if (modelName == "RGB ") {
         colour.hasRgb = true;
         colour.rgb = QColor(channel(values[0]), channel(values[1]), channel(values[2]));

@@ -1,8 +1,10 @@
 #include "CxfFile.h"
 
+#include "ChromaticAdaptation.h"
 #include "UntrustedXml.h"
 
 #include <QDateTime>
+#include <QHash>
 
 #include <libxml/xmlwriter.h>
 
@@ -19,7 +21,7 @@ const char *const LabSpecification = "CSD65-2";
 void element(xmlTextWriterPtr writer, const char *name, const QString &text)
 {
     xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText(name), nullptr);
-    xmlTextWriterWriteString(writer, xmlText(text.toUtf8().constData()));
+    xmlTextWriterWriteString(writer, xmlText(xmlWritableText(text).constData()));
     xmlTextWriterEndElement(writer);
 }
 
@@ -48,6 +50,36 @@ bool triple(xmlNodePtr parent, const char *first, const char *second, const char
     return true;
 }
 
+// The white point of each colour specification of the document, by its Id: from the
+// illuminant's own X, Y, Z where it gives them, else from the illuminant's name and the
+// observer. Specifications that give neither are left out.
+QHash<QString, WhitePoint> specificationWhitePoints(xmlDocPtr document)
+{
+    QHash<QString, WhitePoint> whites;
+    const XPathNodes result(document, "//cc:ColorSpecification", CxfNamespaces);
+    for (xmlNodePtr node : result.nodes()) {
+        const QString id = xmlAttribute(node, "Id");
+        xmlNodePtr tristimulus = child(node, "TristimulusSpec");
+        xmlNodePtr illuminant = child(tristimulus, "Illuminant");
+        if (id.isEmpty() || !illuminant)
+            continue;
+        bool okX = false, okY = false, okZ = false;
+        const double x = xmlAttribute(illuminant, "X").toDouble(&okX);
+        const double y = xmlAttribute(illuminant, "Y").toDouble(&okY);
+        const double z = xmlAttribute(illuminant, "Z").toDouble(&okZ);
+        WhitePoint white;
+        if (okX && okY && okZ && std::isfinite(x) && std::isfinite(z) && y > 0.0 && std::isfinite(y) && x > 0.0 && z > 0.0) {
+            white = {x / y, 1.0, z / y};
+        } else {
+            const QString observer = xmlNodeText(child(tristimulus, "Observer")).trimmed();
+            if (!illuminantWhitePoint(xmlNodeText(illuminant), observer == QLatin1String("10_Degree"), white))
+                continue;
+        }
+        whites.insert(id, white);
+    }
+    return whites;
+}
+
 } // namespace
 
 QByteArray cxfDocument(const QString &description, const QVector<CxfObject> &objects)
@@ -58,52 +90,71 @@ QByteArray cxfDocument(const QString &description, const QVector<CxfObject> &obj
     xmlTextWriterSetIndentString(writer, xmlText("  "));
     xmlTextWriterStartDocument(writer, nullptr, "UTF-8", nullptr);
     xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("CxF"), xmlText(CxfCoreNamespace));
+    const QString created = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
 
     xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("FileInformation"), nullptr);
     element(writer, "Creator", QStringLiteral("Palettra"));
-    element(writer, "CreationDate", QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
+    element(writer, "CreationDate", created);
     element(writer, "Description", description);
     xmlTextWriterEndElement(writer);
 
     xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("Resources"), nullptr);
-    xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("ObjectCollection"), nullptr);
-    for (int i = 0; i < objects.size(); ++i) {
-        const CxfObject &object = objects.at(i);
-        xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("Object"), nullptr);
-        xmlTextWriterWriteAttribute(writer, xmlText("ObjectType"), xmlText("Standard"));
-        xmlTextWriterWriteAttribute(writer, xmlText("Name"), xmlText(object.name.toUtf8().constData()));
-        xmlTextWriterWriteAttribute(writer, xmlText("Id"), xmlText(QByteArray("o").append(QByteArray::number(i + 1)).constData()));
-        if (object.hasLab || object.hasRgb) {
-            xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("ColorValues"), nullptr);
-            if (object.hasLab) {
-                xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("ColorCIELab"), nullptr);
-                xmlTextWriterWriteAttribute(writer, xmlText("ColorSpecification"), xmlText(LabSpecification));
-                element(writer, "L", QString::number(object.lab.l, 'f', 4));
-                element(writer, "A", QString::number(object.lab.a, 'f', 4));
-                element(writer, "B", QString::number(object.lab.b, 'f', 4));
-                xmlTextWriterEndElement(writer);
-            }
-            if (object.hasRgb) {
-                xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("ColorSRGB"), nullptr);
-                element(writer, "R", QString::number(object.rgb.red()));
-                element(writer, "G", QString::number(object.rgb.green()));
-                element(writer, "B", QString::number(object.rgb.blue()));
+    // The schema wants at least one object in a collection: an empty palette has none.
+    if (!objects.isEmpty()) {
+        xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("ObjectCollection"), nullptr);
+        for (int i = 0; i < objects.size(); ++i) {
+            const CxfObject &object = objects.at(i);
+            xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("Object"), nullptr);
+            xmlTextWriterWriteAttribute(writer, xmlText("ObjectType"), xmlText("Standard"));
+            xmlTextWriterWriteAttribute(writer, xmlText("Name"), xmlText(xmlWritableText(object.name).constData()));
+            xmlTextWriterWriteAttribute(writer, xmlText("Id"), xmlText(QByteArray("o").append(QByteArray::number(i + 1)).constData()));
+            element(writer, "CreationDate", created);
+            // CIELab that is no number, or below black, is left out rather than written
+            // where no reader can take it.
+            const bool writesLab = object.hasLab && std::isfinite(object.lab.l) && std::isfinite(object.lab.a)
+                && std::isfinite(object.lab.b) && object.lab.l >= 0.0;
+            if (writesLab || object.hasRgb) {
+                xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("ColorValues"), nullptr);
+                if (writesLab) {
+                    xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("ColorCIELab"), nullptr);
+                    xmlTextWriterWriteAttribute(writer, xmlText("ColorSpecification"), xmlText(LabSpecification));
+                    element(writer, "L", QString::number(object.lab.l, 'f', 4));
+                    element(writer, "A", QString::number(object.lab.a, 'f', 4));
+                    element(writer, "B", QString::number(object.lab.b, 'f', 4));
+                    xmlTextWriterEndElement(writer);
+                }
+                if (object.hasRgb) {
+                    xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("ColorSRGB"), nullptr);
+                    xmlTextWriterWriteAttribute(writer, xmlText("ColorSpecification"), xmlText(LabSpecification));
+                    element(writer, "R", QString::number(object.rgb.red()));
+                    element(writer, "G", QString::number(object.rgb.green()));
+                    element(writer, "B", QString::number(object.rgb.blue()));
+                    xmlTextWriterEndElement(writer);
+                }
                 xmlTextWriterEndElement(writer);
             }
             xmlTextWriterEndElement(writer);
         }
-        xmlTextWriterEndElement(writer);
+        xmlTextWriterEndElement(writer); // ObjectCollection
     }
-    xmlTextWriterEndElement(writer); // ObjectCollection
 
+    // Values computed from the collection's colours, not measured: daylight D65 with the
+    // 2° observer, neither a table of spectral weights nor a geometry.
     xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("ColorSpecificationCollection"), nullptr);
     xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("ColorSpecification"), nullptr);
     xmlTextWriterWriteAttribute(writer, xmlText("Id"), xmlText(LabSpecification));
     xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("TristimulusSpec"), nullptr);
     element(writer, "Illuminant", QStringLiteral("D65"));
     element(writer, "Observer", QStringLiteral("2_Degree"));
+    element(writer, "Method", QStringLiteral("unknown"));
     xmlTextWriterEndElement(writer);
-    xmlTextWriterEndElement(writer);
+    xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("MeasurementSpec"), nullptr);
+    element(writer, "MeasurementType", QStringLiteral("Colorimetric_Reflectance"));
+    xmlTextWriterStartElementNS(writer, xmlText("cc"), xmlText("GeometryChoice"), nullptr);
+    element(writer, "UnknownGeometry", QStringLiteral("Colour values of a paint collection, not a measurement"));
+    xmlTextWriterEndElement(writer); // GeometryChoice
+    xmlTextWriterEndElement(writer); // MeasurementSpec
+    xmlTextWriterEndElement(writer); // ColorSpecification
     xmlTextWriterEndElement(writer); // ColorSpecificationCollection
 
     xmlTextWriterEndElement(writer); // Resources
@@ -133,6 +184,7 @@ QStringList cxfObjectNames(xmlDocPtr document)
 QVector<CxfObject> cxfObjects(xmlDocPtr document)
 {
     QVector<CxfObject> objects;
+    const QHash<QString, WhitePoint> whites = specificationWhitePoints(document);
     const XPathNodes result(document, "//cc:Object", CxfNamespaces);
     for (xmlNodePtr node : result.nodes()) {
         if (node->type != XML_ELEMENT_NODE)
@@ -141,9 +193,14 @@ QVector<CxfObject> cxfObjects(xmlDocPtr document)
         object.name = xmlAttribute(node, "Name");
         xmlNodePtr values = child(node, "ColorValues");
         double numbers[3];
-        if (triple(child(values, "ColorCIELab"), "L", "A", "B", numbers)) {
+        xmlNodePtr lab = child(values, "ColorCIELab");
+        if (triple(lab, "L", "A", "B", numbers)) {
             object.hasLab = true;
             object.lab = {numbers[0], numbers[1], numbers[2]};
+            const auto white = whites.constFind(xmlAttribute(lab, "ColorSpecification"));
+            object.labWhiteKnown = white != whites.constEnd();
+            if (object.labWhiteKnown)
+                object.lab = adaptLab(object.lab, *white);
         }
         if (triple(child(values, "ColorSRGB"), "R", "G", "B", numbers)) {
             bool inRange = true;

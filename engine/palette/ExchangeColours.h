@@ -27,13 +27,16 @@ inline QString exchangeLabel(const ExchangeChip &chip)
     return firstName.isEmpty() ? chip.code : chip.code + QLatin1Char(' ') + firstName;
 }
 
-// One colour as another program's palette file holds it: CIELab (D50 or D65 as the file
-// says; treated as the engine's CIELab) or sRGB, or only a name to be looked up.
+// One colour as another program's palette file holds it: CIELab (carried over to D65
+// from the white point the file gives) or sRGB, or only a name to be looked up.
 struct ImportedColour
 {
     QString name;
     bool hasLab = false;
     LabColour lab;
+    // False when the file did not say under which white point its CIELab is (then taken
+    // as D65): its sRGB, where it has one, is the surer value.
+    bool labWhiteKnown = true;
     bool hasRgb = false;
     QColor rgb;
 };

@@ -78,7 +78,7 @@ QByteArray xmlBytes(const MyPaletteModel &palette)
     attribute("system", "multi-collection");
     text("\n\t");
     xmlTextWriterStartElement(writer, x("description"));
-    const QByteArray description = palette.description().toUtf8();
+    const QByteArray description = xmlWritableText(palette.description());
     if (!description.isEmpty())
         xmlTextWriterWriteString(writer, x(description.constData()));
     xmlTextWriterEndElement(writer);
@@ -94,7 +94,7 @@ QByteArray xmlBytes(const MyPaletteModel &palette)
         attribute("uuid-of-collection", chip.collection.toString().toUtf8());
         attribute("page-index", QByteArray::number(chip.page.pageIndex));
         attribute("row-index", QByteArray::number(chip.row.rowIndex));
-        attribute("color-code", chip.row.code.toUtf8());
+        attribute("color-code", xmlWritableText(chip.row.code));
         xmlTextWriterEndElement(writer);
         text("\n\t\t");
         xmlTextWriterEndElement(writer);

@@ -96,4 +96,25 @@ QString xmlName(xmlNodePtr node)
     return node && node->name ? QString::fromUtf8(reinterpret_cast<const char *>(node->name)) : QString();
 }
 
+QByteArray xmlWritableText(const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (QChar::isHighSurrogate(unit)) {
+            if (i + 1 < text.size() && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+                kept += text.at(i);
+                kept += text.at(++i);
+            }
+            continue;
+        }
+        const bool allowed = unit == 0x9 || unit == 0xA || unit == 0xD || (unit >= 0x20 && unit <= 0xD7FF)
+            || (unit >= 0xE000 && unit <= 0xFFFD);
+        if (allowed)
+            kept += text.at(i);
+    }
+    return kept.toUtf8();
+}
+
 } // namespace Vantor

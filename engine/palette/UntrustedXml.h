@@ -56,6 +56,12 @@ QString xmlAttribute(xmlNodePtr element, const char *name);
 // The element's local name.
 QString xmlName(xmlNodePtr node);
 
+// The text as UTF-8 for libxml2's writer, without the characters XML 1.0 cannot carry:
+// control characters other than tab, line feed and carriage return, U+FFFE and U+FFFF,
+// and halves of surrogate pairs that stand alone. A description pasted from elsewhere may
+// hold them, and one of them would make the whole file unreadable.
+QByteArray xmlWritableText(const QString &text);
+
 inline const xmlChar *xmlText(const char *text)
 {
     return reinterpret_cast<const xmlChar *>(text);
