@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -39,7 +40,13 @@ QVector<DB::ColorEntry> capsureMatches(const QStringList &names)
     if (names.isEmpty() || DB::loadCapsureCollectionIds(priority) != DB::StatusOk || priority.isEmpty())
         return {};
     QHash<qint64, QVector<DB::ColorEntry>> groups;
+    // A device's file may repeat one name thousands of times: each is looked up once, in
+    // the order of its first appearance, which gives the same matches in the same order.
+    QSet<QString> seen;
     for (const QString &name : names) {
+        if (seen.contains(name))
+            continue;
+        seen.insert(name);
         QVector<DB::ColorEntry> found;
         if (DB::findCapsureMatches(name, found) != DB::StatusOk)
             continue;

@@ -1,5 +1,7 @@
 #include "CssFile.h"
 
+#include <QSet>
+
 namespace Vantor {
 
 namespace {
@@ -36,14 +38,22 @@ QString cssIdentifier(const QString &code)
 QByteArray cssBytes(const QString &description, const QVector<ExchangeChip> &chips)
 {
     QString text = QStringLiteral("/* %1 */\n:root {\n").arg(commentText(description));
+    // Codes that differ only in case, blanks or punctuation make the same name: the
+    // repeats get "-2", "-3", … so that every colour of the palette stays in the file.
+    QSet<QString> used;
     for (const ExchangeChip &chip : chips) {
+        const QString base = cssIdentifier(chip.code);
+        QString identifier = base;
+        for (int n = 2; used.contains(identifier); ++n)
+            identifier = QStringLiteral("%1-%2").arg(base).arg(n);
+        used.insert(identifier);
         QStringList named{chip.code};
         for (const QString &name : chip.names) {
             if (!name.isEmpty())
                 named << name;
         }
         text += QStringLiteral("  --%1: %2; /* %3 */\n")
-                    .arg(cssIdentifier(chip.code), chip.rgb.name(QColor::HexRgb), commentText(named.join(QStringLiteral(", "))));
+                    .arg(identifier, chip.rgb.name(QColor::HexRgb), commentText(named.join(QStringLiteral(", "))));
     }
     text += QStringLiteral("}\n");
     return text.toUtf8();

@@ -1,7 +1,8 @@
 #include "GplFile.h"
 
-#include <QRegularExpression>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace Vantor {
 
@@ -29,36 +30,81 @@ QByteArray gplBytes(const QString &name, const QVector<ExchangeChip> &chips)
     return text.toUtf8();
 }
 
-bool readGpl(const QByteArray &bytes, ImportedPalette &palette)
+namespace {
+
+// A component as GIMP reads it: an optional sign and digits, leading zeros and all, taken
+// into 0 to 255 (a value beyond is clamped, as GIMP does). False when the word is no
+// whole number.
+bool component(QStringView word, int &value)
+{
+    qsizetype i = 0;
+    const bool negative = !word.isEmpty() && word.front() == QLatin1Char('-');
+    if (!word.isEmpty() && (word.front() == QLatin1Char('-') || word.front() == QLatin1Char('+')))
+        ++i;
+    if (i == word.size())
+        return false;
+    long long number = 0;
+    for (; i < word.size(); ++i) {
+        const char16_t c = word.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        number = std::min<long long>(number * 10 + (c - u'0'), 1000);
+    }
+    value = negative ? 0 : int(std::min<long long>(number, 255));
+    return true;
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\v')
+        || c == QLatin1Char('\f');
+}
+
+// The next word of the line from `at` on, or an empty view at its end.
+QStringView nextWord(QStringView line, qsizetype &at)
+{
+    while (at < line.size() && isBlank(line.at(at)))
+        ++at;
+    const qsizetype start = at;
+    while (at < line.size() && !isBlank(line.at(at)))
+        ++at;
+    return line.mid(start, at - start);
+}
+
+} // namespace
+
+bool readGpl(const QByteArray &bytes, ImportedPalette &palette, int maximumColours)
 {
     QString text = QString::fromUtf8(bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    if (lines.isEmpty() || lines.first().trimmed() != QLatin1String("GIMP Palette"))
+    const QStringView all(text);
+    qsizetype lineEnd = all.indexOf(QLatin1Char('\n'));
+    if (all.left(lineEnd < 0 ? all.size() : lineEnd).trimmed() != QLatin1String("GIMP Palette"))
         return false;
-    static const QRegularExpression colourLine(QStringLiteral("^\\s*(\\d{1,3})\\s+(\\d{1,3})\\s+(\\d{1,3})(?:\\s+(.*))?$"));
     palette = ImportedPalette();
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QString line = lines.at(i).trimmed();
+    qsizetype lineStart = lineEnd < 0 ? all.size() : lineEnd + 1;
+    while (lineStart < all.size() && (maximumColours < 0 || palette.colours.size() < maximumColours)) {
+        lineEnd = all.indexOf(QLatin1Char('\n'), lineStart);
+        const QStringView line = all.mid(lineStart, (lineEnd < 0 ? all.size() : lineEnd) - lineStart).trimmed();
+        lineStart = lineEnd < 0 ? all.size() : lineEnd + 1;
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1String("Columns:")))
             continue;
         if (line.startsWith(QLatin1String("Name:"))) {
-            palette.description = line.mid(5).trimmed();
+            palette.description = line.mid(5).trimmed().toString();
             continue;
         }
-        const QRegularExpressionMatch match = colourLine.match(line);
-        if (!match.hasMatch())
-            continue;
-        const int red = match.captured(1).toInt();
-        const int green = match.captured(2).toInt();
-        const int blue = match.captured(3).toInt();
-        if (red > 255 || green > 255 || blue > 255)
+        qsizetype at = 0;
+        int channels[3];
+        bool isColour = true;
+        for (int &channel : channels)
+            isColour = isColour && component(nextWord(line, at), channel);
+        if (!isColour)
             continue;
         ImportedColour colour;
-        colour.name = match.captured(4).trimmed();
+        colour.name = line.mid(at).trimmed().toString();
         colour.hasRgb = true;
-        colour.rgb = QColor(red, green, blue);
+        colour.rgb = QColor(channels[0], channels[1], channels[2]);
         palette.colours << colour;
     }
     return true;

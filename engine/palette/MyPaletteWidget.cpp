@@ -10,18 +10,22 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/ThemeResources.h"
 #include "engine/ui/MainWidget.h"
+#include "engine/widgets/Captions.h"
 #include "engine/widgets/ChipDrag.h"
 #include "engine/widgets/ImageButton.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QToolTip>
 
 namespace Vantor {
@@ -63,6 +67,20 @@ MyPaletteWidget::MyPaletteWidget(QWidget *parent)
     m_descriptionEditor->setPalette(editorPalette);
     m_descriptionEditor->installEventFilter(this);
     QApplication::postEvent(m_descriptionEditor, new QFocusEvent(QEvent::FocusOut));
+
+    // Short notes on what a button did, in the bar left of its buttons, gone after a few
+    // seconds.
+    statusLine = new QLabel(this);
+    QFont statusFont = DB::italicFont(2);
+    statusLine->setFont(statusFont);
+    QPalette statusPalette = statusLine->palette();
+    statusPalette.setColor(QPalette::WindowText, Qt::white);
+    statusLine->setPalette(statusPalette);
+    statusLine->hide();
+    statusTimer = new QTimer(this);
+    statusTimer->setSingleShot(true);
+    statusTimer->setInterval(4000);
+    connect(statusTimer, &QTimer::timeout, statusLine, &QLabel::hide);
 
     selectedCollectionChanged(lastUsedCollection());
 
@@ -129,19 +147,53 @@ void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
 
 void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat, QString path)
 {
-    // The palettes of other design tools, by their suffix: their colours become the
-    // current collection's nearest chips. A file that gives none changes nothing.
-    const ExchangeFormat exchange = exchangeFormatOf(path);
-    if (exchange != ExchangeFormat::None) {
-        if (!importExchangeFile(*m_model, path, lastUsedCollection()))
+    // The picker's own palette files, and the palettes of other design tools, by their
+    // suffix or, when that is missing or wrong, by what they hold: their colours become
+    // the current collection's nearest chips. A file that gives none changes nothing.
+    const ExchangeFormat bySuffix = exchangeFormatOf(path);
+    const bool ownSuffix = QFileInfo(path).suffix().compare(QLatin1String("palette"), Qt::CaseInsensitive) == 0;
+    if (bySuffix == ExchangeFormat::None || bySuffix == ExchangeFormat::Css) {
+        const PaletteLoad loaded = loadPaletteFile(*m_model, path);
+        if (loaded == PaletteLoad::NotOpened)
             return;
-    } else if (loadPaletteFile(*m_model, path) == PaletteLoad::NotOpened) {
+        // Another tool's palette under no suffix or a wrong one goes on below; anything
+        // else that is no palette leaves the palette as it is.
+        if (loaded == PaletteLoad::Loaded || ownSuffix || exchangeFormatOfFile(path) == ExchangeFormat::None) {
+            paletteLoaded();
+            return;
+        }
+    }
+    const ExchangeImport imported = importExchangeColours(path, lastUsedCollection());
+    // Another tool's file that gives nothing says so: a silent failure reads as a
+    // broken button. A file of no known kind stays as silent as the picker's own.
+    if (imported.read != ExchangeRead::Read) {
+        if (bySuffix != ExchangeFormat::None)
+            showStatus(exchangeReadProblem(imported.read, path));
         return;
     }
+    if (imported.chips.isEmpty()) {
+        showStatus(QStringLiteral("%1: no colour of this collection found").arg(QFileInfo(path).fileName()));
+        return;
+    }
+    fillPalette(*m_model, imported.chips, imported.description, lastUsedCollection());
+    paletteLoaded();
+}
+
+void MyPaletteWidget::paletteLoaded()
+{
     m_descriptionEditor->setText(m_model->description());
     update();
     updateButtons();
     emit myPaletteChanged();
+}
+
+void MyPaletteWidget::showStatus(const QString &text)
+{
+    statusLine->setText(elideCaption(text, QFontMetrics(statusLine->font()), statusLine->width()));
+    statusLine->setToolTip(text);
+    statusLine->show();
+    statusLine->raise();
+    statusTimer->start();
 }
 
 void MyPaletteWidget::zoomClicked()
@@ -203,6 +255,8 @@ void MyPaletteWidget::resizeEvent(QResizeEvent *event)
         left = left - button->width() - 4;
         button->move(left, (barHeight - button->height()) / 2);
     }
+
+    statusLine->setGeometry(8, 0, std::max(0, zoom->x() - 16), barHeight);
 
     const int editorHeight = QFontMetrics(m_descriptionEditor->font()).lineSpacing();
     layout = layoutMyPalette(size(), barHeight, editorHeight);

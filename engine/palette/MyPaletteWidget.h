@@ -13,7 +13,9 @@
 
 class QLineEdit;
 class QMimeData;
+class QLabel;
 class QMessageBox;
+class QTimer;
 
 namespace Vantor {
 
@@ -47,6 +49,10 @@ public:
     ImageButton *trashButton() const { return trash; }
     ImageButton *gridButton() const { return grid; }
     QMessageBox *clearQuestion() const { return question; }
+    // The note the bar shows for a few seconds after a button did something (or could
+    // not); hidden when there is none.
+    QLabel *statusLabel() const { return statusLine; }
+    void showStatus(const QString &text);
 
 signals:
     void zoomMyPaletteClicked();
@@ -84,6 +90,7 @@ private:
     QPoint cellAt(const QPoint &point) const; // (-1, -1) between or outside the cells
     QRect cellRect(const QPoint &position) const;
     void updateButtons();
+    void paletteLoaded();
     void repaintTarget(const QPoint &oldTarget, const QPoint &newTarget);
     static bool acceptableDrag(const QMimeData *mime);
 
@@ -96,6 +103,8 @@ private:
     ImageButton *grid = nullptr;
     QLineEdit *m_descriptionEditor = nullptr;
     QMessageBox *question = nullptr;
+    QLabel *statusLine = nullptr;
+    QTimer *statusTimer = nullptr;
     MyPaletteLayout layout;
     QPoint dropTarget{-1, -1};
     QPoint dragStart;

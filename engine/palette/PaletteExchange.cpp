@@ -10,8 +10,13 @@
 #include "engine/db/CapsureQueries.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
+#include "engine/db/SearchQueries.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
+
+#include <cmath>
 
 namespace Vantor {
 
@@ -99,11 +104,38 @@ QByteArray exchangeBytes(const MyPaletteModel &palette, ExchangeFormat format, c
     }
 }
 
-bool readExchangeBytes(const QByteArray &bytes, ExchangeFormat format, ImportedPalette &palette)
+ExchangeFormat exchangeFormatOfContent(const QByteArray &bytes)
 {
+    QByteArray start = bytes.left(4096);
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start.remove(0, 3);
+    if (start.startsWith("ASEF"))
+        return ExchangeFormat::Ase;
+    if (start.trimmed().startsWith("GIMP Palette"))
+        return ExchangeFormat::Gpl;
+    // A CxF3 document names the format's namespace near its start.
+    if (start.trimmed().startsWith("<") && start.contains(CxfCoreNamespace))
+        return ExchangeFormat::Cxf;
+    return ExchangeFormat::None;
+}
+
+ExchangeFormat exchangeFormatOfFile(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return ExchangeFormat::None;
+    return exchangeFormatOfContent(file.read(4096));
+}
+
+bool readExchangeBytes(const QByteArray &bytes, ExchangeFormat format, ImportedPalette &palette, int maximumColours)
+{
+    bool read = false;
     switch (format) {
-    case ExchangeFormat::Gpl: return readGpl(bytes, palette);
-    case ExchangeFormat::Ase: return readAse(bytes, palette);
+    case ExchangeFormat::Gpl:
+        return readGpl(bytes, palette, maximumColours);
+    case ExchangeFormat::Ase:
+        read = readAse(bytes, palette);
+        break;
     case ExchangeFormat::Cxf: {
         const XmlDocument document = parseUntrustedXml(bytes);
         if (!document)
@@ -117,77 +149,213 @@ bool readExchangeBytes(const QByteArray &bytes, ExchangeFormat format, ImportedP
             colour.name = object.name;
             colour.hasLab = object.hasLab;
             colour.lab = object.lab;
+            colour.labWhiteKnown = object.labWhiteKnown;
             colour.hasRgb = object.hasRgb;
             colour.rgb = object.rgb;
             palette.colours << colour;
         }
-        return true;
+        read = true;
+        break;
     }
-    default: return false;
+    default:
+        return false;
     }
+    if (read && maximumColours >= 0 && palette.colours.size() > maximumColours)
+        palette.colours.resize(maximumColours);
+    return read;
 }
 
-bool readExchangeFile(const QString &path, ImportedPalette &palette)
+ExchangeRead readExchangeFile(const QString &path, ImportedPalette &palette, int maximumColours)
 {
-    const ExchangeFormat format = exchangeFormatOf(path);
-    if (format == ExchangeFormat::None || format == ExchangeFormat::Css)
-        return false;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return ExchangeRead::Missing;
+    // Measurement software writes CxF3 with spectra: such files are allowed to be larger.
+    const ExchangeFormat bySuffix = exchangeFormatOf(path);
+    const qint64 limit = bySuffix == ExchangeFormat::Cxf || bySuffix == ExchangeFormat::None ? MaximumCxfFileSize
+                                                                                           : MaximumExchangeFileSize;
+    if (info.isFile() && info.size() > limit)
+        return ExchangeRead::TooLarge;
     QByteArray bytes;
-    if (!readBoundedFile(path, MaximumExchangeFileSize, bytes))
-        return false;
-    return readExchangeBytes(bytes, format, palette);
+    if (!readBoundedFile(path, limit, bytes))
+        return ExchangeRead::Unreadable;
+    const ExchangeFormat byContent = exchangeFormatOfContent(bytes);
+    if (bySuffix != ExchangeFormat::None && bySuffix != ExchangeFormat::Css
+        && readExchangeBytes(bytes, bySuffix, palette, maximumColours))
+        return ExchangeRead::Read;
+    // A file without its suffix, or with another's: what it holds decides.
+    if (byContent == ExchangeFormat::None || byContent == bySuffix)
+        return ExchangeRead::NotAPalette;
+    if (byContent != ExchangeFormat::Cxf && bytes.size() > MaximumExchangeFileSize)
+        return ExchangeRead::TooLarge;
+    return readExchangeBytes(bytes, byContent, palette, maximumColours) ? ExchangeRead::Read : ExchangeRead::NotAPalette;
 }
 
-QVector<ExchangeMatch> matchImportedColours(const ImportedPalette &palette, const QUuid &collection)
+QString exchangeReadProblem(ExchangeRead result, const QString &path)
 {
-    QVector<ExchangeMatch> matches;
-    QVector<DB::LabCandidate> candidates;
-    DB::loadLabColors(collection, candidates);
-    for (const ImportedColour &colour : palette.colours) {
+    const QString name = QFileInfo(path).fileName();
+    switch (result) {
+    case ExchangeRead::Missing: return QStringLiteral("%1: no such file").arg(name);
+    case ExchangeRead::Unreadable: return QStringLiteral("%1: cannot be read").arg(name);
+    case ExchangeRead::TooLarge: return QStringLiteral("%1: too large for a palette").arg(name);
+    case ExchangeRead::NotAPalette: return QStringLiteral("%1: not a palette of GIMP, Adobe tools or CxF3").arg(name);
+    case ExchangeRead::Read: break;
+    }
+    return QString();
+}
+
+namespace {
+
+// Looks up what the colours of a file lead to, each distinct value once: a file of other
+// tools may repeat a colour thousands of times.
+class ColourMatcher
+{
+public:
+    explicit ColourMatcher(const QUuid &collection)
+        : m_collection(collection)
+    {
+        DB::loadLabColors(collection, m_candidates);
+    }
+
+    ExchangeMatch match(const ImportedColour &colour)
+    {
         ExchangeMatch match;
         match.colour = colour;
         LabColour target;
-        bool known = true;
+        // Values far outside any colour (carried to another white point) are no target.
+        if (!targetOf(colour, target) || !std::isfinite(target.l) || !std::isfinite(target.a) || !std::isfinite(target.b))
+            return match;
+        const QString key = QStringLiteral("%1 %2 %3").arg(target.l, 0, 'g', 17).arg(target.a, 0, 'g', 17).arg(target.b, 0, 'g', 17);
+        auto known = m_nearest.constFind(key);
+        if (known == m_nearest.constEnd()) {
+            const QVector<ColourMatch> nearest = nearestColours(target, m_candidates, 1);
+            ColourMatch best{0.0, -1};
+            if (!nearest.isEmpty())
+                best = nearest.first();
+            known = m_nearest.insert(key, best);
+        }
+        if (known->second < 0 || !chip(known->second, match.chip))
+            return match;
+        match.found = true;
+        match.difference = known->first;
+        return match;
+    }
+
+private:
+    bool targetOf(const ImportedColour &colour, LabColour &target)
+    {
+        if (colour.hasLab && (colour.labWhiteKnown || !colour.hasRgb)) {
+            target = colour.lab;
+            return true;
+        }
+        if (colour.hasRgb) {
+            target = labFromColour(colour.rgb);
+            return true;
+        }
         if (colour.hasLab) {
             target = colour.lab;
-        } else if (colour.hasRgb) {
-            target = labFromColour(colour.rgb);
-        } else {
-            // Only a name, as a measuring device's software gives it.
-            const QVector<DB::ColorEntry> named = capsureMatches({colour.name});
-            known = !named.isEmpty();
-            if (known)
-                target = LabColour{named.first().l, named.first().a, named.first().b};
+            return true;
         }
-        if (known) {
-            const QVector<ColourMatch> nearest = nearestColours(target, candidates, 1);
-            if (!nearest.isEmpty() && DB::loadColorById(collection, nearest.first().second, match.chip) == DB::StatusOk) {
-                match.found = true;
-                match.difference = nearest.first().first;
-            }
+        // Only a name, as a measuring device's software gives it: the collection's own
+        // colour of that code or name first, then the Capsure collections'.
+        auto known = m_named.constFind(colour.name);
+        if (known == m_named.constEnd())
+            known = m_named.insert(colour.name, lookUpName(colour.name));
+        if (!known->first)
+            return false;
+        target = known->second;
+        return true;
+    }
+
+    std::pair<bool, LabColour> lookUpName(const QString &name) const
+    {
+        int pageIndex = -1, rowIndex = -1, segment = -1, mood = 0;
+        bool exterior = false;
+        DB::ColorEntry entry;
+        if (DB::searchPhrase(m_collection, name, pageIndex, rowIndex, segment, mood, exterior) == DB::StatusOk && rowIndex > 0
+            && DB::loadColorAt(m_collection, pageIndex, rowIndex, entry) == DB::StatusOk)
+            return {true, LabColour{entry.l, entry.a, entry.b}};
+        const QVector<DB::ColorEntry> named = capsureMatches({name});
+        if (named.isEmpty())
+            return {false, LabColour()};
+        return {true, LabColour{named.first().l, named.first().a, named.first().b}};
+    }
+
+    bool chip(qint64 rowId, DB::ColorEntry &entry)
+    {
+        auto known = m_chips.constFind(rowId);
+        if (known == m_chips.constEnd()) {
+            DB::ColorEntry loaded;
+            if (DB::loadColorById(m_collection, rowId, loaded) != DB::StatusOk)
+                loaded.id = -1;
+            known = m_chips.insert(rowId, loaded);
         }
-        matches << match;
+        entry = *known;
+        return entry.id >= 0;
+    }
+
+    QUuid m_collection;
+    QVector<DB::LabCandidate> m_candidates;
+    QHash<QString, ColourMatch> m_nearest;
+    QHash<QString, std::pair<bool, LabColour>> m_named;
+    QHash<qint64, DB::ColorEntry> m_chips;
+};
+
+} // namespace
+
+QVector<ExchangeMatch> matchImportedColours(const ImportedPalette &palette, const QUuid &collection, int maximumFound)
+{
+    QVector<ExchangeMatch> matches;
+    ColourMatcher matcher(collection);
+    int found = 0;
+    for (const ImportedColour &colour : palette.colours) {
+        if (maximumFound >= 0 && found >= maximumFound)
+            break;
+        matches << matcher.match(colour);
+        found += matches.constLast().found ? 1 : 0;
     }
     return matches;
 }
 
+ExchangeImport importExchangeColours(const QString &path, const QUuid &collection)
+{
+    constexpr int Cells = MyPaletteModel::Rows * MyPaletteModel::Columns;
+    ExchangeImport result;
+    ImportedPalette imported;
+    // Colours that find no chip (a name no collection knows) leave room for later ones:
+    // more are read only when the first ones were not enough.
+    for (int wanted = Cells; ; wanted *= 4) {
+        result.read = readExchangeFile(path, imported, wanted);
+        if (result.read != ExchangeRead::Read)
+            return result;
+        result.chips.clear();
+        for (const ExchangeMatch &match : matchImportedColours(imported, collection, Cells)) {
+            if (match.found)
+                result.chips << match.chip;
+        }
+        if (result.chips.size() == Cells || imported.colours.size() < wanted)
+            break;
+    }
+    result.description = imported.description;
+    return result;
+}
+
+void fillPalette(MyPaletteModel &palette, const QVector<DB::ColorEntry> &chips, const QString &description,
+                 const QUuid &collection)
+{
+    palette.clearAll(true);
+    palette.setDescription(description);
+    const QVector<QPoint> order = MyPaletteModel::gridOrder();
+    for (int i = 0; i < chips.size() && i < order.size(); ++i)
+        palette.setCell(order.at(i), collection, chips.at(i));
+}
+
 bool importExchangeFile(MyPaletteModel &palette, const QString &path, const QUuid &collection)
 {
-    ImportedPalette imported;
-    if (!readExchangeFile(path, imported))
+    const ExchangeImport imported = importExchangeColours(path, collection);
+    if (imported.chips.isEmpty())
         return false;
-    QVector<DB::ColorEntry> chips;
-    for (const ExchangeMatch &match : matchImportedColours(imported, collection)) {
-        if (match.found && chips.size() < MyPaletteModel::Rows * MyPaletteModel::Columns)
-            chips << match.chip;
-    }
-    if (chips.isEmpty())
-        return false;
-    palette.clearAll(true);
-    palette.setDescription(imported.description);
-    const QVector<QPoint> order = MyPaletteModel::gridOrder();
-    for (int i = 0; i < chips.size(); ++i)
-        palette.setCell(order.at(i), collection, chips.at(i));
+    fillPalette(palette, imported.chips, imported.description, collection);
     return true;
 }
 

@@ -31,10 +31,22 @@ QVector<ExchangeChip> exchangeChips(const MyPaletteModel &palette);
 // is empty. Empty for ExchangeFormat::None.
 QByteArray exchangeBytes(const MyPaletteModel &palette, ExchangeFormat format, const QString &fallbackName);
 
-// Reads a file of one of the readable formats (by its suffix). False when it cannot be
-// read, is larger than such files are, or is not of its format.
-bool readExchangeFile(const QString &path, ImportedPalette &palette);
-bool readExchangeBytes(const QByteArray &bytes, ExchangeFormat format, ImportedPalette &palette);
+// What reading another tool's palette file came to.
+enum class ExchangeRead { Read, Missing, Unreadable, TooLarge, NotAPalette };
+
+// The format the bytes are in, by their content: "GIMP Palette", "ASEF" or a CxF3
+// document; None for anything else.
+ExchangeFormat exchangeFormatOfContent(const QByteArray &bytes);
+// The same for the start of a file.
+ExchangeFormat exchangeFormatOfFile(const QString &path);
+
+// Reads a GIMP, swatch exchange or CxF3 file: by its suffix, or by its content when the
+// suffix is missing or wrong. At most `maximumColours` colours are read (all when
+// negative). Nothing is read from a file larger than such files are.
+ExchangeRead readExchangeFile(const QString &path, ImportedPalette &palette, int maximumColours = -1);
+bool readExchangeBytes(const QByteArray &bytes, ExchangeFormat format, ImportedPalette &palette, int maximumColours = -1);
+// A line for the user that says why a file gave nothing.
+QString exchangeReadProblem(ExchangeRead result, const QString &path);
 
 // An imported colour and the chip of the collection nearest to it.
 struct ExchangeMatch
@@ -45,10 +57,30 @@ struct ExchangeMatch
     double difference = 0.0; // CIEDE2000
 };
 
-// Every colour of the palette in file order, matched to the nearest chip of the
-// collection. A colour with only a name is first looked up by code or name as a Capsure
-// measurement is; one that is not found stays unmatched.
-QVector<ExchangeMatch> matchImportedColours(const ImportedPalette &palette, const QUuid &collection);
+// The colours of the palette in file order, matched to the nearest chip of the
+// collection, until `maximumFound` of them have found one (all when negative). CIELab is
+// preferred to sRGB where the file gives both (sRGB where the file does not say under
+// which white point its CIELab is). A colour with only a name is looked up by code or
+// name in the collection, then as a Capsure measurement is; one that is not found stays
+// unmatched. Each distinct colour and name is looked up once.
+QVector<ExchangeMatch> matchImportedColours(const ImportedPalette &palette, const QUuid &collection,
+                                            int maximumFound = -1);
+
+// What an import came to: the chips in cell order, the description, or why there are none.
+struct ExchangeImport
+{
+    ExchangeRead read = ExchangeRead::NotAPalette;
+    QString description;
+    QVector<DB::ColorEntry> chips; // at most the palette's 24 cells
+};
+
+// Reads the file and matches its colours until the palette would be full.
+ExchangeImport importExchangeColours(const QString &path, const QUuid &collection);
+
+// My Palette emptied and filled with the chips of the collection, row by row (at most its
+// 24 cells), and the description.
+void fillPalette(MyPaletteModel &palette, const QVector<DB::ColorEntry> &chips, const QString &description,
+                 const QUuid &collection);
 
 // Fills My Palette from the file: the matched chips in cell order, row by row, at most
 // 24, and the file's description. A file that cannot be read or matches no chip

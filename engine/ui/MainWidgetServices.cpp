@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -27,6 +28,15 @@
 namespace Vantor {
 
 namespace {
+
+// The suffix a name filter such as "GIMP palette (*.gpl)" gives its files: "gpl"; empty
+// for a filter of several patterns or none.
+QString filterSuffix(const QString &filter)
+{
+    static const QRegularExpression single(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)\\)\\s*$"));
+    const QRegularExpressionMatch match = single.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
 
 // A file dialog on the heap, run as a nested dialog: the host may destroy the picker
 // while it is open. The chosen file, or nothing.
@@ -36,8 +46,17 @@ QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QStri
     const QPointer<QFileDialog> dialog = new QFileDialog(parent, caption, startPath, filters);
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (mode == QFileDialog::AcceptSave) {
+        // A name typed without a suffix gets the chosen format's, so that the file is
+        // what it says and the Load dialog shows it again.
+        QFileDialog *raw = dialog;
+        QObject::connect(raw, &QFileDialog::filterSelected, raw,
+                         [raw](const QString &filter) { raw->setDefaultSuffix(filterSuffix(filter)); });
+    }
     if (selectedFilter && !selectedFilter->isEmpty())
         dialog->selectNameFilter(*selectedFilter);
+    if (mode == QFileDialog::AcceptSave)
+        dialog->setDefaultSuffix(filterSuffix(dialog->selectedNameFilter()));
     if (NestedDialogs::exec(dialog) != QDialog::Accepted || !dialog)
         return QString();
     if (selectedFilter)
@@ -99,6 +118,8 @@ const struct
 };
 
 const char *const ImportFilter = "Palettes of other design tools (*.gpl *.ase *.cxf)";
+// Files without a suffix, or with another's, are recognised by what they hold.
+const char *const AnyFileFilter = "All files (*)";
 
 } // namespace
 
@@ -112,10 +133,13 @@ void MainWidget::saveButtonClicked()
     for (const auto &exchange : ExchangeFilters)
         filters << QLatin1String(exchange.filter);
     QString selected = textOffered && myPaletteSaveFileFormat() == PaletteFileText ? textFilter : paletteFilter;
-    const QString path = saveFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileSavedialogcaption),
+    QString path = saveFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileSavedialogcaption),
                                           paletteStartPath(collection), filters.join(QStringLiteral(";;")), &selected);
     if (path.isEmpty())
         return;
+    // The chosen format's suffix where the name has none, whatever dialog ran.
+    if (QFileInfo(path).suffix().isEmpty() && !filterSuffix(selected).isEmpty())
+        path += QLatin1Char('.') + filterSuffix(selected);
     // Another tool's format is chosen for this save only: the stored format and path
     // stay those of the last palette saved in the picker's own formats.
     for (const auto &exchange : ExchangeFilters) {
@@ -134,7 +158,7 @@ void MainWidget::saveButtonClicked()
 void MainWidget::loadButtonClicked()
 {
     const QUuid collection = lastUsedCollection();
-    const QStringList filters{paletteFilter, QLatin1String(ImportFilter)};
+    const QStringList filters{paletteFilter, QLatin1String(ImportFilter), QLatin1String(AnyFileFilter)};
     const QString path = openFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileOpendialogcaption),
                                           paletteStartPath(collection), filters.join(QStringLiteral(";;")));
     if (path.isEmpty())

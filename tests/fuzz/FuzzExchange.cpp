@@ -1,5 +1,5 @@
 // Palettes of other design tools: the same bytes read as a GIMP palette, a swatch
-// exchange file and a CxF3 document, as an import would.
+// exchange file and a CxF3 document, as an import would, and recognised by their content.
 
 #include "FuzzSupport.h"
 
@@ -9,6 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Palettra::Fuzz::startEngineOnce();
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const Vantor::ExchangeFormat recognised = Vantor::exchangeFormatOfContent(bytes);
+    if (recognised == Vantor::ExchangeFormat::Css)
+        Palettra::Fuzz::broken("CSS recognised as a palette to read");
     for (const Vantor::ExchangeFormat format :
          {Vantor::ExchangeFormat::Gpl, Vantor::ExchangeFormat::Ase, Vantor::ExchangeFormat::Cxf}) {
         Vantor::ImportedPalette palette;

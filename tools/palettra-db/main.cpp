@@ -36,6 +36,7 @@ using namespace Vantor::DB;
 namespace {
 
 const int ExitOk = 0;
+const int ExitEmpty = 1;
 const int ExitUsage = 2;
 const int ExitNotFound = 3;
 
@@ -322,9 +323,18 @@ int exportPalette(const QStringList &arguments)
     const Vantor::ExchangeFormat format = Vantor::exchangeFormatOf(arguments.at(1));
     if (format == Vantor::ExchangeFormat::None)
         return fail(QStringLiteral("%1: write .gpl, .ase, .cxf or .css").arg(arguments.at(1)));
+    const QFileInfo source(arguments.at(0));
+    if (!source.exists())
+        return fail(QStringLiteral("%1: no such file").arg(arguments.at(0)));
     Vantor::MyPaletteModel palette(Vantor::MyPaletteModel::Storage::MemoryOnly);
-    if (Vantor::loadPaletteFile(palette, arguments.at(0)) != Vantor::PaletteLoad::Loaded)
+    switch (Vantor::loadPaletteFile(palette, arguments.at(0))) {
+    case Vantor::PaletteLoad::NotOpened:
+        return fail(QStringLiteral("%1: cannot be read, or too large for a palette file").arg(arguments.at(0)));
+    case Vantor::PaletteLoad::NotAPalette:
         return fail(QStringLiteral("%1: not a palette file").arg(arguments.at(0)));
+    case Vantor::PaletteLoad::Loaded:
+        break;
+    }
     // Names as the collection of the first chip shows them.
     for (const QPoint &position : Vantor::MyPaletteModel::gridOrder()) {
         if (palette.cell(position).isOccupied()) {
@@ -332,10 +342,15 @@ int exportPalette(const QStringList &arguments)
             break;
         }
     }
+    const int chips = int(Vantor::exchangeChips(palette).size());
+    if (chips == 0) {
+        out() << "no chips in " << arguments.at(0) << ": nothing written\n";
+        return ExitEmpty;
+    }
     const QString fallbackName = QFileInfo(arguments.at(0)).completeBaseName();
     if (!Vantor::writeFileAtomically(Vantor::exchangeBytes(palette, format, fallbackName), arguments.at(1)))
         return fail(QStringLiteral("cannot write %1").arg(arguments.at(1)));
-    out() << Vantor::exchangeChips(palette).size() << " chips written to " << arguments.at(1) << '\n';
+    out() << chips << " chips written to " << arguments.at(1) << '\n';
     return ExitOk;
 }
 
@@ -349,8 +364,13 @@ int matchPalette(const QStringList &arguments)
         return fail(QStringLiteral("no collection %1").arg(uuid.toString()));
     loadOrderLists(uuid);
     Vantor::ImportedPalette palette;
-    if (!Vantor::readExchangeFile(arguments.at(1), palette))
-        return fail(QStringLiteral("%1: not a palette of GIMP, Adobe tools or CxF3").arg(arguments.at(1)));
+    const Vantor::ExchangeRead read = Vantor::readExchangeFile(arguments.at(1), palette);
+    if (read != Vantor::ExchangeRead::Read)
+        return fail(Vantor::exchangeReadProblem(read, arguments.at(1)));
+    if (palette.colours.isEmpty()) {
+        out() << "no colours in " << arguments.at(1) << '\n';
+        return ExitEmpty;
+    }
     for (const Vantor::ExchangeMatch &match : Vantor::matchImportedColours(palette, uuid)) {
         if (!match.found) {
             out() << match.colour.name << "\t(no match)\n";
