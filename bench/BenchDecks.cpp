@@ -22,7 +22,7 @@ using namespace Vantor;
 QString databaseFolder()
 {
     const QString named = qEnvironmentVariable("PALETTRA_BENCH_DATA");
-    return named.isEmpty() ? QDir::tempPath() + QStringLiteral("/palettra-bench-v1") : named;
+    return named.isEmpty() ? QDir::tempPath() + QStringLiteral("/palettra-bench-v2") : named;
 }
 
 int cardCount(int colours)
@@ -51,6 +51,9 @@ void writeCollection(const QString &file, const QUuid &uuid, int colours)
         const qint64 id = writer.addCollection(uuid, QStringLiteral("S%1").arg(colours), QStringLiteral("Bench"), 1);
         writer.addSettingList(id, QStringLiteral("row.name.search.order"), {QStringLiteral("0"), QStringLiteral("1")});
         writer.addSettingList(id, QStringLiteral("page.name.search.order"), {QStringLiteral("0")});
+        // Measurements are looked up in it, as in a collection a maker sells.
+        writer.addSetting(id, QStringLiteral("capsure.enabled"), 1);
+        writer.addSetting(id, QStringLiteral("capsure.priority"), colours >= 100000 ? 2 : 1);
         QRandomGenerator random(colours);
         const int cards = cardCount(colours);
         int written = 0;
@@ -100,7 +103,7 @@ void prepareDatabases()
         }
     }
     DB::CollectionRegistry::instance().setBaseFolder(databaseFolder());
-    DB::CollectionRegistry::instance().checkCollectionsAvailable();
+    DB::CollectionRegistry::instance().enumerateCollections(true);
 }
 
 

@@ -146,10 +146,11 @@ TEST_F(PaletteExchangeTest, SwatchExchangeWithAGroupAndEveryColourModel)
     EXPECT_EQ(palette.colours.at(0).rgb, QColor(255, 0, 51));
     // CMYK naively: (1 − c)(1 − k) and so on.
     EXPECT_EQ(palette.colours.at(1).rgb, QColor(0, 204, 204));
+    // CIELab for D50, as Adobe tools keep it, carried over to D65 (Bradford).
     ASSERT_TRUE(palette.colours.at(2).hasLab);
-    EXPECT_FLOAT_EQ(palette.colours.at(2).lab.l, 50.0);
-    EXPECT_FLOAT_EQ(palette.colours.at(2).lab.a, 20.0);
-    EXPECT_FLOAT_EQ(palette.colours.at(2).lab.b, -30.0);
+    EXPECT_NEAR(palette.colours.at(2).lab.l, 50.25152, 1e-4);
+    EXPECT_NEAR(palette.colours.at(2).lab.a, 22.91067, 1e-4);
+    EXPECT_NEAR(palette.colours.at(2).lab.b, -29.81591, 1e-4);
     EXPECT_EQ(palette.colours.at(3).rgb, QColor(128, 128, 128));
 }
 
@@ -164,18 +165,24 @@ TEST_F(PaletteExchangeTest, GimpPaletteWithCommentsAndOddSpacing)
                             "255 128 0 Orange   sunset\r\n"
                             "12\t34\t56\r\n"
                             "300 0 0 Too red\r\n"
+                            "-5 007 0255 Read as GIMP reads it\r\n"
                             "1 2\tTwo values\r\n"
+                            "1 2 x Not a number\r\n"
                             "#ffffff not a colour line\r\n";
     ImportedPalette palette;
     ASSERT_TRUE(readGpl(text, palette));
     EXPECT_EQ(palette.description, QStringLiteral("Client brand"));
-    ASSERT_EQ(palette.colours.size(), 3);
+    ASSERT_EQ(palette.colours.size(), 5);
     EXPECT_EQ(palette.colours.at(0).rgb, QColor(0, 0, 0));
     EXPECT_EQ(palette.colours.at(0).name, QStringLiteral("Black"));
     EXPECT_EQ(palette.colours.at(1).rgb, QColor(255, 128, 0));
     EXPECT_EQ(palette.colours.at(1).name, QStringLiteral("Orange   sunset"));
     EXPECT_EQ(palette.colours.at(2).rgb, QColor(12, 34, 56));
     EXPECT_TRUE(palette.colours.at(2).name.isEmpty());
+    // Values beyond 0 to 255 are clamped; leading zeros are fine.
+    EXPECT_EQ(palette.colours.at(3).rgb, QColor(255, 0, 0));
+    EXPECT_EQ(palette.colours.at(4).rgb, QColor(0, 7, 255));
+    EXPECT_EQ(palette.colours.at(4).name, QStringLiteral("Read as GIMP reads it"));
     EXPECT_FALSE(readGpl("JASC-PAL\n0100\n", palette));
 }
 
@@ -316,7 +323,7 @@ TEST_F(PaletteExchangeTest, NamesAloneAreLookedUpByCode)
               "<cc:Object Name=\"no such code\" ObjectType=\"Standard\" Id=\"2\"/></cc:ObjectCollection>"
               "</cc:Resources></cc:CxF>");
     ImportedPalette palette;
-    ASSERT_TRUE(readExchangeFile(file(QStringLiteral("named.cxf")), palette));
+    ASSERT_EQ(readExchangeFile(file(QStringLiteral("named.cxf")), palette), ExchangeRead::Read);
     const QVector<ExchangeMatch> matches = matchImportedColours(palette, A);
     ASSERT_EQ(matches.size(), 2);
     ASSERT_TRUE(matches.at(0).found);

@@ -5,6 +5,7 @@
 #include "engine/palette/CxfFile.h"
 #include "engine/palette/UntrustedXml.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -141,6 +142,48 @@ TEST_F(PalettraDbToolTest, WritesCapsureMeasurementFiles)
     EXPECT_FALSE(objects.at(1).hasLab);
 
     EXPECT_EQ(run({QStringLiteral("cxf"), file}).exitCode, 2);
+}
+
+// match and export say why a file gives nothing, and fail.
+TEST_F(PalettraDbToolTest, MatchAndExportNameTheRealReason)
+{
+    deck.deck().close();
+    QTemporaryDir folder;
+    auto write = [&folder](const QString &name, const QByteArray &bytes) {
+        QFile out(folder.filePath(name));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return folder.filePath(name);
+    };
+    const QString a = StandardDeck::A.toString();
+    const struct
+    {
+        QString path;
+        const char *reason;
+    } failing[] = {
+        {folder.filePath(QStringLiteral("missing.gpl")), "no such file"},
+        {write(QStringLiteral("big.gpl"), "GIMP Palette\n" + QByteArray(5 * 1024 * 1024, '#')), "too large"},
+        {write(QStringLiteral("text.ase"), "hello"), "not a palette of GIMP, Adobe tools or CxF3"},
+    };
+    for (const auto &each : failing) {
+        const ToolRun result = run({QStringLiteral("match"), a, each.path});
+        EXPECT_EQ(result.exitCode, 2) << each.reason;
+        EXPECT_TRUE(result.err.contains(QLatin1String(each.reason))) << result.err.toStdString();
+    }
+    const ToolRun empty = run({QStringLiteral("match"), a, write(QStringLiteral("empty.gpl"), "GIMP Palette\n")});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_TRUE(empty.out.startsWith(QStringLiteral("no colours in "))) << empty.out.toStdString();
+
+    const ToolRun missing = run({QStringLiteral("export"), folder.filePath(QStringLiteral("none.palette")),
+                                 folder.filePath(QStringLiteral("out.gpl"))});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("no such file")));
+    const QString emptyPalette = write(QStringLiteral("empty.palette"),
+                                       "<?xml version=\"1.0\"?><orva-palette version=\"3.0\" system=\"multi-collection\">"
+                                       "<description/><chips/></orva-palette>");
+    const ToolRun nothing = run({QStringLiteral("export"), emptyPalette, folder.filePath(QStringLiteral("out.gpl"))});
+    EXPECT_EQ(nothing.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("out.gpl"))));
 }
 
 } // namespace

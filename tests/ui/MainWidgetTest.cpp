@@ -430,9 +430,21 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     EXPECT_EQ(myPaletteSaveFileFormat(), 0);
     // The open dialog takes the other tools' palettes beside palette files.
     const QStringList offered = openFilters.split(QStringLiteral(";;"));
-    ASSERT_EQ(offered.size(), 2);
+    ASSERT_EQ(offered.size(), 3);
     EXPECT_TRUE(offered.first().endsWith(QStringLiteral("(*.palette)")));
-    EXPECT_TRUE(offered.last().endsWith(QStringLiteral("(*.gpl *.ase *.cxf)")));
+    EXPECT_TRUE(offered.at(1).endsWith(QStringLiteral("(*.gpl *.ase *.cxf)")));
+    EXPECT_TRUE(offered.last().endsWith(QStringLiteral("(*)"))); // files recognised by what they hold
+
+    // A name typed without a suffix gets the chosen format's.
+    MainWidget::setFileDialogs(
+        [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
+            *selected = filters.split(QStringLiteral(";;")).filter(QStringLiteral("*.gpl")).value(0);
+            return QStringLiteral("/tmp/living-room");
+        },
+        nullptr);
+    widget->saveButtonClicked();
+    ASSERT_EQ(saved.count(), 5);
+    EXPECT_EQ(saved.last().at(1).toString(), QStringLiteral("/tmp/living-room.gpl"));
     MainWidget::setFileDialogs(
         [](QWidget *, const QString &, const QString &, const QString &, QString *) { return QString(); },
         [](QWidget *, const QString &, const QString &, const QString &) { return QString(); });
