@@ -136,6 +136,8 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     layoutPanels();
     showTabPage(tabPageIndex(collection));
 
+    setUpKeyboard();
+
     capsureWatcher = new QFileSystemWatcher(this);
     capsureWatcher->blockSignals(true);
     watchCapsureFolder();
@@ -608,50 +610,6 @@ void MainWidget::rowChangedInteractively(int newRow)
         return;
     setRowIndex(collection, newRow);
     refreshCardDependants(TexturesSlot::RowChanged);
-}
-
-void MainWidget::searchForPhrase(QString phrase)
-{
-    const QUuid collection = lastUsedCollection();
-    int page = -1, row = -1, segment = -1, mood = 0;
-    bool exterior = false;
-    if (DB::searchPhrase(collection, phrase, page, row, segment, mood, exterior) != DB::StatusOk)
-        return;
-    bool wheelChanged = false;
-    bool moodChanged = false;
-    bool cardChanged = false;
-    if (segment > 0 && segment != segmentIndex(collection)) {
-        setSegmentIndex(collection, segment);
-        wheelChanged = true;
-    }
-    if (!exterior && exteriorColors(collection)) {
-        setExteriorColors(collection, false);
-        moodChanged = true;
-    }
-    const int storedMood = moodFilter(collection);
-    if (mood == MoodOffWhite || mood == MoodNeutral) {
-        if (mood != storedMood) {
-            setMoodFilter(collection, mood);
-            moodChanged = true;
-        }
-    } else if (storedMood != MoodAll && mood != storedMood) {
-        setMoodFilter(collection, MoodAll);
-        moodChanged = true;
-    }
-    if (page > 0 && page != pageIndex(collection)) {
-        setPageIndex(collection, page);
-        cardChanged = true;
-    }
-    if (row > 0 && row != rowIndex(collection)) {
-        setRowIndex(collection, row);
-        cardChanged = true;
-    }
-    if (wheelChanged)
-        colorWheel->update();
-    if (moodChanged)
-        moodSelect->update();
-    if (cardChanged)
-        refreshCardDependants(TexturesSlot::PageChanged);
 }
 
 void MainWidget::tabPageSelected(TabBarPage newPage)

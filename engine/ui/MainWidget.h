@@ -26,6 +26,7 @@ class QTemporaryFile;
 namespace Vantor {
 
 class AboutButton;
+class FocusFrame;
 class CardRollerWidget;
 class CollectionSelectWidget;
 class ColorSchemerPulvexWidget;
@@ -111,6 +112,11 @@ public:
                                                  const QString &filters)>;
     static void setFileDialogs(SaveFileDialog saveDialog, OpenFileDialog openDialog);
 
+    // Puts the one selected chip of My Palette on the clipboard, in words and as a
+    // colour; false (and nothing copied) without exactly one selected chip.
+    bool copySelectedColour();
+    FocusFrame *keyboardFocusFrame() const { return focusFrame; }
+
 signals:
     void selectedCollectionChanged(QUuid collectionId);
     void savePaletteTo(Vantor::PaletteFileFormat fileFormat, QString path);
@@ -120,6 +126,8 @@ signals:
     void myPaletteSelectionChanged();
     void anEditBoxGotFocus();
     void anEditBoxLostFocus();
+    // The chosen colour went to the clipboard, in these words.
+    void colourCopied(QString words);
 
 public slots:
     void onMyPaletteChanged();
@@ -159,8 +167,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void setUpKeyboard();
     enum class TexturesSlot { PageChanged, RowChanged };
 
     void applyCollection(const QUuid &collection);
@@ -175,6 +185,9 @@ private:
     void refreshCardDependants(TexturesSlot texturesSlot, bool withCardRoller = true);
     // The stored segment follows the current card's.
     void followCardSegment(const QUuid &collection);
+    // Goes to a card (and chip) found by the search, with the filters the search rules
+    // set for it.
+    void showSearchHit(int page, int row, int segment, int mood, bool exterior);
     QWidget *schemerOfCardType() const;
     int cardType() const;
     QString paletteStartPath(const QUuid &collection) const;
@@ -213,6 +226,7 @@ private:
     QString paletteFilter;
     QString textFilter;
     MainWidget **selfPointer = nullptr;
+    FocusFrame *focusFrame = nullptr;
 };
 
 } // namespace Vantor

@@ -3,13 +3,16 @@
 #include "RollButton.h"
 #include "ToUpperCaseValidator.h"
 #include "engine/db/CollectionSettings.h"
+#include "engine/db/ForgivingSearch.h"
 #include "engine/db/SearchQueries.h"
 #include "engine/db/ThemeResources.h"
 #include "engine/PersistentState.h"
 
 #include <QCompleter>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 
 namespace Vantor {
@@ -30,7 +33,105 @@ SearchWidget::SearchWidget(QWidget *parent)
     connect(m_forward, &QPushButton::clicked, this, &SearchWidget::rollForwardButtonClicked);
     connect(m_backward, &QPushButton::clicked, this, &SearchWidget::rollBackwardButtonClicked);
     connect(m_lineEdit, &QLineEdit::returnPressed, this, &SearchWidget::searchPhraseReturnPressed);
+    connect(m_lineEdit, &QLineEdit::textEdited, this, &SearchWidget::textEdited);
+
+    // The names and codes that match what is typed, best first, where the user can see
+    // and pick them: over the deck, as a child of the main window like the collection list.
+    m_popup = new QListWidget(parentWidget() ? parentWidget() : this);
+    m_popup->hide();
+    m_popup->setFocusPolicy(Qt::NoFocus);
+    m_popup->setFont(DB::normalFont(2));
+    m_popup->setFrameShape(QFrame::NoFrame);
+    m_popup->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_popup->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_popup->setStyleSheet(QStringLiteral(
+        "QListWidget { background: rgba(40, 42, 46, 240); color: white; border: 1px solid rgb(96, 96, 96); }"
+        "QListWidget::item { padding: 1px 6px; }"
+        "QListWidget::item:selected { background: rgba(255, 255, 255, 48); color: white; }"));
+    connect(m_popup, &QListWidget::itemClicked, this, &SearchWidget::completionChosen);
     selectedCollectionChanged(lastUsedCollection());
+}
+
+void SearchWidget::textEdited(const QString &text)
+{
+    setNotFound(false);
+    const QStringList completions = DB::forgivingCompletions(lastUsedCollection(), text, 12);
+    m_popup->clear();
+    if (completions.isEmpty() || text.trimmed().isEmpty()) {
+        m_popup->hide();
+        return;
+    }
+    m_popup->addItems(completions);
+    placePopup();
+    m_popup->show();
+    m_popup->raise();
+}
+
+void SearchWidget::placePopup()
+{
+    QWidget *host = m_popup->parentWidget();
+    const int rowHeight = QFontMetrics(m_popup->font()).height() + 2;
+    const int height = int(m_popup->count()) * rowHeight + 2;
+    // Above the field: the field sits at the bottom of the window.
+    const QPoint fieldTopLeft = mapTo(host, QPoint(0, 0));
+    const int width = std::max(this->width(), 260);
+    m_popup->setGeometry(fieldTopLeft.x(), std::max(0, fieldTopLeft.y() - height - 2), width, height);
+}
+
+void SearchWidget::completionChosen(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    m_lineEdit->setText(item->text());
+    m_popup->hide();
+    searchPhraseReturnPressed();
+}
+
+bool SearchWidget::popupKey(QKeyEvent *event)
+{
+    if (m_popup->isHidden())
+        return false;
+    const int count = int(m_popup->count());
+    switch (event->key()) {
+    case Qt::Key_Down:
+        m_popup->setCurrentRow(std::min(m_popup->currentRow() + 1, count - 1));
+        return true;
+    case Qt::Key_Up:
+        m_popup->setCurrentRow(std::max(m_popup->currentRow() - 1, 0));
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (QListWidgetItem *item = m_popup->currentItem(); item && item->isSelected()) {
+            completionChosen(item);
+            return true;
+        }
+        m_popup->hide();
+        return false;
+    case Qt::Key_Escape:
+        m_popup->hide();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SearchWidget::showNotFound(const QString &phrase)
+{
+    m_lineEdit->setText(phrase);
+    m_lineEdit->setFont(DB::normalFont(2));
+    setNotFound(true);
+    m_lineEdit->setFocus(Qt::OtherFocusReason);
+    m_lineEdit->end(false);
+}
+
+void SearchWidget::setNotFound(bool notFound)
+{
+    if (notFound == m_notFound)
+        return;
+    m_notFound = notFound;
+    m_lineEdit->setToolTip(notFound ? QStringLiteral("Not found: no code, name or colour value of the collections")
+                                    : QString());
+    showFieldBackground();
 }
 
 void SearchWidget::selectedCollectionChanged(QUuid collectionId)
@@ -75,7 +176,8 @@ void SearchWidget::showFieldBackground()
         palette.setBrush(QPalette::Base, piece);
         palette.setBrush(QPalette::Window, piece);
     }
-    palette.setColor(QPalette::Text, Qt::white);
+    // A phrase that found nothing is dimmed until the user types.
+    palette.setColor(QPalette::Text, m_notFound ? QColor(255, 255, 255, 110) : QColor(Qt::white));
     palette.setColor(QPalette::PlaceholderText, QColor(255, 255, 255, 128));
     m_lineEdit->setPalette(palette);
 }
@@ -129,8 +231,12 @@ bool SearchWidget::eventFilter(QObject *watched, QEvent *event)
         case QEvent::FocusOut:
             if (m_lineEdit->text().isEmpty())
                 m_lineEdit->setFont(DB::italicFont(2));
+            if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+                m_popup->hide();
             break;
         case QEvent::KeyPress:
+            if (popupKey(static_cast<QKeyEvent *>(event)))
+                return true;
             if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
                 m_lineEdit->clear();
                 event->accept();
@@ -157,6 +263,8 @@ void SearchWidget::rollBackwardButtonClicked()
 
 void SearchWidget::searchPhraseReturnPressed()
 {
+    m_popup->hide();
+    setNotFound(false);
     const QString phrase = m_lineEdit->text().trimmed();
     m_lineEdit->clear();
     setFocus(Qt::OtherFocusReason);

@@ -7,7 +7,10 @@
 #include <QUuid>
 #include <QWidget>
 
+class QKeyEvent;
 class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
 
 namespace Vantor {
 
@@ -31,6 +34,12 @@ public:
     RollButton *backwardButton() const { return m_backward; }
     RollButton *forwardButton() const { return m_forward; }
     QRect glassArea() const { return glassRect; }
+    // The list of names and codes that match what is typed, over the deck.
+    QListWidget *completionList() const { return m_popup; }
+
+    // A phrase that led nowhere: back in the field, dimmed, until the user types.
+    void showNotFound(const QString &phrase);
+    bool showsNotFound() const { return m_notFound; }
 
 signals:
     void roll(Vantor::Direction dir);
@@ -43,6 +52,8 @@ private slots:
     void rollForwardButtonClicked();
     void rollBackwardButtonClicked();
     void searchPhraseReturnPressed();
+    void textEdited(const QString &text);
+    void completionChosen(QListWidgetItem *item);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -53,6 +64,10 @@ private:
     void layOut();
     void showFieldBackground();
     void loadCompletions();
+    void setNotFound(bool notFound);
+    void placePopup();
+    // Up, Down, Return and Escape while the list shows; true when the key was used.
+    bool popupKey(QKeyEvent *event);
 
     QImage backgroundImage;
     QImage glassImage;
@@ -65,6 +80,8 @@ private:
     // of names and nobody may search it before switching again.
     QUuid m_pendingCompletions;
     bool m_completionsPending = false;
+    QListWidget *m_popup = nullptr;
+    bool m_notFound = false;
 };
 
 } // namespace Vantor

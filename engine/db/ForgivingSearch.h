@@ -1,0 +1,40 @@
+#pragma once
+
+// The search field's second chance, where the exact search finds nothing: codes and
+// searchable names compared with letter case, blanks and punctuation ignored, then names
+// that start with or contain what was typed, best first.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+
+namespace Vantor::DB {
+
+// A text reduced to what the forgiving search compares: case folded, letters and digits
+// only ("OT 1042" and "ot-1042" give "ot1042").
+QString forgivingSearchKey(const QString &text);
+
+enum class ForgivingMatch { Exact, Prefix, Contained, None };
+
+struct ForgivingHit
+{
+    ForgivingMatch match = ForgivingMatch::None;
+    QUuid collection;
+    int pageIndex = -1;
+    int rowIndex = -1; // -1: the text names the card itself
+    QString text;      // the code or name that matched
+};
+
+// The best hit among the collections (in the order given): an exact match before one
+// that starts with the phrase before one that contains it; among equals the earlier
+// collection, then the earlier card and chip of the deck. Codes and the card and colour
+// names of the search orders take part. None when nothing matches or the phrase holds no
+// letter or digit.
+ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phrase);
+
+// Up to `count` distinct texts of the collection in the same order, for the completion
+// list.
+QStringList forgivingCompletions(const QUuid &collection, const QString &phrase, int count);
+
+} // namespace Vantor::DB
