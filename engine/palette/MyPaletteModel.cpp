@@ -200,4 +200,37 @@ void MyPaletteModel::dropChip(const QPoint &target, const QUuid &collection, con
     emit changed();
 }
 
+MyPaletteModel::Snapshot MyPaletteModel::snapshot() const
+{
+    // What is stored, where the palette is stored: a chip the database cannot read just
+    // now shows as an empty cell but keeps its stored entry, and an undo must not lose it.
+    Snapshot state;
+    const QVector<QPoint> order = gridOrder();
+    for (int i = 0; i < order.size(); ++i) {
+        const QPoint &position = order.at(i);
+        state.cells[std::size_t(i)] = m_storage == Storage::Settings ? myPaletteEntry(position.y(), position.x())
+                                                                     : cell(position).index;
+    }
+    state.description = m_description;
+    return state;
+}
+
+void MyPaletteModel::applySnapshot(const Snapshot &state)
+{
+    const QVector<QPoint> order = gridOrder();
+    for (int i = 0; i < order.size(); ++i) {
+        const DB::ItemIndex &index = state.cells[std::size_t(i)];
+        DB::ColorEntry entry;
+        if (index.rowId > 0 && DB::loadColorById(index.collection, index.rowId, entry) == DB::StatusOk) {
+            setCell(order.at(i), index.collection, entry);
+        } else {
+            emptyCell(order.at(i));
+            if (index.rowId > 0 && m_storage == Storage::Settings)
+                setMyPaletteEntry(order.at(i).y(), order.at(i).x(), index);
+        }
+    }
+    setDescription(state.description);
+    emit changed();
+}
+
 } // namespace Vantor

@@ -88,6 +88,19 @@ public:
     // The label rule: the code, " - " and the first displayed name, or the code alone.
     static QString labelFor(const DB::ColorEntry &entry);
 
+    // What the cells hold and the description, to be put back later (undo).
+    struct Snapshot
+    {
+        std::array<DB::ItemIndex, Columns * Rows> cells;
+        QString description;
+        bool operator==(const Snapshot &other) const { return cells == other.cells && description == other.description; }
+        bool operator!=(const Snapshot &other) const { return !(*this == other); }
+    };
+    Snapshot snapshot() const;
+    // Puts the cells and the description back as they were, storing them as every
+    // change is stored. Emits changed().
+    void applySnapshot(const Snapshot &state);
+
 signals:
     void changed();
     void selectionChanged();

@@ -3,6 +3,7 @@
 #include "MyPaletteModel.h"
 #include "PaletteExchange.h"
 #include "PaletteFile.h"
+#include "PaletteUndo.h"
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/CollectionSettings.h"
@@ -19,6 +20,7 @@
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -26,6 +28,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QUndoStack>
 #include <QToolTip>
 
 namespace Vantor {
@@ -33,6 +36,7 @@ namespace Vantor {
 MyPaletteWidget::MyPaletteWidget(QWidget *parent)
     : QWidget(parent)
     , m_model(new MyPaletteModel(this))
+    , m_undoStack(new QUndoStack(this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_MouseTracking);
@@ -90,7 +94,16 @@ MyPaletteWidget::MyPaletteWidget(QWidget *parent)
     connect(grid, &QAbstractButton::clicked, this, &MyPaletteWidget::gridClicked);
     connect(m_descriptionEditor, &QLineEdit::editingFinished, this, &MyPaletteWidget::paletteDescriptionEditFinished);
     connect(m_model, &MyPaletteModel::changed, this, &MyPaletteWidget::onModelChanged);
+    // What an undo or redo puts back shows in the description line too.
+    connect(m_undoStack, &QUndoStack::indexChanged, this,
+            [this] { m_descriptionEditor->setText(m_model->description()); });
     connect(m_model, &MyPaletteModel::selectionChanged, this, &MyPaletteWidget::onModelSelectionChanged);
+}
+
+MyPaletteWidget::~MyPaletteWidget()
+{
+    // The stack goes with the children, after the model: nothing of it may reach back.
+    m_undoStack->disconnect(this);
 }
 
 void MyPaletteWidget::onModelChanged()
@@ -112,6 +125,18 @@ QVector<QColor> MyPaletteWidget::selectedChipColours() const
     return m_model->selectedChipColours();
 }
 
+void MyPaletteWidget::setButtonTooltips(const QUuid &collection)
+{
+    zoom->setToolTip(localeTextOr(collection, QStringLiteral("tiptext.mypalette.zoom"), QStringLiteral("Full view of the palette")));
+    eraser->setToolTip(localeTextOr(collection, QStringLiteral("tiptext.mypalette.deletechip"),
+                                    QStringLiteral("Remove the selected chips (Delete)")));
+    trash->setToolTip(localeTextOr(collection, QStringLiteral("tiptext.mypalette.clearpalettebutton"),
+                                   QStringLiteral("Empty the palette")));
+    grid->setToolTip(grid->isChecked()
+                         ? localeTextOr(collection, QStringLiteral("tiptext.mypalette.gridoff"), QStringLiteral("Hide the grid"))
+                         : localeTextOr(collection, QStringLiteral("tiptext.mypalette.gridon"), QStringLiteral("Show the grid")));
+}
+
 void MyPaletteWidget::selectedCollectionChanged(QUuid collectionId)
 {
     m_descriptionEditor->setPlaceholderText(DB::localizedString(collectionId, DB::LocaleKey::MypaletteNoteInstructions));
@@ -119,6 +144,7 @@ void MyPaletteWidget::selectedCollectionChanged(QUuid collectionId)
     dropTarget = QPoint(-1, -1);
     updateButtons();
     grid->setChecked(myPaletteGridVisible());
+    setButtonTooltips(collectionId);
     update();
 }
 
@@ -145,7 +171,13 @@ void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
     writeFileAtomically(exchangeBytes(*m_model, exchange, fallbackName), path);
 }
 
-void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat, QString path)
+void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat format, QString path)
+{
+    // A load replaces the whole palette: it can be undone like any other change.
+    recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Load"), [&] { loadPaletteFile(format, path); });
+}
+
+void MyPaletteWidget::loadPaletteFile(PaletteFileFormat, const QString &path)
 {
     // The picker's own palette files, and the palettes of other design tools, by their
     // suffix or, when that is missing or wrong, by what they hold: their colours become
@@ -153,7 +185,7 @@ void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat, QString path)
     const ExchangeFormat bySuffix = exchangeFormatOf(path);
     const bool ownSuffix = QFileInfo(path).suffix().compare(QLatin1String("palette"), Qt::CaseInsensitive) == 0;
     if (bySuffix == ExchangeFormat::None || bySuffix == ExchangeFormat::Css) {
-        const PaletteLoad loaded = loadPaletteFile(*m_model, path);
+        const PaletteLoad loaded = Vantor::loadPaletteFile(*m_model, path);
         if (loaded == PaletteLoad::NotOpened)
             return;
         // Another tool's palette under no suffix or a wrong one goes on below; anything
@@ -196,6 +228,33 @@ void MyPaletteWidget::showStatus(const QString &text)
     statusTimer->start();
 }
 
+void MyPaletteWidget::keyPressEvent(QKeyEvent *event)
+{
+    const QList<QPoint> &selection = m_model->selection();
+    QPoint step;
+    switch (event->key()) {
+    case Qt::Key_Left: step = QPoint(-1, 0); break;
+    case Qt::Key_Right: step = QPoint(1, 0); break;
+    case Qt::Key_Up: step = QPoint(0, -1); break;
+    case Qt::Key_Down: step = QPoint(0, 1); break;
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        if (m_model->hasOccupiedSelection())
+            eraseClicked();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // The arrows move the selected cell, as a click on the next one would; without a
+    // selection they start in the first cell.
+    const QPoint from = selection.isEmpty() ? QPoint(0, 0) - step : selection.constLast();
+    const QPoint to(std::clamp(from.x() + step.x(), 0, MyPaletteModel::Columns - 1),
+                    std::clamp(from.y() + step.y(), 0, MyPaletteModel::Rows - 1));
+    if (selection.size() != 1 || selection.constFirst() != to)
+        m_model->pressCell(to, Qt::NoModifier);
+}
+
 void MyPaletteWidget::zoomClicked()
 {
     emit zoomMyPaletteClicked();
@@ -203,7 +262,7 @@ void MyPaletteWidget::zoomClicked()
 
 void MyPaletteWidget::eraseClicked()
 {
-    m_model->eraseSelection();
+    recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Erase"), [this] { m_model->eraseSelection(); });
 }
 
 void MyPaletteWidget::clearClicked()
@@ -229,12 +288,13 @@ void MyPaletteWidget::clearPaletteQuestionFinished(int result)
 {
     if (result != QMessageBox::Yes)
         return;
-    m_model->clearCells();
+    recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Clear"), [this] { m_model->clearCells(); });
 }
 
 void MyPaletteWidget::gridClicked(bool checked)
 {
     setMyPaletteGridVisible(checked);
+    setButtonTooltips(lastUsedCollection());
     update();
 }
 
@@ -446,8 +506,11 @@ void MyPaletteWidget::dropEvent(QDropEvent *event)
         event->acceptProposedAction();
         QUuid collection;
         DB::ColorEntry entry;
-        if (DB::readChipRecord(event->mimeData(), collection, entry) == DB::StatusOk)
-            m_model->dropChip(dropTarget, collection, entry);
+        if (DB::readChipRecord(event->mimeData(), collection, entry) == DB::StatusOk) {
+            const QPoint target = dropTarget;
+            recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Drop"),
+                                [&] { m_model->dropChip(target, collection, entry); });
+        }
     }
     dropTarget = QPoint(-1, -1);
     updateButtons();

@@ -16,6 +16,7 @@ class QMimeData;
 class QLabel;
 class QMessageBox;
 class QTimer;
+class QUndoStack;
 
 namespace Vantor {
 
@@ -30,6 +31,7 @@ class MyPaletteWidget : public QWidget
     Q_OBJECT
 public:
     explicit MyPaletteWidget(QWidget *parent = nullptr);
+    ~MyPaletteWidget() override;
 
     MyPaletteModel &model() const { return *m_model; }
     QLineEdit *descriptionEditor() const { return m_descriptionEditor; }
@@ -52,6 +54,8 @@ public:
     // The note the bar shows for a few seconds after a button did something (or could
     // not); hidden when there is none.
     QLabel *statusLabel() const { return statusLine; }
+    // The palette's changes in this picker's life, to undo and redo.
+    QUndoStack *undoStack() const { return m_undoStack; }
     void showStatus(const QString &text);
 
 signals:
@@ -73,6 +77,7 @@ public slots:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -91,10 +96,13 @@ private:
     QRect cellRect(const QPoint &position) const;
     void updateButtons();
     void paletteLoaded();
+    void setButtonTooltips(const QUuid &collection);
+    void loadPaletteFile(PaletteFileFormat format, const QString &path);
     void repaintTarget(const QPoint &oldTarget, const QPoint &newTarget);
     static bool acceptableDrag(const QMimeData *mime);
 
     MyPaletteModel *m_model = nullptr;
+    QUndoStack *m_undoStack = nullptr;
     QImage barImage;
     QRect barRect;
     ImageButton *zoom = nullptr;
