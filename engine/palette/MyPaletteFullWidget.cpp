@@ -1,5 +1,8 @@
 #include "MyPaletteFullWidget.h"
 
+#include "engine/db/CollectionSettings.h"
+#include "engine/widgets/Captions.h"
+
 #include "engine/PersistentState.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/ThemeResources.h"
@@ -22,6 +25,7 @@ MyPaletteFullWidget::MyPaletteFullWidget(QWidget *parent)
 
     const QImage backImage = DB::themeImage(DB::ThemeKey::ImageMypalettefullBack, QSize(16, 16));
     back = new ImageButton(backImage, backImage, this);
+    back->setToolTip(QStringLiteral("Back to the picker (Esc)"));
     back->setFixedSize(backImage.size() + QSize(2, 2));
 
     sliderStyle = new OrvaCustomStyle(this);
@@ -29,6 +33,7 @@ MyPaletteFullWidget::MyPaletteFullWidget(QWidget *parent)
     sliderStyle->grooveMask = DB::themeImage(DB::ThemeKey::ImageMypalettefullSliderBackgroundMask, QSize());
     sliderStyle->handleImage = DB::themeImage(DB::ThemeKey::ImageMypalettefullSliderThumb, QSize(21, 7));
     slider = new QSlider(Qt::Horizontal, this);
+    slider->setToolTip(QStringLiteral("Background from black to white"));
     slider->setStyle(sliderStyle);
     slider->setRange(0, 255);
     slider->setInvertedAppearance(true);
@@ -70,13 +75,16 @@ void MyPaletteFullWidget::resizeEvent(QResizeEvent *event)
     layout = layoutMyPaletteFull(size(), barHeight);
 }
 
-QColor MyPaletteFullWidget::storedColour(int row, int column) const
+bool MyPaletteFullWidget::storedChip(int row, int column, DB::ColorEntry &chip) const
 {
     const DB::ItemIndex index = myPaletteEntry(row, column);
+    return index.rowId > 0 && DB::loadColorById(index.collection, index.rowId, chip) == DB::StatusOk;
+}
+
+QColor MyPaletteFullWidget::storedColour(int row, int column) const
+{
     DB::ColorEntry entry;
-    if (index.rowId > 0 && DB::loadColorById(index.collection, index.rowId, entry) == DB::StatusOk)
-        return QColor(entry.red, entry.green, entry.blue);
-    return QColor();
+    return storedChip(row, column, entry) ? QColor(entry.red, entry.green, entry.blue) : QColor();
 }
 
 void MyPaletteFullWidget::paintEvent(QPaintEvent *event)
@@ -104,14 +112,35 @@ void MyPaletteFullWidget::paintEvent(QPaintEvent *event)
     painter.drawRect(QRect(area.topLeft(), area.bottomRight() + QPoint(1, 1)));
 
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QColor(176, 176, 176));
+    const QFont codeFont = DB::boldFont(2);
+    const QFont nameFont = DB::normalFont(2);
+    const QFontMetrics codeMetrics(codeFont);
+    const QFontMetrics nameMetrics(nameFont);
+    // Cells large enough for two lines and a margin say what they hold.
+    const bool captioned = layout.cellHeight >= 3 * (codeMetrics.height() + nameMetrics.height()) / 2 + 8
+        && layout.cellWidth >= 60;
+    const QVector<int> &nameOrder = DB::rowNameDisplayOrder();
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 6; ++column) {
-            const QColor colour = storedColour(row, column);
+            DB::ColorEntry chip;
+            const bool occupied = storedChip(row, column, chip);
+            const QColor colour = occupied ? QColor(chip.red, chip.green, chip.blue) : QColor(Qt::white);
             const QRect cell(QPoint(area.left() + column * layout.cellWidth, area.top() + row * layout.cellHeight),
                              QPoint(area.left() + (column + 1) * layout.cellWidth - 1, area.top() + (row + 1) * layout.cellHeight - 1));
-            painter.setBrush(colour.isValid() ? colour : QColor(Qt::white));
+            painter.setPen(QColor(176, 176, 176));
+            painter.setBrush(colour);
             painter.drawRect(cell);
+            if (!occupied || !captioned)
+                continue;
+            // Dark text on light colours, light text on dark ones.
+            painter.setPen(qGray(colour.rgb()) > 140 ? QColor(40, 40, 40) : QColor(245, 245, 245));
+            const QRect text = cell.adjusted(6, 0, -6, -5);
+            const QString name = nameOrder.isEmpty() ? QString() : chip.name(nameOrder.constFirst());
+            painter.setFont(nameFont);
+            painter.drawText(text, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, elideCaption(name, nameMetrics, text.width()));
+            painter.setFont(codeFont);
+            painter.drawText(text.adjusted(0, 0, 0, -nameMetrics.height()), Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
+                             elideCaption(chip.code, codeMetrics, text.width()));
         }
     }
 }

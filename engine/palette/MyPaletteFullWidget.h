@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MyPaletteLayout.h"
+#include "engine/db/ColorEntry.h"
 
 #include <QColor>
 #include <QImage>
@@ -43,6 +44,7 @@ protected:
 private:
     // The colour stored for a grid position, read from the database; invalid when none.
     QColor storedColour(int row, int column) const;
+    bool storedChip(int row, int column, DB::ColorEntry &chip) const;
 
     QImage barImage;
     QRect barRect;

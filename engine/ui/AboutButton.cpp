@@ -6,6 +6,7 @@ AboutButton::AboutButton(QWidget *parent)
     : HelpButton(parent)
 {
     setText(QString(QChar(0x2026)));
+    setToolTip(QStringLiteral("About the picker"));
 }
 
 } // namespace Vantor

@@ -12,6 +12,7 @@ HelpButton::HelpButton(QWidget *parent)
     textColor = QColor(0, 129, 183);
     setFont(DB::boldFont(4));
     setText(QStringLiteral("?"));
+    setToolTip(QStringLiteral("Help (F1)"));
 }
 
 void HelpButton::paintEvent(QPaintEvent *)

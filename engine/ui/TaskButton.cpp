@@ -1,5 +1,7 @@
 #include "TaskButton.h"
 
+#include <QKeyEvent>
+
 #include "engine/widgets/Captions.h"
 
 #include "engine/db/ThemeResources.h"
@@ -109,6 +111,18 @@ void TaskButton::paintEvent(QPaintEvent *)
         painter.setPen(QPen(QColor(198, 216, 230, 192), 2));
         painter.drawRoundedRect(rect().adjusted(2, 2, -2, -2), 5, 5, Qt::AbsoluteSize);
     }
+}
+
+void TaskButton::keyPressEvent(QKeyEvent *event)
+{
+    // Enter presses a header button as Space does, as users of other programs expect.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        if (isEnabled())
+            click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 } // namespace Vantor

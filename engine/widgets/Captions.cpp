@@ -1,5 +1,7 @@
 #include "Captions.h"
 
+#include "engine/db/CollectionSettings.h"
+
 namespace Vantor {
 
 QString elideCaption(const QString &text, const QFontMetrics &metrics, int width)
@@ -15,6 +17,12 @@ QString elideCaption(const QString &text, const QFontMetrics &metrics, int width
     if (!shown.endsWith(ellipsis))
         shown = metrics.elidedText(shown + ellipsis, Qt::ElideRight, width, Qt::TextSingleLine);
     return shown;
+}
+
+QString localeTextOr(const QUuid &collection, const QString &key, const QString &english)
+{
+    const QString text = DB::localizedString(collection, key);
+    return text.isEmpty() || text == key ? english : text;
 }
 
 } // namespace Vantor

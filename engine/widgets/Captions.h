@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QString>
+#include <QUuid>
 
 namespace Vantor {
 
@@ -9,6 +10,10 @@ namespace Vantor {
 // much of the text is measured as could show in that width, so a caption of megabytes
 // (a broken or hostile collection file) costs no more than a short one.
 QString elideCaption(const QString &text, const QFontMetrics &metrics, int width);
+
+// The collection's text for the key where it has one, else the English text: icon
+// buttons whose tooltips the collection files may not carry.
+QString localeTextOr(const QUuid &collection, const QString &key, const QString &english);
 
 // Wider than any window of the picker shows: texts drawn at their natural width (tab
 // captions, the footer) are cut there, so that their measuring and drawing stay cheap

@@ -16,6 +16,7 @@
 #include <QDragEnterEvent>
 #include <QFontMetrics>
 #include <QMimeData>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -194,6 +195,39 @@ void CardRollerWidget::mouseMoveEvent(QMouseEvent *event)
 void CardRollerWidget::wheelEvent(QWheelEvent *event)
 {
     emit roll(event->angleDelta().y() >= 0 ? Backward : Forward);
+}
+
+void CardRollerWidget::keyPressEvent(QKeyEvent *event)
+{
+    // The keys report what the mouse does: a chip chosen, the cards rolled.
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+        emit roll(Backward);
+        return;
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+        emit roll(Forward);
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const QUuid collection = lastUsedCollection();
+        DB::ColorPage card;
+        if (DB::loadPageByIndex(collection, pageIndex(collection), card) != DB::StatusOk || card.rows.isEmpty())
+            return;
+        const int step = event->key() == Qt::Key_Up ? -1 : 1;
+        // The next chip that can be chosen, skipping made-to-order chips the filter hides.
+        for (int row = rowIndex(collection) + step; row >= 1 && row <= card.rows.size(); row += step) {
+            if (!isHiddenMto(card.rows.at(row - 1))) {
+                emit rowChangedInteractively(row);
+                return;
+            }
+        }
+        return;
+    }
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 bool CardRollerWidget::acceptableDrag(const QMimeData *mime)

@@ -36,6 +36,8 @@ CollectionSelectWidget::CollectionSelectWidget(QWidget *parent)
         dropDown->hide();
     const QImage capsureImage = DB::themeImage(DB::ThemeKey::ImageCapsureButtonNormal, QSize(16, 16));
     capsure = new ImageButton(capsureImage, capsureImage, this);
+    capsure->setToolTip(localeTextOr(lastUsedCollection(), QStringLiteral("tiptext.cardselect.colormatch.button"),
+                                     QStringLiteral("Colours matching the Capsure measurement")));
     capsure->setFixedSize(20, 20);
     capsure->hide();
 

@@ -5,6 +5,7 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/ThemeResources.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -88,10 +89,22 @@ void ColorWheelWidget::mouseMoveEvent(QMouseEvent *event)
 
 void ColorWheelWidget::wheelEvent(QWheelEvent *event)
 {
+    stepSegment(event->angleDelta().y() < 0 ? 1 : -1);
+}
+
+void ColorWheelWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Right || event->key() == Qt::Key_Left)
+        stepSegment(event->key() == Qt::Key_Right ? 1 : -1);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void ColorWheelWidget::stepSegment(int step)
+{
     if (segmentCount < 1)
         return;
     const QUuid collection = lastUsedCollection();
-    const int step = event->angleDelta().y() < 0 ? 1 : -1;
     int candidate = segmentIndex(collection);
     // Skip segments without cards under the filters; a full turn ends the search.
     for (int turns = 0; turns <= segmentCount; ++turns) {

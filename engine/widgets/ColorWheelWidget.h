@@ -33,11 +33,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void setUp(const QUuid &collection);
     void chooseAt(const QPoint &point);
+    // One segment on (1) or back (-1), skipping segments without cards under the filters.
+    void stepSegment(int step);
 
     QImage wheelBackground;
     QVector<SegmentRange> segmentRanges;

@@ -11,6 +11,7 @@ DropDownButton::DropDownButton(QWidget *parent)
 {
     setAutoRepeat(false);
     setFixedSize(20, 20);
+    setToolTip(QStringLiteral("Choose a collection"));
     arrowDown = DB::themeImage(DB::ThemeKey::ImageWidgetDropdownArrowDown, QSize(20, 20));
     arrowUp = DB::themeImage(DB::ThemeKey::ImageWidgetDropdownArrowUp, QSize(20, 20));
 }

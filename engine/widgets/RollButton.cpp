@@ -11,6 +11,7 @@ RollButton::RollButton(Direction direction, QWidget *parent)
     , m_direction(direction)
 {
     setAutoRepeat(true);
+    setToolTip(direction == Backward ? QStringLiteral("Previous card") : QStringLiteral("Next card"));
     loadImages();
     setFixedSize(normalImage.size());
 }

@@ -8,9 +8,10 @@
 #include "engine/ui/MainWidget.h"
 
 #include <QAbstractButton>
-#include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPropertyAnimation>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace Palettra {
@@ -36,6 +37,11 @@ StandalonePicker::StandalonePicker(QWidget *parent)
     connect(copyButton, &QAbstractButton::clicked, this, &StandalonePicker::copyPickedColour);
     connect(m_mainWidget, &Vantor::MainWidget::myPaletteSelectionChanged, this, &StandalonePicker::updateCopyButton);
     connect(m_mainWidget, &Vantor::MainWidget::myPaletteChanged, this, &StandalonePicker::updateCopyButton);
+    copiedTimer = new QTimer(this);
+    copiedTimer->setSingleShot(true);
+    copiedTimer->setInterval(1500);
+    connect(copiedTimer, &QTimer::timeout, this, [copyButton] { copyButton->setText(tr("Copy colour")); });
+    connect(m_mainWidget, &Vantor::MainWidget::colourCopied, this, &StandalonePicker::colourCopied);
     updateCopyButton();
 }
 
@@ -113,9 +119,25 @@ void StandalonePicker::updateCopyButton()
 
 void StandalonePicker::copyPickedColour()
 {
-    const QColor colour = pickedColour();
-    if (colour.isValid())
-        QGuiApplication::clipboard()->setText(colour.name(QColor::HexRgb).toUpper());
+    m_mainWidget->copySelectedColour();
+}
+
+void StandalonePicker::colourCopied()
+{
+    // The button says it worked, for a moment.
+    QAbstractButton *copyButton = m_mainWidget->headerButton(m_copyButtonId);
+    copyButton->setText(tr("Copied"));
+    copiedTimer->start();
+}
+
+void StandalonePicker::keyPressEvent(QKeyEvent *event)
+{
+    // Escape that no panel took closes the picker, as it closes a dialog.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace Palettra

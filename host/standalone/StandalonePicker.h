@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
+class QTimer;
+
 namespace Vantor {
 class MainWidget;
 }
@@ -47,7 +49,13 @@ public slots:
     void copyPickedColour();
     void updateCopyButton();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void colourCopied();
+
+    QTimer *copiedTimer = nullptr;
     Vantor::MainWidget *m_mainWidget = nullptr;
     quint16 m_copyButtonId = 0;
 };

@@ -81,6 +81,7 @@ TEST(StandalonePicker, UnknownOptionsAreRefused)
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QMimeData>
 #include <QGuiApplication>
 
 namespace {
@@ -103,7 +104,12 @@ TEST(StandalonePickerWindow, CopyButtonFollowsTheSelection)
     palette.pressCell(QPoint(0, 0), Qt::NoModifier);
     EXPECT_TRUE(copy->isEnabled());
     copy->click();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("#F01464"));
+    // In words for a text editor, and the colour itself; the button says it worked.
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QStringLiteral("A-6-1 — #F01464 — rgb(240, 20, 100) — Lab(60.00, 1.00, -1.00)"));
+    ASSERT_NE(QGuiApplication::clipboard()->mimeData(), nullptr);
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->colorData().value<QColor>(), QColor(0xF0, 0x14, 0x64));
+    EXPECT_EQ(copy->text(), QStringLiteral("Copied"));
 
     palette.setCell(QPoint(2, 0), Palettra::Test::StandardDeck::A, orange);
     palette.pressCell(QPoint(2, 0), Qt::ControlModifier); // two chips selected

@@ -1,0 +1,105 @@
+#include "FocusFrame.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPainter>
+
+namespace Vantor {
+
+FocusFrame::FocusFrame(QWidget *mainWidget)
+    : QWidget(mainWidget)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+    // The reason a widget takes the focus says whether the keyboard moved it.
+    qApp->installEventFilter(this);
+}
+
+FocusFrame::~FocusFrame()
+{
+    qApp->removeEventFilter(this);
+}
+
+void FocusFrame::follow(QWidget *focus)
+{
+    if (framed)
+        framed->removeEventFilter(this);
+    framed = nullptr;
+    QWidget *main = parentWidget();
+    if (!focus || !main || !main->isAncestorOf(focus)) {
+        hide();
+        return;
+    }
+    // A borderless text field is framed with the panel it sits in.
+    QWidget *target = focus;
+    if (qobject_cast<QLineEdit *>(focus) && focus->parentWidget() && focus->parentWidget() != main
+        && focus->parentWidget()->focusPolicy() != Qt::NoFocus)
+        target = focus->parentWidget();
+    framed = target;
+    framed->installEventFilter(this);
+    place();
+}
+
+void FocusFrame::place()
+{
+    if (!framed || !framed->isVisible()) {
+        hide();
+        return;
+    }
+    const QRect area(framed->mapTo(parentWidget(), QPoint(0, 0)), framed->size());
+    setGeometry(area);
+    show();
+    raise();
+    update();
+}
+
+bool FocusFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn && watched->isWidgetType()) {
+        auto *widget = static_cast<QWidget *>(watched);
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        // Tab, Shift+Tab and shortcuts show the frame; the mouse puts it away; other
+        // reasons (a panel handing the focus on) keep what was.
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+            byKeyboard = true;
+        else if (reason == Qt::MouseFocusReason)
+            byKeyboard = false;
+        if (parentWidget() && parentWidget()->isAncestorOf(widget) && widget->window() == parentWidget()->window())
+            follow(byKeyboard ? widget : nullptr);
+        return false;
+    }
+    if (watched == framed) {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+            place();
+            break;
+        case QEvent::MouseButtonPress:
+            hide();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FocusFrame::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    // A soft glow and a clear line, in the white of the theme's texts.
+    painter.setPen(QPen(QColor(255, 255, 255, 48), 3));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
+}
+
+} // namespace Vantor
