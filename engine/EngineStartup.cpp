@@ -187,7 +187,7 @@ int startEngine(const QString &modulePath, const QString &databaseFolder)
     return StartupOk;
 }
 
-int initializeEngineInHost(ModuleHandle handle)
+int initializeEngineInHost(ModuleHandle handle, const QString &modulePath)
 {
     settingsApplicationName();
 
@@ -198,7 +198,7 @@ int initializeEngineInHost(ModuleHandle handle)
     QCoreApplication::setLibraryPaths(pluginFolders);
     if (ensureApplication(handle))
         QCoreApplication::setLibraryPaths(pluginFolders);
-    return startEngine(modulePathOf(handle), databaseFolderPath());
+    return startEngine(modulePath.isEmpty() ? modulePathOf(handle) : modulePath, databaseFolderPath());
 }
 
 } // namespace Vantor

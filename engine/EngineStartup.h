@@ -47,7 +47,9 @@ int startEngine(const QString &modulePath, const QString &databaseFolder);
 // What the plug-in's initialisation entry point does before it answers the host: name
 // the settings store, restrict Qt's plug-in folders, make sure an application object
 // exists, then start the engine on the module's path and the database folder. Returns
-// the code of startEngine.
-int initializeEngineInHost(ModuleHandle handle);
+// the code of startEngine. `modulePath`, when given, stands for the module's file where
+// the engine looks for what lies beside it (the help page): a program installed apart
+// from the folder that holds those.
+int initializeEngineInHost(ModuleHandle handle, const QString &modulePath = QString());
 
 } // namespace Vantor

@@ -285,8 +285,7 @@ void MainWidget::applyCollection(const QUuid &collection)
     capsureFolder.clear();
     capsureFile.clear();
     if (CollectionSettings::capsureEnabled(collection)) {
-        capsureFolder = CollectionSettings::capsureFolderToWatch(collection);
-        capsureFolder.replace(QStringLiteral("%PROGRAMDATA%"), DB::commonAppDataFolder(), Qt::CaseInsensitive);
+        capsureFolder = capsureFolderFor(CollectionSettings::capsureFolderToWatch(collection));
         capsureFile = capsureFolder + QDir::separator() + CollectionSettings::capsureFilenameToWatch(collection);
     }
 }

@@ -46,6 +46,11 @@ class TexturesWidget;
 // panel and is the only writer of navigation state. Panels report what the user did;
 // the main widget stores it, asks the database where it leads, stores the result and
 // tells the dependent panels to repaint.
+// The folder a collection's Capsure setting names, "%PROGRAMDATA%" taken as the machine's
+// common data folder where the user can write there, else as the user's own data folder
+// ($XDG_DATA_HOME, by default ~/.local/share).
+QString capsureFolderFor(const QString &setting);
+
 class MainWidget : public QWidget
 {
     Q_OBJECT
@@ -149,6 +154,7 @@ public slots:
     void helpButtonClicked();
     void capsureDirectoryChanged(QString path);
     void capsureFileChanged(QString path);
+    void capsureFolderMayHaveAppeared(QString parent);
     void capsureItemSelectedInteractively(QUuid collectionId, Vantor::DB::ColorEntry colorEntry);
     void linkActivated(QString link);
     void zoomMyPaletteClicked();

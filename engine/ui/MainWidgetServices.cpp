@@ -224,6 +224,7 @@ void MainWidget::watchCapsureFolder()
         capsureWatcher->removePaths(watched);
     disconnect(capsureWatcher, &QFileSystemWatcher::fileChanged, this, &MainWidget::capsureFileChanged);
     disconnect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureDirectoryChanged);
+    disconnect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureFolderMayHaveAppeared);
     if (!capsureFolder.isEmpty() && QFileInfo(capsureFolder).isDir()) {
         capsureWatcher->addPath(capsureFolder);
         if (QFileInfo::exists(capsureFile))
@@ -231,7 +232,39 @@ void MainWidget::watchCapsureFolder()
         connect(capsureWatcher, &QFileSystemWatcher::fileChanged, this, &MainWidget::capsureFileChanged);
         connect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureDirectoryChanged);
         capsureWatcher->blockSignals(false);
+    } else if (!capsureFolder.isEmpty()) {
+        // The folder is not there yet: its nearest existing parent is watched, so that a
+        // folder made after the picker started is taken up without a restart.
+        QString parent = QFileInfo(capsureFolder).absoluteFilePath();
+        while (!QFileInfo(parent).isDir() && QFileInfo(parent).path() != parent)
+            parent = QFileInfo(parent).path();
+        if (QFileInfo(parent).isDir() && !QDir(parent).isRoot()) {
+            capsureWatcher->addPath(parent);
+            connect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureFolderMayHaveAppeared);
+            capsureWatcher->blockSignals(false);
+        }
     }
+}
+
+void MainWidget::capsureFolderMayHaveAppeared(QString)
+{
+    disconnect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureFolderMayHaveAppeared);
+    watchCapsureFolder();
+    emit onCapsureFileChanged(capsureFile);
+}
+
+QString capsureFolderFor(const QString &setting)
+{
+    // The machine's common data folder where the user may write there (a folder of one's
+    // own, the build tree); else the user's own data folder: measurement software run by
+    // a user cannot write below /usr/share.
+    const QString common = DB::commonAppDataFolder();
+    const QString data = QFileInfo(common).isWritable()
+        ? common
+        : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    QString folder = setting;
+    folder.replace(QStringLiteral("%PROGRAMDATA%"), data, Qt::CaseInsensitive);
+    return folder;
 }
 
 void MainWidget::capsureDirectoryChanged(QString)

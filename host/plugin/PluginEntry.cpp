@@ -1,5 +1,9 @@
 #include "PluginEntry.h"
 
+#include "engine/ui/AboutBox.h"
+
+#include <QGuiApplication>
+
 #include "ZylaMaxColPickClassDesc.h"
 
 #include "engine/EngineStartup.h"
@@ -29,6 +33,9 @@ ULONG LibVersion()
 int LibInitialize()
 {
     const bool started = Vantor::initializeEngineInHost(Vantor::engineModuleHandle()) == Vantor::StartupOk;
+    // A host without an icon of its own (the simulator) shows the picker's on its dialogs.
+    if (QGuiApplication::windowIcon().isNull())
+        QGuiApplication::setWindowIcon(Vantor::applicationWindowIcon());
     ZylaMaxColPickClassDesc::setEngineStarted(started);
     return started ? 1 : 0;
 }

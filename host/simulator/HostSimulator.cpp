@@ -11,7 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRect>
-#include <QTest>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -21,6 +21,18 @@
 #include <memory>
 
 namespace {
+
+// A click as the user makes it: press and release of the left button at the point.
+void click(QWidget *widget, const QPoint &point, Qt::KeyboardModifiers modifiers)
+{
+    const QPointF local(point);
+    const QPointF global(widget->mapToGlobal(point));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, modifiers);
+    QApplication::sendEvent(widget, &release);
+}
+
 
 QString hex8(DWORD value)
 {
@@ -317,14 +329,14 @@ void HostSimulator::scriptPicker()
             std::fprintf(stderr, "palettra-host: no cell %d,%d\n", script.cells[i].y(), script.cells[i].x());
             continue;
         }
-        QTest::mouseClick(palette, Qt::LeftButton, i == 0 ? Qt::NoModifier : Qt::ControlModifier, cell.center());
+        click(palette, cell.center(), i == 0 ? Qt::NoModifier : Qt::ControlModifier);
     }
     QCoreApplication::processEvents();
     if (!script.screenshotPath.isEmpty() && !dialog->grab().save(script.screenshotPath))
         std::fprintf(stderr, "palettra-host: cannot write %s\n", script.screenshotPath.toLocal8Bit().constData());
     if (script.pressTask) {
         if (QAbstractButton *task = taskButtonOf(bridge))
-            QTest::mouseClick(task, Qt::LeftButton);
+            click(task, task->rect().center(), Qt::NoModifier);
     }
     if (script.printPosition && !modelessPickers.isEmpty()) {
         const IPoint2 position = modelessPickers.last()->GetPosition();

@@ -6,6 +6,8 @@
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/ui/AboutBox.h"
 #include "engine/ui/MainWidget.h"
+#include "engine/widgets/NestedDialogs.h"
+#include "engine/EngineStartup.h"
 
 #include <QAbstractButton>
 #include <QGuiApplication>
@@ -31,6 +33,10 @@ StandalonePicker::StandalonePicker(QWidget *parent)
     layout->addWidget(m_mainWidget);
     setFixedSize(m_mainWidget->size());
 
+    // The about box behind a button of its own, as in the plug-in.
+    m_mainWidget->addAboutButton();
+    if (QAbstractButton *about = m_mainWidget->headerButton(Vantor::MainWidget::AboutButtonId))
+        connect(about, &QAbstractButton::clicked, this, &StandalonePicker::aboutButtonClicked);
     m_copyButtonId = m_mainWidget->addTaskButton(Vantor::MainWidget::LoadButtonId);
     QAbstractButton *copyButton = m_mainWidget->headerButton(m_copyButtonId);
     copyButton->setText(tr("Copy colour"));
@@ -120,6 +126,11 @@ void StandalonePicker::updateCopyButton()
 void StandalonePicker::copyPickedColour()
 {
     m_mainWidget->copySelectedColour();
+}
+
+void StandalonePicker::aboutButtonClicked()
+{
+    Vantor::NestedDialogs::exec(new Vantor::AboutBox(m_mainWidget, Vantor::engineVersion()));
 }
 
 void StandalonePicker::colourCopied()

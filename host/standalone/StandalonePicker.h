@@ -54,6 +54,7 @@ protected:
 
 private:
     void colourCopied();
+    void aboutButtonClicked();
 
     QTimer *copiedTimer = nullptr;
     Vantor::MainWidget *m_mainWidget = nullptr;

@@ -2,13 +2,18 @@
 
 #include "StandalonePicker.h"
 
+#include "NoCollectionsWindow.h"
+
 #include "engine/EngineStartup.h"
 #include "engine/PersistentState.h"
+#include "engine/VersionReport.h"
 #include "engine/db/Collection.h"
 #include "engine/db/CollectionRegistry.h"
+#include "engine/ui/AboutBox.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QTextStream>
 
@@ -19,6 +24,7 @@ namespace {
 
 const char *const Usage =
     "usage: palettra [--screenshot FILE.png] [--list-collections] [VIEW OPTIONS]\n"
+    "       palettra --version | --help\n"
     "Opens the colour picker on the collection files below\n"
     "<first entry of XDG_DATA_DIRS>/Orva Tavel/Palettra/SQLite/Contents/Resources.\n"
     "  --screenshot FILE.png  draw the picker window into a PNG file and exit (no display needed)\n"
@@ -38,6 +44,19 @@ void chooseOffscreenPlatformWithoutDisplay(bool offscreen)
     const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (offscreen || (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && noDisplay))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// Where the engine finds what lies beside its module (the help page): installed, the
+// program sits in bin/ and those in the private folder beside the plug-in; in the build
+// tree, beside the program itself.
+QString engineFilesPath()
+{
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+    const QDir folder = QFileInfo(program).dir();
+    const QString installed = folder.filePath(QStringLiteral("../" PALETTRA_PRIVATE_LIBDIR "/palettra"));
+    if (QFileInfo(QFileInfo(installed).dir().filePath(QStringLiteral("Contents/Resources/help"))).isDir())
+        return QFileInfo(installed).absoluteFilePath();
+    return program;
 }
 
 void printCollections(QTextStream &out)
@@ -71,6 +90,11 @@ int main(int argc, char *argv[])
             std::fputs(Usage, stdout);
             return 0;
         }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            QCoreApplication application(argc, argv);
+            std::fputs(qPrintable(Vantor::versionReport(QStringLiteral("palettra"))), stdout);
+            return 0;
+        }
         QString *value = nullptr;
         for (const auto &[name, target] : valueOptions) {
             if (std::strcmp(argv[i], name) == 0 && i + 1 < argc)
@@ -97,11 +121,25 @@ int main(int argc, char *argv[])
         screenshot = QDir::temp().filePath(QStringLiteral("palettra.png"));
     }
     chooseOffscreenPlatformWithoutDisplay(!screenshot.isEmpty() || listCollections);
-    const int started = Vantor::initializeEngineInHost(Vantor::engineModuleHandle());
+    // Who the program is, before any window exists: docks match the window to its desktop
+    // entry by these.
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Orva Tavel"));
+    QCoreApplication::setApplicationName(QStringLiteral("palettra"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Palettra"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("palettra"));
+    const int started = Vantor::initializeEngineInHost(Vantor::engineModuleHandle(), engineFilesPath());
+    QGuiApplication::setWindowIcon(Vantor::applicationWindowIcon());
     QTextStream out(stdout);
     if (started < 0) {
         std::fprintf(stderr, "palettra: the engine did not start (code %d): no collection in %s\n", started,
                      qPrintable(Vantor::databaseFolder()));
+        // Started from a menu nobody reads the terminal: a window says where it looked.
+        if (!screenshot.isEmpty() || listCollections || QGuiApplication::platformName() == QLatin1String("offscreen"))
+            return 1;
+        Palettra::NoCollectionsWindow window(Vantor::databaseFolder());
+        window.show();
+        QApplication::exec();
         return 1;
     }
     if (listCollections) {

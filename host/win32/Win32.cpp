@@ -204,8 +204,24 @@ HWND createDialog(LPCDLGTEMPLATEW dialogTemplate, HWND owner, DLGPROC dialogProc
     // A dialog takes input even when its owner is disabled (as under a modal loop).
     dialog->setEnabled(true);
     // Every coordinate of a template is in dialog units.
-    dialog->resize(MulDiv(header->cx, BaseUnitX, 4), MulDiv(header->cy, BaseUnitY, 8));
+    const QSize size(MulDiv(header->cx, BaseUnitX, 4), MulDiv(header->cy, BaseUnitY, 8));
+    dialog->resize(size);
     dialog->move(MulDiv(header->x, BaseUnitX, 4), MulDiv(header->y, BaseUnitY, 8));
+    // As Windows draws a dialog of that style: without a thick frame it cannot be resized,
+    // and it has the boxes its style names, no others; it shows the program's icon.
+    if (!(header->style & WS_THICKFRAME))
+        dialog->setFixedSize(size);
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
+    if (header->style & WS_CAPTION)
+        flags |= Qt::WindowTitleHint;
+    if (header->style & WS_SYSMENU)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (header->style & WS_MINIMIZEBOX)
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (header->style & WS_MAXIMIZEBOX)
+        flags |= Qt::WindowMaximizeButtonHint;
+    dialog->setWindowFlags(flags);
+    dialog->setWindowIcon(QGuiApplication::windowIcon());
     const HWND handle = registerWidget(dialog, true);
     dialog->handle = handle;
     NativeWindow *entry = nativeWindow(handle);

@@ -155,6 +155,23 @@ TEST_F(PluginTest, ModalDialogStandsAtTheHostsPositionInDialogUnits)
     EXPECT_EQ(cancelFocus, QList<Qt::FocusPolicy>{Qt::NoFocus});
 }
 
+// The dialog style of a picker: no thick frame (fixed size), no maximise box, and the
+// program's icon.
+TEST_F(PluginTest, PickerDialogsCannotBeResizedOrMaximised)
+{
+    HostWindow host;
+    ColorPicker *modeless = picker->CreateColorPicker(host.handle, 0, nullptr, nullptr, static_cast<const MCHAR *>(nullptr), FALSE);
+    QWidget *dialog = Win32Layer::widgetOf(colPick().record(host.handle).dialog);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->minimumSize(), QSize(800, 600));
+    EXPECT_EQ(dialog->maximumSize(), QSize(800, 600));
+    EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(dialog->windowIcon().isNull());
+    modeless->Destroy();
+    delete modeless;
+}
+
 TEST(Win32StandIn, ButtonsTakeTheFocusOnlyWithATabStop)
 {
     QWidget parent;

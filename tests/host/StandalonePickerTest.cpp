@@ -1,9 +1,11 @@
+#include "NoCollectionsWindow.h"
 #include "TestEnvironment.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -58,6 +60,71 @@ TEST(StandalonePicker, HelpPageLiesBesideTheProgram)
     QFile file(help);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("My Palette"));
+}
+
+// A real window on a real (virtual) display: its WM_CLASS names the desktop entry, so that
+// docks match the window to it.
+TEST(StandalonePicker, WindowClassMatchesTheDesktopEntry)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    const QString xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
+    if (xvfb.isEmpty() || xdotool.isEmpty() || xprop.isEmpty())
+        GTEST_SKIP() << "Xvfb, xdotool or xprop is not installed";
+    QProcess server;
+    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                        QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    ASSERT_TRUE(server.waitForReadyRead(20000));
+    const QString display = QStringLiteral(":") + QString::fromLatin1(server.readLine()).trimmed();
+
+    QTemporaryDir dir;
+    QProcessEnvironment environment = demoEnvironment(dir.path());
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    QProcess picker;
+    picker.setProcessEnvironment(environment);
+    picker.start(QStringLiteral(PALETTRA_PROGRAM), QStringList());
+    QProcess search;
+    search.setProcessEnvironment(environment);
+    search.start(xdotool, {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--class"), QStringLiteral("palettra")});
+    const bool found = search.waitForFinished(30000);
+    const QString window = QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n')).value(0);
+    QString classes;
+    if (found && !window.isEmpty()) {
+        QProcess property;
+        property.setProcessEnvironment(environment);
+        property.start(xprop, {QStringLiteral("-id"), window, QStringLiteral("WM_CLASS")});
+        property.waitForFinished(10000);
+        classes = QString::fromLatin1(property.readAllStandardOutput()).trimmed();
+    }
+    picker.kill();
+    picker.waitForFinished(10000);
+    search.kill();
+    server.kill();
+    server.waitForFinished(10000);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(classes, QStringLiteral("WM_CLASS(STRING) = \"palettra\", \"palettra\""));
+    QFile entry(QStringLiteral(PALETTRA_SOURCE_DIR "/resources/palettra.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entry.readAll().contains("\nStartupWMClass=palettra\n"));
+}
+
+// Without collections the picker tells where it looked, in a window of its own.
+TEST(StandalonePicker, SaysWhereItLookedWhenThereAreNoCollections)
+{
+    Palettra::NoCollectionsWindow window(QStringLiteral("/srv/colours/Orva Tavel/Palettra/SQLite"));
+    EXPECT_TRUE(window.message().contains(QStringLiteral("/srv/colours/Orva Tavel/Palettra/SQLite/Contents/Resources")));
+    EXPECT_TRUE(window.message().contains(QStringLiteral("XDG_DATA_DIRS")));
+    // Without a display it says so on standard error and fails.
+    QTemporaryDir dir;
+    QProcess process;
+    QProcessEnvironment environment = demoEnvironment(dir.path());
+    environment.insert(QStringLiteral("XDG_DATA_DIRS"), dir.filePath(QStringLiteral("nothing")));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(PALETTRA_PROGRAM), QStringList());
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardError().contains("no collection"));
 }
 
 TEST(StandalonePicker, UnknownOptionsAreRefused)

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -348,3 +349,31 @@ TEST_F(CapsureTest, HostileFilesOpenNoDialog)
 }
 
 } // namespace
+
+// The measurement folder a user can write: the machine's data folder where it is
+// writable, else the user's own; a folder made after the picker started is taken up.
+TEST_F(CapsureTest, TheWatchedFolderIsOneTheUserCanWriteAndMayComeLater)
+{
+    const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_DIRS", files.filePath(QStringLiteral("no-such-folder")).toLocal8Bit());
+    EXPECT_EQ(capsureFolderFor(QStringLiteral("%PROGRAMDATA%/Orva Tavel/Capsure")),
+              QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Orva Tavel/Capsure"));
+    qputenv("XDG_DATA_DIRS", files.path().toLocal8Bit());
+    EXPECT_EQ(capsureFolderFor(QStringLiteral("%programdata%/Orva Tavel/Capsure")), files.path() + QStringLiteral("/Orva Tavel/Capsure"));
+    qputenv("XDG_DATA_DIRS", dataDirs);
+
+    const QString later = files.filePath(QStringLiteral("later/Capsure"));
+    deck.deck().writer().addSetting(deck.idA(), QStringLiteral("capsure.folder.to.watch.windows"), later);
+    deck.deck().writer().addSetting(deck.idA(), QStringLiteral("capsure.filename.to.watch"), QStringLiteral("capsure.cxf"));
+    start();
+    MainWidget main(nullptr);
+    main.show();
+    ImageButton *button = main.collectionSelectWidget()->capsureButton();
+    EXPECT_TRUE(button->isHidden());
+    ASSERT_TRUE(QDir().mkpath(later));
+    QFile file(later + QStringLiteral("/capsure.cxf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(measurement({QStringLiteral("A-2-1")}));
+    file.close();
+    EXPECT_TRUE(QTest::qWaitFor([button] { return !button->isHidden(); }, 5000));
+}

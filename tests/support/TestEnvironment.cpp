@@ -31,6 +31,7 @@ void isolateFromUserFolders()
     QDir().mkpath(root().filePath(QStringLiteral("home")));
     qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
     qputenv("XDG_DATA_DIRS", dataHome().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (configHome() + QStringLiteral("/user-data")).toLocal8Bit());
     qputenv("HOME", root().filePath(QStringLiteral("home")).toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Programs the tests start (sanitizer builds) check memory errors, not leaks.

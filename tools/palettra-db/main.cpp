@@ -1,6 +1,7 @@
 // palettra-db: looks into collection databases the way the engine sees them.
 
 #include "engine/EngineStartup.h"
+#include "engine/VersionReport.h"
 #include "engine/db/CapsureQueries.h"
 #include "engine/db/Collection.h"
 #include "engine/db/CollectionRegistry.h"
@@ -18,6 +19,7 @@
 #include "tools/deck/DeckChecker.h"
 #include "tools/deck/ThemePainter.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -29,6 +31,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace Vantor;
 using namespace Vantor::DB;
@@ -42,6 +45,7 @@ const int ExitNotFound = 3;
 
 const char *const Usage =
     "usage: palettra-db [--base FOLDER] COMMAND [ARGUMENTS]\n"
+    "       palettra-db --version | --help\n"
     "\n"
     "FOLDER is the database folder (default: <first entry of XDG_DATA_DIRS>/Orva Tavel/Palettra/SQLite);\n"
     "collection files are the *.db files in its Contents/Resources folder.\n"
@@ -391,6 +395,12 @@ int matchPalette(const QStringList &arguments)
 
 int main(int argc, char *argv[])
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        QCoreApplication application(argc, argv);
+        out() << Vantor::versionReport(QStringLiteral("palettra-db"));
+        out().flush();
+        return ExitOk;
+    }
     // Drawing themes needs fonts, not a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
