@@ -255,6 +255,16 @@ void MyPaletteWidget::keyPressEvent(QKeyEvent *event)
         m_model->pressCell(to, Qt::NoModifier);
 }
 
+void MyPaletteWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QPoint position = cellAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || !MyPaletteModel::isInGrid(position) || !m_model->cell(position).isOccupied())
+        return;
+    if (m_model->selection() != QList<QPoint>{position})
+        m_model->pressCell(position, Qt::NoModifier);
+    emit cellDoubleClicked(position);
+}
+
 void MyPaletteWidget::zoomClicked()
 {
     emit zoomMyPaletteClicked();

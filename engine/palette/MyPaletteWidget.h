@@ -62,6 +62,8 @@ signals:
     void zoomMyPaletteClicked();
     void myPaletteChanged();
     void myPaletteSelectionChanged();
+    // A double click on a cell that holds a chip (the cell is then the one selected).
+    void cellDoubleClicked(QPoint position);
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
@@ -78,6 +80,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

@@ -6,6 +6,9 @@
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/ui/AboutBox.h"
 #include "engine/ui/MainWidget.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/palette/MyPaletteModel.h"
+#include "engine/widgets/Captions.h"
 #include "engine/widgets/NestedDialogs.h"
 #include "engine/EngineStartup.h"
 
@@ -126,6 +129,64 @@ void StandalonePicker::updateCopyButton()
 void StandalonePicker::copyPickedColour()
 {
     m_mainWidget->copySelectedColour();
+}
+
+void StandalonePicker::enablePickMode()
+{
+    if (m_useButtonId)
+        return;
+    m_useButtonId = m_mainWidget->addTaskButton(m_copyButtonId);
+    QAbstractButton *use = m_mainWidget->headerButton(m_useButtonId);
+    use->setText(Vantor::localeTextOr(Vantor::lastUsedCollection(), QStringLiteral("pick.use.colour.button"), tr("Use colour")));
+    connect(use, &QAbstractButton::clicked, this, &StandalonePicker::useButtonClicked);
+    connect(m_mainWidget, &Vantor::MainWidget::myPaletteSelectionChanged, this, &StandalonePicker::updateUseButton);
+    connect(m_mainWidget, &Vantor::MainWidget::myPaletteChanged, this, &StandalonePicker::updateUseButton);
+    // A double click on a cell with a chip picks it, as the button does.
+    connect(m_mainWidget->myPaletteWidget(), &Vantor::MyPaletteWidget::cellDoubleClicked, this, [this](QPoint) {
+        useButtonClicked();
+    });
+    updateUseButton();
+}
+
+bool StandalonePicker::selectedChip(QUuid &collection, Vantor::DB::ColorEntry &chip) const
+{
+    const Vantor::MyPaletteModel &palette = m_mainWidget->myPaletteWidget()->model();
+    if (palette.selection().size() != 1)
+        return false;
+    const Vantor::PaletteCell &cell = palette.cell(palette.selection().constFirst());
+    if (!cell.isOccupied() || Vantor::DB::loadColorById(cell.index.collection, cell.index.rowId, chip) != Vantor::DB::StatusOk)
+        return false;
+    collection = cell.index.collection;
+    return true;
+}
+
+void StandalonePicker::updateUseButton()
+{
+    QUuid collection;
+    Vantor::DB::ColorEntry chip;
+    m_mainWidget->headerButton(m_useButtonId)->setEnabled(selectedChip(collection, chip));
+}
+
+void StandalonePicker::useButtonClicked()
+{
+    QUuid collection;
+    Vantor::DB::ColorEntry chip;
+    if (selectedChip(collection, chip))
+        emit chipPicked(collection, chip);
+}
+
+bool StandalonePicker::acceptNow()
+{
+    QUuid collection;
+    Vantor::DB::ColorEntry chip;
+    if (!selectedChip(collection, chip)) {
+        collection = Vantor::lastUsedCollection();
+        if (Vantor::DB::loadColorAt(collection, Vantor::pageIndex(collection), Vantor::rowIndex(collection), chip)
+            != Vantor::DB::StatusOk)
+            return false;
+    }
+    emit chipPicked(collection, chip);
+    return true;
 }
 
 void StandalonePicker::aboutButtonClicked()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "engine/db/ColorEntry.h"
+
 #include <QColor>
+#include <QUuid>
 #include <QWidget>
 
 class QTimer;
@@ -45,6 +48,17 @@ public:
     // Goes to the view; false with `error` set when a part of it names nothing.
     bool openView(const PickerView &view, QString &error);
 
+    // Pick mode (palettra --pick): a header button "Use colour", enabled exactly when one
+    // My Palette cell with a chip is selected; it (or a double click on that cell) picks.
+    void enablePickMode();
+    quint16 useButtonId() const { return m_useButtonId; }
+    // What --accept picks: the selected My Palette chip, else the deck's current chip.
+    bool acceptNow();
+
+signals:
+    // The user (or --accept) picked the chip of the collection.
+    void chipPicked(QUuid collection, Vantor::DB::ColorEntry chip);
+
 public slots:
     void copyPickedColour();
     void updateCopyButton();
@@ -55,10 +69,15 @@ protected:
 private:
     void colourCopied();
     void aboutButtonClicked();
+    void useButtonClicked();
+    void updateUseButton();
+    // The chip of the one selected occupied My Palette cell.
+    bool selectedChip(QUuid &collection, Vantor::DB::ColorEntry &chip) const;
 
     QTimer *copiedTimer = nullptr;
     Vantor::MainWidget *m_mainWidget = nullptr;
     quint16 m_copyButtonId = 0;
+    quint16 m_useButtonId = 0;
 };
 
 } // namespace Palettra

@@ -3,6 +3,7 @@
 #include "StandalonePicker.h"
 
 #include "NoCollectionsWindow.h"
+#include "PickedChip.h"
 
 #include "engine/EngineStartup.h"
 #include "engine/PersistentState.h"
@@ -24,11 +25,18 @@ namespace {
 
 const char *const Usage =
     "usage: palettra [--screenshot FILE.png] [--list-collections] [VIEW OPTIONS]\n"
+    "       palettra --pick [--format json|hex] [VIEW OPTIONS] [--accept]\n"
     "       palettra --version | --help\n"
     "Opens the colour picker on the collection files below\n"
     "<first entry of XDG_DATA_DIRS>/Orva Tavel/Palettra/SQLite/Contents/Resources.\n"
     "  --screenshot FILE.png  draw the picker window into a PNG file and exit (no display needed)\n"
     "  --list-collections     print the registered collections (UUID, order, name, file) and exit\n"
+    "  --pick                 choose one colour: \"Use colour\" (or Enter on it, or a double click on a\n"
+    "                         My Palette cell) prints it and exits 0; closing the window exits 1\n"
+    "  --format json|hex      what --pick prints: one line of JSON (default) or #rrggbb\n"
+    "  --accept               with --pick: pick at once, after the view options: the selected\n"
+    "                         My Palette cell, else the deck's current chip (no display needed)\n"
+    "  --version              the version, and those of Qt, SQLite and libxml2\n"
     "View options, applied in this order as a user would (they change the stored state):\n"
     "  --collection UUID|SYSTEMID  switch to the collection\n"
     "  --search TEXT          find a colour or card by code or name, as the search field does\n"
@@ -80,11 +88,14 @@ int main(int argc, char *argv[])
 {
     QString screenshot;
     bool listCollections = false;
+    bool pick = false;
+    bool accept = false;
+    QString format = QStringLiteral("json");
     Palettra::PickerView view;
     const std::pair<const char *, QString *> valueOptions[] = {
         {"--screenshot", &screenshot}, {"--collection", &view.collection}, {"--search", &view.search},
         {"--tab", &view.tab}, {"--scheme", &view.scheme}, {"--neutral-form", &view.neutralForm},
-        {"--load-palette", &view.palette}};
+        {"--load-palette", &view.palette}, {"--format", &format}};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(Usage, stdout);
@@ -106,17 +117,35 @@ int main(int argc, char *argv[])
             listCollections = true;
         } else if (std::strcmp(argv[i], "--full-view") == 0) {
             view.fullView = true;
+        } else if (std::strcmp(argv[i], "--pick") == 0) {
+            pick = true;
+        } else if (std::strcmp(argv[i], "--accept") == 0) {
+            accept = true;
         } else {
             std::fprintf(stderr, "palettra: unknown option %s\n%s", argv[i], Usage);
             return 2;
         }
     }
 
+    if (format != QLatin1String("json") && format != QLatin1String("hex")) {
+        std::fprintf(stderr, "palettra: --format takes json or hex\n%s", Usage);
+        return 2;
+    }
+    if ((accept || format != QLatin1String("json")) && !pick) {
+        std::fprintf(stderr, "palettra: --accept and --format go with --pick\n%s", Usage);
+        return 2;
+    }
     // Without a display there is no window to show: list the collections and draw the
     // window into a picture instead, so the run still shows what the picker looks like.
     const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    if (noDisplay && screenshot.isEmpty() && !listCollections) {
+    if (pick && noDisplay && !accept) {
+        std::fprintf(stderr, "palettra: --pick needs a display to pick on, or --accept\n");
+        return 2;
+    }
+    if (pick && accept)
+        chooseOffscreenPlatformWithoutDisplay(noDisplay);
+    if (noDisplay && screenshot.isEmpty() && !listCollections && !pick) {
         listCollections = true;
         screenshot = QDir::temp().filePath(QStringLiteral("palettra.png"));
     }
@@ -134,6 +163,8 @@ int main(int argc, char *argv[])
     if (started < 0) {
         std::fprintf(stderr, "palettra: the engine did not start (code %d): no collection in %s\n", started,
                      qPrintable(Vantor::databaseFolder()));
+        if (pick)
+            return 2;
         // Started from a menu nobody reads the terminal: a window says where it looked.
         if (!screenshot.isEmpty() || listCollections || QGuiApplication::platformName() == QLatin1String("offscreen"))
             return 1;
@@ -151,11 +182,37 @@ int main(int argc, char *argv[])
     }
 
     Palettra::StandalonePicker picker;
+    // A pick prints the chip for the script that asked and ends the program with 0.
+    bool picked = false;
+    if (pick) {
+        picker.enablePickMode();
+        const Palettra::PickFormat pickFormat = format == QLatin1String("hex") ? Palettra::PickFormat::Hex
+                                                                                : Palettra::PickFormat::Json;
+        QObject::connect(&picker, &Palettra::StandalonePicker::chipPicked, &picker,
+                         [&picked, pickFormat, &picker](QUuid collection, Vantor::DB::ColorEntry chip) {
+                             if (picked)
+                                 return;
+                             picked = true;
+                             std::fputs(qPrintable(Palettra::pickedChipLine(collection, chip, pickFormat) + QLatin1Char('\n')),
+                                        stdout);
+                             std::fflush(stdout);
+                             picker.close();
+                         });
+    }
     picker.show();
     QString error;
     if (!picker.openView(view, error)) {
         std::fprintf(stderr, "palettra: %s\n", qPrintable(error));
         return 2;
+    }
+    if (pick) {
+        if (accept && !picker.acceptNow()) {
+            std::fprintf(stderr, "palettra: no chip to pick\n");
+            return 1;
+        }
+        if (!picked)
+            QApplication::exec();
+        return picked ? 0 : 1;
     }
     if (!screenshot.isEmpty()) {
         QApplication::processEvents();

@@ -127,6 +127,81 @@ TEST(StandalonePicker, SaysWhereItLookedWhenThereAreNoCollections)
     EXPECT_TRUE(process.readAllStandardError().contains("no collection"));
 }
 
+// palettra --pick for scripts: the chip on standard output, 0 for a pick, 1 for a cancel,
+// 2 for an error.
+TEST(StandalonePicker, PickPrintsTheChipForScripts)
+{
+    QTemporaryDir dir;
+    auto pick = [&dir](const QStringList &arguments, QString *out = nullptr, const QString &data = QString()) {
+        QProcess process;
+        QProcessEnvironment environment = demoEnvironment(dir.path());
+        if (!data.isEmpty())
+            environment.insert(QStringLiteral("XDG_DATA_DIRS"), data);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(PALETTRA_PROGRAM), arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        if (out)
+            *out = QString::fromUtf8(process.readAllStandardOutput());
+        return process.exitCode();
+    };
+    QString out;
+    ASSERT_EQ(pick({QStringLiteral("--pick"), QStringLiteral("--search"), QStringLiteral("OT 1042"), QStringLiteral("--accept")}, &out), 0);
+    EXPECT_EQ(out, QStringLiteral("{\"collection\":\"{3f6c2a10-8d1e-4b7a-9c55-0e2b7d1a4001}\",\"collectionName\":\"Orva Interior\","
+                                  "\"code\":\"OT 1042\",\"names\":[\"Studio Seafoam\"],\"hex\":\"#56bdc6\",\"rgb\":[86,189,198],"
+                                  "\"lab\":[71.18064970025945,-27.1176304235774,-13.585298972615178]}\n"));
+    ASSERT_EQ(pick({QStringLiteral("--pick"), QStringLiteral("--format"), QStringLiteral("hex"), QStringLiteral("--search"),
+                    QStringLiteral("OT 1117"), QStringLiteral("--accept")},
+                   &out),
+              0);
+    EXPECT_TRUE(out.startsWith(QLatin1Char('#')) && out.size() == 8) << out.toStdString();
+    // Malformed options and a picker without collections: 2, nothing printed.
+    for (const QStringList &wrong : {QStringList{QStringLiteral("--pick"), QStringLiteral("--format"), QStringLiteral("xml")},
+                                     QStringList{QStringLiteral("--accept")},
+                                     QStringList{QStringLiteral("--pick"), QStringLiteral("--tab"), QStringLiteral("nowhere"),
+                                                 QStringLiteral("--accept")},
+                                     QStringList{QStringLiteral("--pick")}}) {
+        EXPECT_EQ(pick(wrong, &out), 2) << wrong.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(out.isEmpty());
+    }
+    EXPECT_EQ(pick({QStringLiteral("--pick"), QStringLiteral("--accept")}, &out, dir.filePath(QStringLiteral("none"))), 2);
+}
+
+// On a real display, closing the picker is a cancel.
+TEST(StandalonePicker, ClosingThePickIsACancel)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xvfb.isEmpty() || xdotool.isEmpty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    QProcess server;
+    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    ASSERT_TRUE(server.waitForReadyRead(20000));
+    const QString display = QStringLiteral(":") + QString::fromLatin1(server.readLine()).trimmed();
+    QTemporaryDir dir;
+    QProcessEnvironment environment = demoEnvironment(dir.path());
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    QProcess picker;
+    picker.setProcessEnvironment(environment);
+    picker.start(QStringLiteral(PALETTRA_PROGRAM), {QStringLiteral("--pick")});
+    QProcess search;
+    search.setProcessEnvironment(environment);
+    search.start(xdotool, {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--class"), QStringLiteral("palettra")});
+    search.waitForFinished(30000);
+    const QString window = QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n')).value(0);
+    QProcess key;
+    key.setProcessEnvironment(environment);
+    key.start(xdotool, {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Escape")});
+    key.waitForFinished(10000);
+    const bool finished = picker.waitForFinished(30000);
+    if (!finished)
+        picker.kill();
+    server.kill();
+    server.waitForFinished(10000);
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(picker.exitCode(), 1);
+    EXPECT_TRUE(picker.readAllStandardOutput().isEmpty());
+}
+
 TEST(StandalonePicker, UnknownOptionsAreRefused)
 {
     QProcess process;
@@ -138,9 +213,12 @@ TEST(StandalonePicker, UnknownOptionsAreRefused)
 } // namespace
 
 #include "StandalonePicker.h"
+
+#include <QTest>
 #include "StandardDeck.h"
 
 #include "engine/EngineStartup.h"
+#include "engine/PersistentState.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
@@ -181,6 +259,49 @@ TEST(StandalonePickerWindow, CopyButtonFollowsTheSelection)
     palette.setCell(QPoint(2, 0), Palettra::Test::StandardDeck::A, orange);
     palette.pressCell(QPoint(2, 0), Qt::ControlModifier); // two chips selected
     EXPECT_FALSE(copy->isEnabled());
+}
+
+// Pick mode: "Use colour" follows the selection like the plug-in's task button; it, Enter
+// on it and a double click on a cell pick; --accept takes the selected cell, else the
+// deck's chip.
+TEST(StandalonePickerWindow, PickModeButtonEnterDoubleClickAndAccept)
+{
+    Palettra::Test::StandardDeck deck;
+    ASSERT_EQ(Vantor::startEngine(QString(), deck.baseFolder()), Vantor::StartupOk);
+    Palettra::StandalonePicker picker;
+    picker.enablePickMode();
+    picker.show();
+    QList<qint64> picks;
+    QObject::connect(&picker, &Palettra::StandalonePicker::chipPicked, &picker,
+                     [&picks](QUuid, Vantor::DB::ColorEntry chip) { picks << chip.id; });
+    QAbstractButton *use = picker.mainWidget()->headerButton(picker.useButtonId());
+    EXPECT_EQ(use->text(), QStringLiteral("Use colour"));
+    EXPECT_FALSE(use->isEnabled());
+
+    // Without a selection --accept takes the deck's current chip.
+    Vantor::setPageIndex(Palettra::Test::StandardDeck::A, 2);
+    Vantor::setRowIndex(Palettra::Test::StandardDeck::A, 3);
+    ASSERT_TRUE(picker.acceptNow());
+    ASSERT_EQ(picks.size(), 1);
+    EXPECT_EQ(picks.last(), deck.rowIdA(2, 3));
+
+    Vantor::MyPaletteWidget *palette = picker.mainWidget()->myPaletteWidget();
+    Vantor::DB::ColorEntry chip;
+    ASSERT_EQ(Vantor::DB::loadColorById(Palettra::Test::StandardDeck::A, deck.rowIdA(4, 1), chip), Vantor::DB::StatusOk);
+    palette->model().setCell(QPoint(1, 1), Palettra::Test::StandardDeck::A, chip);
+    QTest::mouseClick(palette, Qt::LeftButton, {}, palette->cellGeometry(1, 1).center());
+    EXPECT_TRUE(use->isEnabled());
+    use->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(use, Qt::Key_Return);
+    ASSERT_EQ(picks.size(), 2);
+    EXPECT_EQ(picks.last(), deck.rowIdA(4, 1));
+    QTest::mouseDClick(palette, Qt::LeftButton, {}, palette->cellGeometry(1, 1).center());
+    ASSERT_EQ(picks.size(), 3);
+    ASSERT_TRUE(picker.acceptNow()); // the selected cell now
+    EXPECT_EQ(picks.last(), deck.rowIdA(4, 1));
+    // A double click on an empty cell picks nothing.
+    QTest::mouseDClick(palette, Qt::LeftButton, {}, palette->cellGeometry(0, 0).center());
+    EXPECT_EQ(picks.size(), 4);
 }
 
 } // namespace

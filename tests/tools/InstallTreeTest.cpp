@@ -78,6 +78,7 @@ TEST_F(InstallTreeTest, LaysOutProgramsLibrariesDataDesktopEntryAndIcons)
           PrivateDir + QStringLiteral("/Contents/Resources/help/main.html"),
           QStringLiteral("share/Orva Tavel/Palettra/SQLite/Contents/Resources/orva-demo.db"),
           QStringLiteral("share/applications/palettra.desktop"), QStringLiteral("share/metainfo/palettra.metainfo.xml"),
+          QStringLiteral("share/palettra/blender/palettra_blender.zip"),
           QStringLiteral("share/doc/palettra/copyright"), QStringLiteral("share/doc/palettra/changelog.gz"),
           QStringLiteral("share/man/man1/palettra.1.gz"), QStringLiteral("share/man/man1/palettra-host.1.gz"),
           QStringLiteral("share/man/man1/palettra-db.1.gz")}) {
