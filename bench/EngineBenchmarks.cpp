@@ -158,6 +158,8 @@ int main(int argc, char **argv)
         {"palettra-db match, 20,000 colours (20,000 a second)", "BM_MatchTool/20000", 1000.0},
         {"import of a 4 MiB GIMP palette", "BM_ImportLargeGimpPalette", 500.0},
         {"Capsure look-up of 20,001 measured objects", "BM_CapsureLargeMeasurement", 500.0},
+        {"palette of a 24-megapixel JPEG photo (1,000 colours)", "BM_PhotoPalette/1000", 300.0},
+        {"palette of a 24-megapixel JPEG photo (100,000 colours)", "BM_PhotoPalette/100000", 300.0},
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -1,6 +1,7 @@
 // Palettes of other tools against the 1,000-colour collection: palettra-db match over a
 // file of 20,000 colours (process start and output included), the import of a 4 MiB GIMP
 // palette into My Palette, and the Capsure look-up of a file of 20,001 measured objects.
+// A palette from a 24-megapixel JPEG photo, decode included, against both collections.
 
 #include "BenchDecks.h"
 
@@ -8,10 +9,13 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/palette/CapsureImport.h"
 #include "engine/palette/ExchangeColours.h"
+#include "engine/palette/ImagePalette.h"
 #include "engine/palette/PaletteExchange.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -120,6 +124,57 @@ void BM_CapsureLargeMeasurement(benchmark::State &state)
     prepareDatabases();
 }
 BENCHMARK(BM_CapsureLargeMeasurement)->Unit(benchmark::kMillisecond);
+
+// A 6,000 x 4,000 picture with what makes a photo costly to decode: broad areas of
+// colour, fine detail and sensor noise everywhere (about 9 MB as JPEG at quality 90).
+QString photoFile()
+{
+    static const QString path = [] {
+        QImage photo(6000, 4000, QImage::Format_RGB32);
+        QPainter painter(&photo);
+        QLinearGradient sky(0, 0, 0, 4000);
+        sky.setColorAt(0.0, QColor(120, 160, 210));
+        sky.setColorAt(0.55, QColor(225, 215, 190));
+        sky.setColorAt(1.0, QColor(90, 70, 50));
+        painter.fillRect(photo.rect(), sky);
+        QRandomGenerator random(11);
+        for (int i = 0; i < 3000; ++i) {
+            const QColor colour = QColor::fromHsv(random.bounded(360), random.bounded(40, 200), random.bounded(60, 240));
+            painter.setBrush(colour);
+            painter.setPen(colour.darker(130));
+            painter.drawEllipse(QPoint(random.bounded(6000), random.bounded(4000)), random.bounded(10, 160), random.bounded(10, 120));
+        }
+        painter.end();
+        for (int y = 0; y < photo.height(); ++y) {
+            QRgb *line = reinterpret_cast<QRgb *>(photo.scanLine(y));
+            for (int x = 0; x < photo.width(); ++x) {
+                const int noise = int(random.bounded(17)) - 8;
+                line[x] = qRgb(qBound(0, qRed(line[x]) + noise, 255), qBound(0, qGreen(line[x]) + noise, 255),
+                               qBound(0, qBlue(line[x]) + noise, 255));
+            }
+        }
+        const QString file = files().filePath(QStringLiteral("photo.jpg"));
+        photo.save(file, "JPEG", 90);
+        return file;
+    }();
+    return path;
+}
+
+void BM_PhotoPalette(benchmark::State &state)
+{
+    const QUuid collection = state.range(0) == 1000 ? SmallCollection : LargeCollection;
+    const QString photo = photoFile();
+    Vantor::DB::loadOrderLists(collection);
+    for (auto _ : state) {
+        const Vantor::PictureImport imported = Vantor::importPictureColours(photo, collection);
+        if (imported.read != Vantor::PictureRead::Read || imported.chips.isEmpty()) {
+            state.SkipWithError("the photo gave no palette");
+            return;
+        }
+    }
+    state.counters["megabytes"] = double(QFileInfo(photo).size()) / 1e6;
+}
+BENCHMARK(BM_PhotoPalette)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -30,9 +30,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://orva-tavel.example/palettra")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_BINARY_DIR}/host")
 # What Qt loads as plug-ins at run time, which no binary links to: the SQLite driver and
-# the window-system platforms. The theme's fonts, when installed, look as intended.
+# the window-system platforms. The theme's fonts, when installed, look as intended, and
+# the extra image plug-ins let photos in WebP and TIFF become palettes.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-open-sans")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-open-sans, qt6-image-formats-plugins")
 # What Debian wants of every package: the copyright in machine-readable form, the
 # changelog and the manual pages compressed, and nothing the dynamic loader must learn
 # about (the private libraries lie outside its folders).

@@ -1,5 +1,6 @@
 #include "MyPaletteWidget.h"
 
+#include "ImagePalette.h"
 #include "MyPaletteModel.h"
 #include "PaletteExchange.h"
 #include "PaletteFile.h"
@@ -184,6 +185,12 @@ void MyPaletteWidget::loadPaletteFile(PaletteFileFormat, const QString &path)
     // the current collection's nearest chips. A file that gives none changes nothing.
     const ExchangeFormat bySuffix = exchangeFormatOf(path);
     const bool ownSuffix = QFileInfo(path).suffix().compare(QLatin1String("palette"), Qt::CaseInsensitive) == 0;
+    // A picture gives its dominant colours; one that does not decode says so.
+    if ((bySuffix == ExchangeFormat::None || bySuffix == ExchangeFormat::Css) && !ownSuffix
+        && (hasPictureSuffix(path) || isPictureFile(path))) {
+        loadPicture(path);
+        return;
+    }
     if (bySuffix == ExchangeFormat::None || bySuffix == ExchangeFormat::Css) {
         const PaletteLoad loaded = Vantor::loadPaletteFile(*m_model, path);
         if (loaded == PaletteLoad::NotOpened)
@@ -211,9 +218,30 @@ void MyPaletteWidget::loadPaletteFile(PaletteFileFormat, const QString &path)
     paletteLoaded();
 }
 
+void MyPaletteWidget::loadPicture(const QString &path)
+{
+    const PictureImport imported = importPictureColours(path, lastUsedCollection());
+    if (imported.read != PictureRead::Read) {
+        showStatus(pictureReadProblem(imported.read, path));
+        return;
+    }
+    if (imported.chips.isEmpty()) {
+        showStatus(QStringLiteral("%1: no colour of this collection found").arg(QFileInfo(path).fileName()));
+        return;
+    }
+    QVector<DB::ColorEntry> chips;
+    for (const PictureChip &chip : imported.chips)
+        chips << chip.chip;
+    fillPalette(*m_model, chips, QFileInfo(path).fileName(), lastUsedCollection());
+    paletteLoaded();
+}
+
 void MyPaletteWidget::paletteLoaded()
 {
     m_descriptionEditor->setText(m_model->description());
+    // The italic of the empty field's hint is not for a loaded description.
+    if (!m_model->description().isEmpty())
+        m_descriptionEditor->setFont(DB::normalFont(3));
     update();
     updateButtons();
     emit myPaletteChanged();

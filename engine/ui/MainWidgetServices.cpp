@@ -10,6 +10,7 @@
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
+#include "engine/palette/ImagePalette.h"
 #include "engine/palette/MyPaletteFullWidget.h"
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/widgets/CollectionSelectWidget.h"
@@ -133,8 +134,12 @@ void MainWidget::saveButtonClicked()
     for (const auto &exchange : ExchangeFilters)
         filters << QLatin1String(exchange.filter);
     QString selected = textOffered && myPaletteSaveFileFormat() == PaletteFileText ? textFilter : paletteFilter;
+    QString start = paletteStartPath(collection);
+    // After a picture was loaded the save proposes a palette beside it, never the picture.
+    if (isPictureFile(start))
+        start = QFileInfo(start).absolutePath() + QLatin1Char('/') + QFileInfo(start).completeBaseName() + QStringLiteral(".palette");
     QString path = saveFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileSavedialogcaption),
-                                          paletteStartPath(collection), filters.join(QStringLiteral(";;")), &selected);
+                                          start, filters.join(QStringLiteral(";;")), &selected);
     if (path.isEmpty())
         return;
     // The chosen format's suffix where the name has none, whatever dialog ran.
@@ -158,7 +163,8 @@ void MainWidget::saveButtonClicked()
 void MainWidget::loadButtonClicked()
 {
     const QUuid collection = lastUsedCollection();
-    const QStringList filters{paletteFilter, QLatin1String(ImportFilter), QLatin1String(AnyFileFilter)};
+    const QString pictures = QStringLiteral("Pictures (%1)").arg(pictureNamePatterns().join(QLatin1Char(' ')));
+    const QStringList filters{paletteFilter, QLatin1String(ImportFilter), pictures, QLatin1String(AnyFileFilter)};
     const QString path = openFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileOpendialogcaption),
                                           paletteStartPath(collection), filters.join(QStringLiteral(";;")));
     if (path.isEmpty())

@@ -6,6 +6,7 @@
 #include "engine/palette/UntrustedXml.h"
 
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -184,6 +185,44 @@ TEST_F(PalettraDbToolTest, MatchAndExportNameTheRealReason)
     const ToolRun nothing = run({QStringLiteral("export"), emptyPalette, folder.filePath(QStringLiteral("out.gpl"))});
     EXPECT_EQ(nothing.exitCode, 1);
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("out.gpl"))));
+}
+
+// A picture's chips with their shares, largest first; a file that is no picture fails.
+TEST_F(PalettraDbToolTest, MatchListsAPicturesChipsWithTheirShares)
+{
+    for (int page = 1; page <= 6; ++page) {
+        for (int row = 1; row <= 3; ++row) {
+            const Vantor::LabColour lab = Vantor::labFromColour(QColor(40 * page, 20 * row, 100));
+            deck.deck().writer().exec(QStringLiteral("UPDATE \"ROW\" SET L = ?, A = ?, B = ? WHERE ID = ?"),
+                                      {lab.l, lab.a, lab.b, deck.rowIdA(page, row)});
+        }
+    }
+    deck.deck().close();
+    QTemporaryDir folder;
+    QImage picture(200, 100, QImage::Format_RGB32);
+    picture.fill(QColor(240, 60, 100)); // A-6-3
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 60; ++x)
+            picture.setPixel(x, y, qRgb(40, 20, 100)); // A-1-1
+    }
+    const QString path = folder.filePath(QStringLiteral("room.png"));
+    ASSERT_TRUE(picture.save(path));
+    const ToolRun result = run({QStringLiteral("match"), StandardDeck::A.toString(), path});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << result.out.toStdString();
+    EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("A-6-3\t"))) << lines.at(0).toStdString();
+    EXPECT_TRUE(lines.at(1).startsWith(QStringLiteral("A-1-1\t"))) << lines.at(1).toStdString();
+    EXPECT_TRUE(lines.at(0).contains(QStringLiteral("\t#F03C64\t70.0%\t0.0000"))) << lines.at(0).toStdString();
+    EXPECT_TRUE(lines.at(1).contains(QStringLiteral("\t#281464\t30.0%\t0.0000"))) << lines.at(1).toStdString();
+
+    QFile text(folder.filePath(QStringLiteral("notes.png")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("just words");
+    text.close();
+    const ToolRun broken = run({QStringLiteral("match"), StandardDeck::A.toString(), text.fileName()});
+    EXPECT_EQ(broken.exitCode, 2);
+    EXPECT_TRUE(broken.err.contains(QStringLiteral("not a picture"))) << broken.err.toStdString();
 }
 
 } // namespace

@@ -25,6 +25,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -428,11 +429,12 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     ASSERT_EQ(loaded.count(), 1);
     EXPECT_EQ(loaded.first().at(1).toString(), QStringLiteral("/tmp/theirs.palette"));
     EXPECT_EQ(myPaletteSaveFileFormat(), 0);
-    // The open dialog takes the other tools' palettes beside palette files.
+    // The open dialog takes the other tools' palettes and pictures beside palette files.
     const QStringList offered = openFilters.split(QStringLiteral(";;"));
-    ASSERT_EQ(offered.size(), 3);
+    ASSERT_EQ(offered.size(), 4);
     EXPECT_TRUE(offered.first().endsWith(QStringLiteral("(*.palette)")));
     EXPECT_TRUE(offered.at(1).endsWith(QStringLiteral("(*.gpl *.ase *.cxf)")));
+    EXPECT_TRUE(offered.at(2).contains(QStringLiteral("*.jpg")) && offered.at(2).contains(QStringLiteral("*.png")));
     EXPECT_TRUE(offered.last().endsWith(QStringLiteral("(*)"))); // files recognised by what they hold
 
     // A name typed without a suffix gets the chosen format's.
@@ -445,6 +447,23 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     widget->saveButtonClicked();
     ASSERT_EQ(saved.count(), 5);
     EXPECT_EQ(saved.last().at(1).toString(), QStringLiteral("/tmp/living-room.gpl"));
+
+    // After a photo was loaded, a save proposes a palette beside it, never the photo.
+    QTemporaryDir photos;
+    const QString photo = photos.filePath(QStringLiteral("room.jpg"));
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(photo));
+    QString proposed;
+    MainWidget::setFileDialogs(
+        [&](QWidget *, const QString &, const QString &start, const QString &, QString *) {
+            proposed = start;
+            return QString();
+        },
+        [&](QWidget *, const QString &, const QString &, const QString &) { return photo; });
+    widget->headerButton(MainWidget::LoadButtonId)->click();
+    widget->saveButtonClicked();
+    EXPECT_EQ(proposed, photos.filePath(QStringLiteral("room.palette")));
     MainWidget::setFileDialogs(
         [](QWidget *, const QString &, const QString &, const QString &, QString *) { return QString(); },
         [](QWidget *, const QString &, const QString &, const QString &) { return QString(); });

@@ -11,6 +11,7 @@
 #include "engine/db/SharedTypes.h"
 #include "engine/palette/ColourDifference.h"
 #include "engine/palette/CxfFile.h"
+#include "engine/palette/ImagePalette.h"
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/PaletteExchange.h"
 #include "engine/palette/PaletteFile.h"
@@ -67,7 +68,9 @@ const char *const Usage =
     "                               write a palette file's chips for GIMP, Adobe tools, CxF3 readers or CSS\n"
     "  match UUID FILE.gpl|.ase|.cxf\n"
     "                               each colour of another tool's palette, in file order, with the\n"
-    "                               collection's nearest chip: code, names, #RRGGBB, CIEDE2000 difference\n";
+    "                               collection's nearest chip: code, names, #RRGGBB, CIEDE2000 difference\n"
+    "  match UUID PICTURE           the chips nearest to a picture's dominant colours, largest share first:\n"
+    "                               code, names, #RRGGBB, share of the picture, CIEDE2000 difference\n";
 
 QTextStream &out()
 {
@@ -358,15 +361,46 @@ int exportPalette(const QStringList &arguments)
     return ExitOk;
 }
 
+QString chipNames(const ColorEntry &chip)
+{
+    QStringList names;
+    for (int index : rowNameDisplayOrder()) {
+        if (!chip.name(index).isEmpty())
+            names << chip.name(index);
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+// The chips a picture gives, with their shares of it.
+int matchPicture(const QUuid &uuid, const QString &path)
+{
+    const Vantor::PictureImport imported = Vantor::importPictureColours(path, uuid);
+    if (imported.read != Vantor::PictureRead::Read)
+        return fail(Vantor::pictureReadProblem(imported.read, path));
+    if (imported.chips.isEmpty()) {
+        out() << "no chip of the collection for " << path << '\n';
+        return ExitEmpty;
+    }
+    for (const Vantor::PictureChip &chip : imported.chips) {
+        out() << chip.chip.code << '\t' << chipNames(chip.chip) << '\t' << chip.chip.color().name().toUpper() << '\t'
+              << QString::number(chip.share * 100.0, 'f', 1) << "%\t" << QString::number(chip.difference, 'f', 4) << '\n';
+    }
+    return ExitOk;
+}
+
 // Each colour of another tool's palette with the collection's nearest chip.
 int matchPalette(const QStringList &arguments)
 {
     QUuid uuid;
     if (arguments.size() != 2 || !parseCollection(arguments.at(0), uuid))
-        return fail(QStringLiteral("match takes a collection UUID and a .gpl, .ase or .cxf file"));
+        return fail(QStringLiteral("match takes a collection UUID and a .gpl, .ase or .cxf file or a picture"));
     if (CollectionRegistry::instance().openCollection(uuid) != StatusOk)
         return fail(QStringLiteral("no collection %1").arg(uuid.toString()));
     loadOrderLists(uuid);
+    const QString &path = arguments.at(1);
+    if (Vantor::exchangeFormatOf(path) == Vantor::ExchangeFormat::None && Vantor::exchangeFormatOfFile(path) == Vantor::ExchangeFormat::None
+        && (Vantor::hasPictureSuffix(path) || Vantor::isPictureFile(path)))
+        return matchPicture(uuid, path);
     Vantor::ImportedPalette palette;
     const Vantor::ExchangeRead read = Vantor::readExchangeFile(arguments.at(1), palette);
     if (read != Vantor::ExchangeRead::Read)
@@ -380,13 +414,8 @@ int matchPalette(const QStringList &arguments)
             out() << match.colour.name << "\t(no match)\n";
             continue;
         }
-        QStringList names;
-        for (int index : rowNameDisplayOrder()) {
-            if (!match.chip.name(index).isEmpty())
-                names << match.chip.name(index);
-        }
-        out() << match.chip.code << '\t' << names.join(QStringLiteral(", ")) << '\t' << match.chip.color().name().toUpper()
-              << '\t' << QString::number(match.difference, 'f', 4) << '\n';
+        out() << match.chip.code << '\t' << chipNames(match.chip) << '\t' << match.chip.color().name().toUpper() << '\t'
+              << QString::number(match.difference, 'f', 4) << '\n';
     }
     return ExitOk;
 }

@@ -1,0 +1,359 @@
+#include "ImagePalette.h"
+
+#include "engine/db/CapsureQueries.h"
+#include "engine/db/NavigationQueries.h"
+
+#include <QColorSpace>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace Vantor {
+
+namespace {
+
+// The largest size of the picture's aspect within MaximumPalettePixels.
+QSize paletteSizeFor(const QSize &size)
+{
+    const double pixels = double(size.width()) * double(size.height());
+    if (pixels <= MaximumPalettePixels)
+        return size;
+    const double scale = std::sqrt(MaximumPalettePixels / pixels);
+    return QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale)));
+}
+
+PictureRead readWith(QImageReader &reader, QImage &picture)
+{
+    // Orientation does not change a picture's colours: no need to turn it.
+    reader.setAutoTransform(false);
+    if (!reader.canRead())
+        return PictureRead::NotAPicture;
+    const QSize declared = reader.size();
+    if (declared.isValid() && qint64(declared.width()) * declared.height() > MaximumPicturePixels)
+        return PictureRead::TooLarge;
+    // JPEG decodes at a fraction of its size, smoothly and many times faster. Other
+    // decoders scale after a full decode and without regard to transparency (transparent
+    // pixels' colours would bleed into the edges): the picture is scaled here instead.
+    const QByteArray format = reader.format().toLower();
+    if (declared.isValid() && declared != paletteSizeFor(declared) && (format == "jpeg" || format == "jpg")) {
+        reader.setScaledSize(paletteSizeFor(declared));
+        reader.setQuality(100);
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return PictureRead::Unreadable;
+    image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (image.colorSpace().isValid() && image.colorSpace() != QColorSpace(QColorSpace::SRgb))
+        image.convertToColorSpace(QColorSpace(QColorSpace::SRgb));
+    if (paletteSizeFor(image.size()) != image.size())
+        image = image.scaled(paletteSizeFor(image.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    picture = image.convertToFormat(QImage::Format_ARGB32);
+    return PictureRead::Read;
+}
+
+struct WeightedColour
+{
+    float l, a, b;
+    double weight;
+};
+
+float distanceSquared(const WeightedColour &point, const float *centre)
+{
+    const float dl = point.l - centre[0];
+    const float da = point.a - centre[1];
+    const float db = point.b - centre[2];
+    return dl * dl + da * da + db * db;
+}
+
+// The distinct visible colours of the picture and their weights (the opacity of every
+// pixel of that colour, added up), in the order of their RGB values.
+std::vector<WeightedColour> visibleColours(const QImage &picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    std::vector<quint64> pixels;
+    pixels.reserve(size_t(image.width()) * size_t(image.height()));
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (const int alpha = qAlpha(line[x]))
+                pixels.push_back(quint64(line[x] & 0xFFFFFFu) << 8 | quint64(alpha));
+        }
+    }
+    std::sort(pixels.begin(), pixels.end());
+    std::vector<WeightedColour> colours;
+    for (size_t i = 0; i < pixels.size();) {
+        const quint64 rgb = pixels[i] >> 8;
+        double weight = 0.0;
+        for (; i < pixels.size() && pixels[i] >> 8 == rgb; ++i)
+            weight += double(pixels[i] & 0xFFu) / 255.0;
+        const LabColour lab = labFromColour(QColor::fromRgb(QRgb(rgb)));
+        colours.push_back({float(lab.l), float(lab.a), float(lab.b), weight});
+    }
+    return colours;
+}
+
+// Numbers in [0, 1) from a generator whose sequence the C++ standard fixes, so that the
+// seeding is the same with every library.
+class SeededNumbers
+{
+public:
+    double next() { return double(m_generator()) / 4294967296.0; }
+
+private:
+    std::mt19937 m_generator{20261208u};
+};
+
+// The first centres, k-means++: each next one drawn with a chance that grows with the
+// weight of a colour and the square of its distance to the nearest centre so far.
+std::vector<float> seededCentres(const std::vector<WeightedColour> &colours, int count)
+{
+    SeededNumbers numbers;
+    std::vector<float> centres;
+    std::vector<double> nearest(colours.size(), 0.0);
+    auto pick = [&](const std::vector<double> &chances) {
+        double total = 0.0;
+        for (size_t i = 0; i < colours.size(); ++i)
+            total += chances[i];
+        if (!(total > 0.0))
+            return false;
+        const double target = numbers.next() * total;
+        // Rounding may leave the target beyond the last sum: the last colour with a
+        // chance is chosen then.
+        size_t chosen = 0;
+        double sum = 0.0;
+        for (size_t i = 0; i < colours.size(); ++i) {
+            if (!(chances[i] > 0.0))
+                continue;
+            chosen = i;
+            sum += chances[i];
+            if (sum > target)
+                break;
+        }
+        const WeightedColour &colour = colours[chosen];
+        centres.insert(centres.end(), {colour.l, colour.a, colour.b});
+        const float *centre = &centres[centres.size() - 3];
+        for (size_t i = 0; i < colours.size(); ++i) {
+            const double distance = distanceSquared(colours[i], centre);
+            nearest[i] = centres.size() == 3 ? distance : std::min(nearest[i], distance);
+        }
+        return true;
+    };
+    std::vector<double> chances(colours.size());
+    for (size_t i = 0; i < colours.size(); ++i)
+        chances[i] = colours[i].weight;
+    if (!pick(chances))
+        return centres;
+    while (int(centres.size() / 3) < count) {
+        for (size_t i = 0; i < colours.size(); ++i)
+            chances[i] = colours[i].weight * nearest[i];
+        if (!pick(chances))
+            break;
+    }
+    return centres;
+}
+
+} // namespace
+
+PictureRead readPalettePicture(QIODevice *device, QImage &picture)
+{
+    QImageReader reader(device);
+    return readWith(reader, picture);
+}
+
+PictureRead readPalettePicture(const QString &path, QImage &picture)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return PictureRead::Missing;
+    if (!info.isFile())
+        return PictureRead::Unreadable;
+    if (info.size() > MaximumPictureFileSize)
+        return PictureRead::TooLarge;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return PictureRead::Unreadable;
+    return readPalettePicture(&file, picture);
+}
+
+bool isPictureFile(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    QImageReader reader(&file);
+    return reader.canRead();
+}
+
+bool hasPictureSuffix(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return !suffix.isEmpty() && QImageReader::supportedImageFormats().contains(suffix.toLatin1());
+}
+
+QStringList pictureNamePatterns()
+{
+    QStringList patterns;
+    for (const QByteArray &format : QImageReader::supportedImageFormats())
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format).toLower();
+    patterns.removeDuplicates();
+    patterns.sort();
+    return patterns;
+}
+
+QString pictureReadProblem(PictureRead result, const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    switch (result) {
+    case PictureRead::Missing: return QStringLiteral("%1: no such file").arg(name);
+    case PictureRead::Unreadable: return QStringLiteral("%1: the picture cannot be read").arg(name);
+    case PictureRead::TooLarge:
+        return QStringLiteral("%1: too large a picture (at most %2 megapixels, %3 MiB)")
+            .arg(name)
+            .arg(MaximumPicturePixels / 1000000)
+            .arg(MaximumPictureFileSize / (1024 * 1024));
+    case PictureRead::NotAPicture: return QStringLiteral("%1: not a picture that can be read here").arg(name);
+    case PictureRead::NoColour: return QStringLiteral("%1: the picture has no visible pixel").arg(name);
+    case PictureRead::Read: break;
+    }
+    return QString();
+}
+
+QVector<DominantColour> dominantColours(const QImage &picture, int maximum)
+{
+    clearUpperVectorHalves();
+    const std::vector<WeightedColour> colours = visibleColours(picture);
+    double total = 0.0;
+    for (const WeightedColour &colour : colours)
+        total += colour.weight;
+    if (colours.empty() || maximum <= 0 || !(total > 0.0))
+        return {};
+
+    std::vector<float> centres = seededCentres(colours, std::min<int>(maximum, int(colours.size())));
+    const size_t count = centres.size() / 3;
+    std::vector<int> cluster(colours.size(), -1);
+    std::vector<double> sums(count * 4);
+    // Lloyd's rounds until no colour changes its cluster; a bound for the rare cycle.
+    for (int round = 0; round < 100; ++round) {
+        bool changed = false;
+        for (size_t i = 0; i < colours.size(); ++i) {
+            int best = 0;
+            float bestDistance = distanceSquared(colours[i], &centres[0]);
+            for (size_t c = 1; c < count; ++c) {
+                const float distance = distanceSquared(colours[i], &centres[c * 3]);
+                if (distance < bestDistance) {
+                    bestDistance = distance;
+                    best = int(c);
+                }
+            }
+            changed = changed || cluster[i] != best;
+            cluster[i] = best;
+        }
+        std::fill(sums.begin(), sums.end(), 0.0);
+        for (size_t i = 0; i < colours.size(); ++i) {
+            double *sum = &sums[size_t(cluster[i]) * 4];
+            const double weight = colours[i].weight;
+            sum[0] += weight * colours[i].l;
+            sum[1] += weight * colours[i].a;
+            sum[2] += weight * colours[i].b;
+            sum[3] += weight;
+        }
+        if (!changed)
+            break;
+        // A cluster left with no colour keeps its centre.
+        for (size_t c = 0; c < count; ++c) {
+            if (sums[c * 4 + 3] > 0.0) {
+                for (int k = 0; k < 3; ++k)
+                    centres[c * 3 + k] = float(sums[c * 4 + k] / sums[c * 4 + 3]);
+            }
+        }
+    }
+
+    QVector<DominantColour> dominant;
+    for (size_t c = 0; c < count; ++c) {
+        const double *sum = &sums[c * 4];
+        const double share = sum[3] / total;
+        if (sum[3] > 0.0 && share >= MinimumDominantShare)
+            dominant.append({LabColour{sum[0] / sum[3], sum[1] / sum[3], sum[2] / sum[3]}, share});
+    }
+    std::stable_sort(dominant.begin(), dominant.end(),
+                     [](const DominantColour &first, const DominantColour &second) { return first.share > second.share; });
+    return dominant;
+}
+
+QVector<PictureChip> nearestChipsOf(const QVector<DominantColour> &colours, const QUuid &collection)
+{
+    // Kept const: a list that detaches is a new list to nearestColours, laid out again.
+    const QVector<DB::LabCandidate> candidates = [&collection] {
+        QVector<DB::LabCandidate> loaded;
+        DB::loadLabColors(collection, loaded);
+        return loaded;
+    }();
+    struct Merged
+    {
+        qint64 rowId;
+        LabColour chipLab;
+        double share;
+        double l, a, b; // share-weighted sums of the colours' means
+    };
+    QVector<Merged> merged;
+    for (const DominantColour &colour : colours) {
+        const QVector<ColourMatch> nearest = nearestColours(colour.lab, candidates, 1);
+        if (nearest.isEmpty())
+            continue;
+        const qint64 rowId = nearest.first().second;
+        auto same = std::find_if(merged.begin(), merged.end(), [rowId](const Merged &m) { return m.rowId == rowId; });
+        if (same == merged.end()) {
+            LabColour chipLab;
+            for (const DB::LabCandidate &candidate : candidates) {
+                if (candidate.rowId == rowId) {
+                    chipLab = LabColour{candidate.l, candidate.a, candidate.b};
+                    break;
+                }
+            }
+            merged.append({rowId, chipLab, 0.0, 0.0, 0.0, 0.0});
+            same = merged.end() - 1;
+        }
+        same->share += colour.share;
+        same->l += colour.share * colour.lab.l;
+        same->a += colour.share * colour.lab.a;
+        same->b += colour.share * colour.lab.b;
+    }
+    QVector<PictureChip> chips;
+    for (const Merged &m : merged) {
+        PictureChip chip;
+        if (DB::loadColorById(collection, m.rowId, chip.chip) != DB::StatusOk)
+            continue;
+        chip.share = m.share;
+        chip.mean = LabColour{m.l / m.share, m.a / m.share, m.b / m.share};
+        chip.difference = deltaE2000(chip.mean, m.chipLab);
+        chips << chip;
+    }
+    std::stable_sort(chips.begin(), chips.end(),
+                     [](const PictureChip &first, const PictureChip &second) { return first.share > second.share; });
+    if (chips.size() > MaximumDominantColours)
+        chips.resize(MaximumDominantColours);
+    return chips;
+}
+
+PictureImport importPictureColours(const QString &path, const QUuid &collection)
+{
+    PictureImport result;
+    QImage picture;
+    result.read = readPalettePicture(path, picture);
+    if (result.read != PictureRead::Read)
+        return result;
+    const QVector<DominantColour> colours = dominantColours(picture);
+    if (colours.isEmpty()) {
+        result.read = PictureRead::NoColour;
+        return result;
+    }
+    result.chips = nearestChipsOf(colours, collection);
+    return result;
+}
+
+} // namespace Vantor

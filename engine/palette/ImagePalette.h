@@ -1,0 +1,81 @@
+#pragma once
+
+// A palette from a picture: the picture's dominant colours, found by k-means in CIELab
+// on a small copy of it, and the chips of a collection nearest to them, by their share of
+// the picture.
+
+#include "ColourDifference.h"
+#include "engine/db/ColorEntry.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+#include <QVector>
+
+class QIODevice;
+
+namespace Vantor {
+
+// The colours are found on a copy of at most this many pixels, scaled smoothly.
+inline constexpr int MaximumPalettePixels = 65536;
+// At most this many colours, as many as My Palette has cells.
+inline constexpr int MaximumDominantColours = 24;
+// Colours covering less than this part of the picture are left out.
+inline constexpr double MinimumDominantShare = 0.01;
+// Pictures are read only up to these sizes: the file, and the picture as its header
+// declares it (a medium-format photo fits; a forged header does not start a decode of
+// gigabytes).
+inline constexpr qint64 MaximumPictureFileSize = 256 * 1024 * 1024;
+inline constexpr qint64 MaximumPicturePixels = 120 * 1000 * 1000;
+
+// What reading a picture came to.
+enum class PictureRead { Read, Missing, Unreadable, TooLarge, NotAPicture, NoColour };
+
+// The picture in the file (the first frame of an animation), converted to sRGB and
+// scaled smoothly to at most MaximumPalettePixels.
+PictureRead readPalettePicture(const QString &path, QImage &picture);
+PictureRead readPalettePicture(QIODevice *device, QImage &picture);
+// Whether the file holds a picture Qt can read here, by its content.
+bool isPictureFile(const QString &path);
+// Whether the file's suffix is one of a picture Qt reads here, in any letter case.
+bool hasPictureSuffix(const QString &path);
+// The suffixes of the pictures Qt reads here, as a file dialog filter's patterns.
+QStringList pictureNamePatterns();
+// A line for the user that says why a picture gave no colours.
+QString pictureReadProblem(PictureRead result, const QString &path);
+
+struct DominantColour
+{
+    LabColour lab; // the mean of the cluster, D65
+    double share = 0.0; // of the picture's visible pixels
+};
+
+// The picture's dominant colours, largest share first: k-means with k-means++ seeding
+// from a fixed seed, so that the same picture always gives the same colours. Fully
+// transparent pixels do not count, partly transparent ones count by their opacity.
+// Empty for a picture with no visible pixel.
+QVector<DominantColour> dominantColours(const QImage &picture, int maximum = MaximumDominantColours);
+
+struct PictureChip
+{
+    DB::ColorEntry chip;
+    double share = 0.0;
+    LabColour mean; // of the picture's pixels this chip stands for
+    double difference = 0.0; // CIEDE2000 from that mean to the chip
+};
+
+// The collection's nearest chip for each colour; colours that lead to the same chip
+// become one, with their shares added. Largest share first.
+QVector<PictureChip> nearestChipsOf(const QVector<DominantColour> &colours, const QUuid &collection);
+
+// What a picture's import came to: its chips, at most MaximumDominantColours.
+struct PictureImport
+{
+    PictureRead read = PictureRead::NotAPicture;
+    QVector<PictureChip> chips;
+};
+
+PictureImport importPictureColours(const QString &path, const QUuid &collection);
+
+} // namespace Vantor

@@ -1,0 +1,254 @@
+// Palettes from pictures: the dominant colours of generated pictures with known areas,
+// on the demo collections, and pictures that are broken, empty or far too large.
+
+#include "TestEnvironment.h"
+
+#include "engine/EngineStartup.h"
+#include "engine/PersistentState.h"
+#include "engine/db/CapsureQueries.h"
+#include "engine/db/CollectionRegistry.h"
+#include "engine/db/CollectionSettings.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/palette/ImagePalette.h"
+#include "engine/palette/MyPaletteModel.h"
+#include "engine/palette/MyPaletteWidget.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace Vantor;
+
+namespace {
+
+class PicturePaletteTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QDir demo(QStringLiteral(PALETTRA_DEMO_DB));
+        demo.cdUp();
+        demo.cdUp();
+        demo.cdUp(); // the database folder holds Contents/Resources
+        ASSERT_EQ(startEngine(modulePathOf(engineModuleHandle()), demo.path()), StartupOk);
+        const QList<QUuid> collections = DB::CollectionRegistry::instance().orderedCollectionUuids();
+        ASSERT_FALSE(collections.isEmpty());
+        collection = collections.first();
+        DB::loadOrderLists(collection);
+        ASSERT_EQ(DB::loadLabColors(collection, candidates), DB::StatusOk);
+        ASSERT_GT(candidates.size(), 100);
+    }
+
+    // Chips far apart whose own RGB leads back to them, so that a picture painted in
+    // their colours must give them.
+    QVector<DB::ColorEntry> distinctChips(int count)
+    {
+        QVector<DB::ColorEntry> chosen;
+        for (const DB::LabCandidate &candidate : candidates) {
+            DB::ColorEntry entry;
+            if (DB::loadColorById(collection, candidate.rowId, entry) != DB::StatusOk)
+                continue;
+            const LabColour lab = labFromColour(entry.color());
+            const QVector<ColourMatch> nearest = nearestColours(lab, candidates, 1);
+            if (nearest.isEmpty() || nearest.first().second != entry.id)
+                continue;
+            bool farFromOthers = true;
+            for (const DB::ColorEntry &other : chosen)
+                farFromOthers = farFromOthers && deltaE2000(lab, labFromColour(other.color())) > 30.0;
+            if (farFromOthers)
+                chosen << entry;
+            if (chosen.size() == count)
+                break;
+        }
+        return chosen;
+    }
+
+    QString save(const QImage &image, const QString &name)
+    {
+        const QString path = files.filePath(name);
+        EXPECT_TRUE(image.save(path)) << name.toStdString();
+        return path;
+    }
+
+    QTemporaryDir files;
+    QUuid collection;
+    QVector<DB::LabCandidate> candidates;
+};
+
+// Bands of the chips' colours over the given parts of the width, each pixel off by a
+// little noise.
+QImage bandsWithNoise(const QVector<DB::ColorEntry> &chips, const QVector<double> &parts, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    std::mt19937 noise(7);
+    for (int x = 0, band = 0; x < size.width(); ++x) {
+        double edge = 0.0;
+        for (int i = 0; i <= band; ++i)
+            edge += parts.at(i);
+        if (x >= edge * size.width() && band + 1 < chips.size())
+            ++band;
+        const QColor colour = chips.at(band).color();
+        for (int y = 0; y < size.height(); ++y) {
+            auto jitter = [&](int value) { return qBound(0, value + int(noise() % 5) - 2, 255); };
+            image.setPixel(x, y, qRgb(jitter(colour.red()), jitter(colour.green()), jitter(colour.blue())));
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+// 60 %, 30 % and 10 % of three chips' colours, with noise, larger than the counted size:
+// those three chips in that order, with their shares, and the same again every time.
+TEST_F(PicturePaletteTest, KnownAreasGiveTheirChipsInOrderOfShare)
+{
+    const QVector<DB::ColorEntry> chips = distinctChips(3);
+    ASSERT_EQ(chips.size(), 3);
+    const QString path = save(bandsWithNoise(chips, {0.6, 0.3, 0.1}, QSize(800, 500)), QStringLiteral("bands.png"));
+    const PictureImport imported = importPictureColours(path, collection);
+    ASSERT_EQ(imported.read, PictureRead::Read);
+    ASSERT_GE(imported.chips.size(), 3);
+    const double shares[] = {0.6, 0.3, 0.1};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(imported.chips.at(i).chip.id, chips.at(i).id) << i;
+        EXPECT_NEAR(imported.chips.at(i).share, shares[i], 0.02) << i;
+        EXPECT_LT(imported.chips.at(i).difference, 2.0) << i;
+    }
+    // Colours of the edges between bands stay below the cut.
+    double total = 0.0;
+    for (const PictureChip &chip : imported.chips) {
+        EXPECT_GE(chip.share, MinimumDominantShare);
+        total += chip.share;
+    }
+    EXPECT_LE(total, 1.0 + 1e-9);
+
+    const PictureImport again = importPictureColours(path, collection);
+    ASSERT_EQ(again.chips.size(), imported.chips.size());
+    for (int i = 0; i < again.chips.size(); ++i) {
+        EXPECT_EQ(again.chips.at(i).chip.id, imported.chips.at(i).chip.id);
+        EXPECT_EQ(again.chips.at(i).share, imported.chips.at(i).share);
+    }
+}
+
+// A rainbow gives many chips, each once, largest share first; transparent pixels give
+// nothing, whatever colour they carry.
+TEST_F(PicturePaletteTest, GradientsGiveDistinctChipsAndTransparencyCountsForNothing)
+{
+    QImage rainbow(720, 200, QImage::Format_RGB32);
+    for (int x = 0; x < rainbow.width(); ++x) {
+        for (int y = 0; y < rainbow.height(); ++y)
+            rainbow.setPixelColor(x, y, QColor::fromHsv(x / 2, 200, 220));
+    }
+    const PictureImport imported = importPictureColours(save(rainbow, QStringLiteral("rainbow.png")), collection);
+    ASSERT_EQ(imported.read, PictureRead::Read);
+    EXPECT_GE(imported.chips.size(), 10);
+    EXPECT_LE(imported.chips.size(), MaximumDominantColours);
+    QSet<qint64> seen;
+    for (int i = 0; i < imported.chips.size(); ++i) {
+        EXPECT_FALSE(seen.contains(imported.chips.at(i).chip.id)) << i;
+        seen.insert(imported.chips.at(i).chip.id);
+        if (i > 0) {
+            EXPECT_GE(imported.chips.at(i - 1).share, imported.chips.at(i).share);
+        }
+    }
+
+    const QVector<DB::ColorEntry> chips = distinctChips(1);
+    ASSERT_EQ(chips.size(), 1);
+    QImage cutOut(300, 300, QImage::Format_ARGB32);
+    cutOut.fill(qRgba(255, 0, 0, 0)); // red, but not to be seen
+    QPainter(&cutOut).fillRect(QRect(100, 100, 100, 100), chips.first().color());
+    const PictureImport opaquePart = importPictureColours(save(cutOut, QStringLiteral("cut-out.png")), collection);
+    ASSERT_EQ(opaquePart.read, PictureRead::Read);
+    ASSERT_EQ(opaquePart.chips.size(), 1);
+    EXPECT_EQ(opaquePart.chips.first().chip.id, chips.first().id);
+    EXPECT_GT(opaquePart.chips.first().share, 0.99);
+
+    cutOut.fill(qRgba(0, 0, 255, 0));
+    EXPECT_EQ(importPictureColours(save(cutOut, QStringLiteral("invisible.png")), collection).read, PictureRead::NoColour);
+}
+
+// Pictures at the edges: one pixel gives its chip, an animation its first frame; broken,
+// empty and forged pictures say why and are refused before any large decode.
+TEST_F(PicturePaletteTest, EdgePicturesGiveAStatusNeverACrash)
+{
+    QImage pixel(1, 1, QImage::Format_RGB32);
+    pixel.fill(QColor(200, 40, 30));
+    const PictureImport single = importPictureColours(save(pixel, QStringLiteral("pixel.bmp")), collection);
+    ASSERT_EQ(single.read, PictureRead::Read);
+    ASSERT_EQ(single.chips.size(), 1);
+    EXPECT_DOUBLE_EQ(single.chips.first().share, 1.0);
+
+    // Red, then blue: the palette is the first frame's.
+    const PictureImport animated = importPictureColours(QStringLiteral(PALETTRA_TEST_DATA_DIR "/pictures/two-frames.gif"), collection);
+    ASSERT_EQ(animated.read, PictureRead::Read);
+    ASSERT_EQ(animated.chips.size(), 1);
+    EXPECT_EQ(animated.chips.first().chip.id, single.chips.first().chip.id);
+
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(importPictureColours(QStringLiteral(PALETTRA_TEST_DATA_DIR "/pictures/declared-30000.png"), collection).read,
+              PictureRead::TooLarge);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        PictureRead expected;
+    } broken[] = {
+        {"empty.png", QByteArray(), PictureRead::NotAPicture},
+        {"words.jpg", QByteArray("a letter, not a photo"), PictureRead::NotAPicture},
+        {"truncated.png", QByteArray("\x89PNG\r\n\x1a\n", 8), PictureRead::Unreadable},
+    };
+    for (const auto &each : broken) {
+        QFile out(files.filePath(QLatin1String(each.name)));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(each.bytes);
+        out.close();
+        const PictureRead read = importPictureColours(out.fileName(), collection).read;
+        EXPECT_TRUE(read == each.expected || read == PictureRead::NotAPicture) << each.name;
+        EXPECT_NE(read, PictureRead::Read) << each.name;
+        EXPECT_FALSE(pictureReadProblem(read, out.fileName()).isEmpty());
+    }
+    EXPECT_EQ(importPictureColours(files.filePath(QStringLiteral("missing.png")), collection).read, PictureRead::Missing);
+    EXPECT_LT(clock.elapsed(), 5000); // a guard against a decode of gigabytes, not a speed goal
+}
+
+// Loading a photo in the panel fills the palette by share and names it after the file;
+// undo brings back the palette before; a picture that gives nothing changes nothing.
+TEST_F(PicturePaletteTest, PanelFillsThePaletteFromAPhotoAndUndoRestoresIt)
+{
+    setLastUsedCollection(collection);
+    MyPaletteWidget panel;
+    panel.resize(564, 260);
+    const QVector<DB::ColorEntry> chips = distinctChips(3);
+    ASSERT_EQ(chips.size(), 3);
+    panel.model().setCell(QPoint(0, 0), collection, chips.at(2));
+    const qint64 before = panel.model().cell(QPoint(0, 0)).index.rowId;
+
+    const QString photo = save(bandsWithNoise(chips, {0.5, 0.35, 0.15}, QSize(400, 300)), QStringLiteral("Living room.jpg"));
+    panel.loadPaletteFrom(PaletteFileXml, photo);
+    const QVector<QPoint> order = MyPaletteModel::gridOrder();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(panel.model().cell(order.at(i)).index.rowId, chips.at(i).id) << i;
+    EXPECT_EQ(panel.model().description(), QStringLiteral("Living room.jpg"));
+
+    panel.undoStack()->undo();
+    EXPECT_EQ(panel.model().cell(QPoint(0, 0)).index.rowId, before);
+    EXPECT_FALSE(panel.model().cell(order.at(1)).isOccupied());
+
+    QFile broken(files.filePath(QStringLiteral("broken.webp")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("RIFF\x10\x00\x00\x00WEBPVP8 garbage");
+    broken.close();
+    panel.loadPaletteFrom(PaletteFileXml, broken.fileName());
+    EXPECT_EQ(panel.model().cell(QPoint(0, 0)).index.rowId, before);
+    EXPECT_FALSE(panel.statusLabel()->isHidden());
+    EXPECT_TRUE(panel.statusLabel()->toolTip().startsWith(QStringLiteral("broken.webp: "))) << panel.statusLabel()->toolTip().toStdString();
+}
