@@ -74,6 +74,45 @@ QByteArray contentDigest(const QString &file)
     return hash.result();
 }
 
+// Per table: its name, its number of rows and a digest of them in a fixed order, every
+// value with its type as SQLite stores it. Pictures (blobs) count by their place only:
+// they are drawn with the machine's fonts, and the build-twice test holds them.
+QStringList tableDigests(const QString &file)
+{
+    QStringList lines;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tables"));
+        db.setDatabaseName(file);
+        db.open();
+        QStringList tables = db.tables();
+        tables.sort();
+        for (const QString &table : tables) {
+            if (table.startsWith(QLatin1String("sqlite_")))
+                continue;
+            QSqlQuery columns(db);
+            columns.exec(QStringLiteral("SELECT name FROM pragma_table_info('%1') ORDER BY cid").arg(table));
+            QStringList typed;
+            while (columns.next())
+                typed << QStringLiteral("typeof(\"%1\"), CASE WHEN typeof(\"%1\") = 'blob' THEN '' ELSE quote(\"%1\") END")
+                             .arg(columns.value(0).toString());
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY rowid").arg(typed.join(QStringLiteral(", ")), table));
+            QCryptographicHash hash(QCryptographicHash::Sha256);
+            int rows = 0;
+            while (query.next()) {
+                ++rows;
+                for (int i = 0; i < query.record().count(); ++i)
+                    hash.addData(query.value(i).toString().toUtf8() + '\x1f');
+                hash.addData("\x1e");
+            }
+            lines << QStringLiteral("%1 %2 %3").arg(table).arg(rows).arg(QString::fromLatin1(hash.result().toHex().left(32)));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("tables"));
+    return lines;
+}
+
 QStringList problemsMatching(const QStringList &problems, const QString &fragment)
 {
     QStringList found;
@@ -236,6 +275,18 @@ TEST(DeckBuild, TheSameSourceGivesTheSameContent)
     ASSERT_TRUE(buildDeck(DemoSource, second).isEmpty());
     EXPECT_EQ(contentDigest(first), contentDigest(second));
     EXPECT_EQ(contentDigest(first), contentDigest(DemoDatabase));
+}
+
+// The demo collections as the builder has always made them: every table, row by row.
+// Faster building must not change a byte of what the picker reads.
+TEST(DeckBuild, DemoContentIsAsRecorded)
+{
+    QFile recorded(QStringLiteral(PALETTRA_TEST_DATA_DIR "/demo-tables.txt"));
+    ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
+    const QStringList expected = QString::fromUtf8(recorded.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList actual = tableDigests(DemoDatabase);
+    ASSERT_GT(expected.size(), 20);
+    EXPECT_EQ(actual, expected) << "the demo database now holds:\n" << actual.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(DeckBuild, SourceProblemsNameTheLineAndWriteNothing)
