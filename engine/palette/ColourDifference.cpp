@@ -1,6 +1,7 @@
 #include "ColourDifference.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -145,55 +146,122 @@ double deltaE2000(const LabColour &first, const LabColour &second)
 
 namespace {
 
-// A candidate list laid out for the search: sorted by L*, with each candidate's place in
-// the list it came from. Prepared once per list and kept: the engine's lists are those
-// of collections, which do not change while the process runs.
-struct SortedCandidates
-{
-    QVector<DB::LabCandidate> list; // holds the list's data, so its address names it
-    std::vector<double> l, a, b;
-    std::vector<int> place;
-    bool finite = true;
-};
-
-const SortedCandidates &sortedCandidates(const QVector<DB::LabCandidate> &candidates)
-{
-    static std::vector<std::unique_ptr<SortedCandidates>> cache;
-    for (const auto &known : cache) {
-        if (known->list.constData() == candidates.constData() && known->list.size() == candidates.size())
-            return *known;
-    }
-    auto sorted = std::make_unique<SortedCandidates>();
-    sorted->list = candidates;
-    const int n = int(candidates.size());
-    std::vector<int> order(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        order[std::size_t(i)] = i;
-        const DB::LabCandidate &c = candidates.at(i);
-        sorted->finite = sorted->finite && std::isfinite(c.l) && std::isfinite(c.a) && std::isfinite(c.b);
-    }
-    if (sorted->finite)
-        std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return candidates.at(x).l < candidates.at(y).l; });
-    for (int i : order) {
-        const DB::LabCandidate &c = candidates.at(i);
-        sorted->l.push_back(c.l);
-        sorted->a.push_back(c.a);
-        sorted->b.push_back(c.b);
-        sorted->place.push_back(i);
-    }
-    // A few lists at a time: the current collection's and a scheme collection's.
-    if (cache.size() >= 4)
-        cache.erase(cache.begin());
-    cache.push_back(std::move(sorted));
-    return *cache.back();
-}
-
 // S_L of CIEDE2000 for a mean lightness.
 double lightnessWeight(double meanL)
 {
     const double offset = (meanL - 50.0) * (meanL - 50.0);
     return 1.0 + 0.015 * offset / std::sqrt(20.0 + offset);
 }
+
+double hueDegrees(double a, double b)
+{
+    double h = std::atan2(b, a) * 180.0 / Pi;
+    return h < 0.0 ? h + 360.0 : h;
+}
+
+// A floor under ΔE00² from a target to candidates, far cheaper than ΔE00 itself, so that
+// most candidates of a search need no exact difference.
+//
+// ΔE00² = (ΔL'/S_L)² + Q, Q = x² + y² + R_T·x·y, x = ΔC'/S_C, y = ΔH'/S_H. Then
+// Q ≥ x²·(1 − R_T²/4) (the least over y) and Q ≥ (x² + y²)·(1 − |R_T|/2). Further:
+// - C' lies between C* and (1 + G)·C*, so |ΔC'| ≥ |ΔC*| − G·(the smaller C*);
+// - ΔC'² + ΔH'² is the distance² in the (a', b) plane, at least the one in (a*, b*);
+// - S_H ≤ S_C (T < 3) and S_C ≤ 1 + 0.045·(1 + G)·(the mean C*);
+// - |R_T| = R_C·sin(2Δθ) < √3, and smaller away from blue: the mean hue h̄' lies within
+//   the most scaling a* by up to 1.5 turns a hue (11.54°) of the mean of the two hues.
+class DifferenceFloor
+{
+public:
+    DifferenceFloor(const LabColour &target, double largestLightnessWeight)
+        : m_target(target)
+        , m_chroma(std::sqrt(target.a * target.a + target.b * target.b))
+        , m_hue(hueDegrees(target.a, target.b))
+        , m_lightnessWeight(largestLightnessWeight)
+    {
+    }
+
+    // Whether ΔE00² to the candidate is surely above `limit`.
+    bool exceeds(double limit, double l, double a, double b, double chroma, double hue) const
+    {
+        const double lightness = (l - m_target.l) / m_lightnessWeight;
+        const double lightness2 = lightness * lightness;
+        if (lightness2 > limit)
+            return true;
+        const double da = a - m_target.a;
+        const double db = b - m_target.b;
+        const double distance2 = da * da + db * db;
+        {
+            // First without G, at its least (0) for the gap and its largest (½) for S_C:
+            // most far candidates end here without the seventh powers.
+            const double largestScale = 1.0 + 0.0675 * (m_chroma + chroma) / 2.0;
+            const double gap = std::max(0.0, std::fabs(m_chroma - chroma) - 0.5 * std::min(m_chroma, chroma)) / largestScale;
+            if (lightness2 + std::max(gap * gap / 4.0, distance2 / (largestScale * largestScale) * (1.0 - std::sqrt(3.0) / 2.0))
+                > limit)
+                return true;
+        }
+        const double meanChroma = (m_chroma + chroma) / 2.0;
+        const double meanChroma7 = pow7(meanChroma);
+        const double g = 0.5 * (1.0 - std::sqrt(meanChroma7 / (meanChroma7 + Pow25To7)));
+        const double scale = 1.0 + 0.045 * (1.0 + g) * meanChroma;
+        const double chromaGap = std::max(0.0, std::fabs(m_chroma - chroma) - g * std::min(m_chroma, chroma)) / scale;
+        const double plane = distance2 / (scale * scale);
+        const double chroma2 = chromaGap * chromaGap;
+        // |R_T| < √3 everywhere.
+        if (lightness2 + std::max(chroma2 / 4.0, plane * (1.0 - std::sqrt(3.0) / 2.0)) > limit)
+            return true;
+        const double rotation = rotationCeiling((1.0 + g) * meanChroma, hue, m_chroma, chroma);
+        return lightness2 + std::max(chroma2 * (1.0 - rotation * rotation / 4.0), plane * (1.0 - rotation / 2.0)) > limit;
+    }
+
+private:
+    // A ceiling of |R_T| for a mean C' of at most `meanChromaPrime`.
+    double rotationCeiling(double meanChromaPrime, double hue, double chroma1, double chroma2) const
+    {
+        const double c7 = pow7(meanChromaPrime);
+        const double rc = 2.0 * std::sqrt(c7 / (c7 + Pow25To7));
+        double theta = 30.0; // degrees, where the mean hue is not known well enough
+        double apart = std::fabs(hue - m_hue);
+        if (apart > 180.0)
+            apart = 360.0 - apart;
+        if (std::min(chroma1, chroma2) >= 1.0 && apart <= 150.0) {
+            double toSecond = hue - m_hue;
+            if (toSecond > 180.0)
+                toSecond -= 360.0;
+            else if (toSecond < -180.0)
+                toSecond += 360.0;
+            const double middle = m_hue + toSecond / 2.0;
+            const double low = middle - 11.6;
+            const double high = middle + 11.6;
+            // The mean hue is taken in [0°, 360°) and its distance to 275° is not
+            // circular: the least over the interval and its copies a turn away.
+            double distance = 360.0;
+            for (double shift : {-360.0, 0.0, 360.0})
+                distance = std::min(distance, std::max({0.0, low + shift - 275.0, 275.0 - (high + shift)}));
+            return std::min(std::sqrt(3.0), rc * rotationSine(distance) * (1.0 + 1e-9) + 1e-12);
+        }
+        return std::min(std::sqrt(3.0), rc * std::sin(degrees(2.0 * theta)) * (1.0 + 1e-9) + 1e-12);
+    }
+
+    // sin(2Δθ) for a mean hue at least `distance` degrees from 275°, from a table by whole
+    // degrees rounded down: never less than the value at the distance itself.
+    static double rotationSine(double distance)
+    {
+        static const std::array<double, 182> table = [] {
+            std::array<double, 182> values{};
+            for (std::size_t d = 0; d < values.size(); ++d) {
+                const double theta = 30.0 * std::exp(-(double(d) / 25.0) * (double(d) / 25.0));
+                values[d] = std::sin(degrees(2.0 * theta)) * (1.0 + 1e-9);
+            }
+            return values;
+        }();
+        return table[std::size_t(std::clamp(distance, 0.0, 181.0))];
+    }
+
+    LabColour m_target;
+    double m_chroma;
+    double m_hue;
+    double m_lightnessWeight;
+};
 
 // The `count` best of the candidates seen, by difference and then by place in the list.
 class BestMatches
@@ -259,32 +327,63 @@ QVector<ColourMatch> nearestByFullScan(const LabColour &target, const QVector<DB
 
 } // namespace
 
-QVector<ColourMatch> nearestColours(const LabColour &target, const QVector<DB::LabCandidate> &candidates, int count)
+NearestColourIndex::NearestColourIndex(const QVector<DB::LabCandidate> &candidates)
+    : m_list(candidates)
+{
+    const int n = int(candidates.size());
+    std::vector<int> order(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        order[std::size_t(i)] = i;
+        const DB::LabCandidate &c = candidates.at(i);
+        m_finite = m_finite && std::isfinite(c.l) && std::isfinite(c.a) && std::isfinite(c.b);
+    }
+    if (m_finite)
+        std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return candidates.at(x).l < candidates.at(y).l; });
+    for (std::vector<double> *values : {&m_l, &m_a, &m_b, &m_chroma, &m_hue})
+        values->reserve(order.size());
+    m_place.reserve(order.size());
+    for (int i : order) {
+        const DB::LabCandidate &c = candidates.at(i);
+        m_l.push_back(c.l);
+        m_a.push_back(c.a);
+        m_b.push_back(c.b);
+        m_chroma.push_back(std::sqrt(c.a * c.a + c.b * c.b));
+        m_hue.push_back(hueDegrees(c.a, c.b));
+        m_place.push_back(i);
+    }
+}
+
+QVector<ColourMatch> NearestColourIndex::nearest(const LabColour &target, int count) const
 {
     clearUpperVectorHalves();
-    if (count <= 0 || candidates.isEmpty())
+    if (count <= 0 || m_list.isEmpty())
         return {};
-    const SortedCandidates &sorted = sortedCandidates(candidates);
     // Values that are not numbers order nothing: the plain pass decides as it always did.
-    if (!sorted.finite || !std::isfinite(target.l) || !std::isfinite(target.a) || !std::isfinite(target.b))
-        return nearestByFullScan(target, candidates, count);
+    if (!m_finite || !std::isfinite(target.l) || !std::isfinite(target.a) || !std::isfinite(target.b))
+        return nearestByFullScan(target, m_list, count);
 
-    // ΔE00² = (ΔL'/S_L)² + a form in ΔC' and ΔH' that is never negative (|R_T| < 2), so
-    // ΔE00 ≥ |ΔL| / S_L ≥ |ΔL| / (the largest S_L any candidate can give). Walking out from
+    // ΔE00 ≥ |ΔL| / S_L ≥ |ΔL| / (the largest S_L any candidate can give): walking out from
     // the target's L* in L* order, a side ends where that bound passes the worst of the
-    // best found: nothing beyond it can be nearer, nor as near. The margin covers rounding.
-    const std::size_t n = sorted.l.size();
-    const double largestWeight = std::max(lightnessWeight((target.l + sorted.l.front()) / 2.0),
-                                          lightnessWeight((target.l + sorted.l.back()) / 2.0));
+    // best found, since nothing beyond it can be nearer, nor as near. On the way, the
+    // floor passes over the candidates it shows farther. The margins cover rounding.
+    const std::size_t n = m_l.size();
+    const double largestWeight = std::max(lightnessWeight((target.l + m_l.front()) / 2.0),
+                                          lightnessWeight((target.l + m_l.back()) / 2.0));
     const double margin = 1.0 + 1e-9;
+    const DifferenceFloor floor(target, largestWeight);
     BestMatches best(count);
+    auto fartherThanWorst = [&](std::size_t i) {
+        return floor.exceeds(best.worst() * best.worst() * margin, m_l[i], m_a[i], m_b[i], m_chroma[i], m_hue[i]);
+    };
     auto visit = [&](std::size_t i) {
-        best.offer(deltaE2000(target, {sorted.l[i], sorted.a[i], sorted.b[i]}), sorted.place[i]);
+        if (best.full() && fartherThanWorst(i))
+            return;
+        best.offer(deltaE2000(target, {m_l[i], m_a[i], m_b[i]}), m_place[i]);
     };
     auto beyondReach = [&](std::size_t i) {
-        return best.full() && std::fabs(sorted.l[i] - target.l) > best.worst() * largestWeight * margin;
+        return best.full() && std::fabs(m_l[i] - target.l) > best.worst() * largestWeight * margin;
     };
-    std::size_t up = std::size_t(std::lower_bound(sorted.l.begin(), sorted.l.end(), target.l) - sorted.l.begin());
+    std::size_t up = std::size_t(std::lower_bound(m_l.begin(), m_l.end(), target.l) - m_l.begin());
     std::size_t down = up; // candidates below `down` are still to be seen
     bool upOpen = up < n;
     bool downOpen = down > 0;
@@ -306,7 +405,29 @@ QVector<ColourMatch> nearestColours(const LabColour &target, const QVector<DB::L
             }
         }
     }
-    return best.matches(candidates);
+    return best.matches(m_list);
+}
+
+QVector<ColourMatch> nearestColours(const LabColour &target, const QVector<DB::LabCandidate> &candidates, int count)
+{
+    if (count <= 0 || candidates.isEmpty())
+        return {};
+    // The engine's lists are those of collections, which do not change while the process
+    // runs: each is laid out once and kept, a few at a time (the current collection's and
+    // a scheme collection's).
+    static std::vector<std::unique_ptr<NearestColourIndex>> cache;
+    const NearestColourIndex *index = nullptr;
+    for (const auto &known : cache) {
+        if (known->candidates().constData() == candidates.constData() && known->candidates().size() == candidates.size())
+            index = known.get();
+    }
+    if (!index) {
+        if (cache.size() >= 4)
+            cache.erase(cache.begin());
+        cache.push_back(std::make_unique<NearestColourIndex>(candidates));
+        index = cache.back().get();
+    }
+    return index->nearest(target, count);
 }
 
 } // namespace Vantor

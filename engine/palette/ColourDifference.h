@@ -9,6 +9,7 @@
 #include <QVector>
 
 #include <utility>
+#include <vector>
 
 namespace Vantor {
 
@@ -31,6 +32,25 @@ double deltaE2000(const LabColour &first, const LabColour &second);
 // few lists at a time: lists whose contents change must be new lists (a QVector that is
 // changed detaches and so is one).
 QVector<ColourMatch> nearestColours(const LabColour &target, const QVector<DB::LabCandidate> &candidates, int count);
+
+// A candidate list laid out for repeated searches, with the same results as
+// nearestColours. The list is kept (shared, not copied); a const index may be searched
+// from several threads at once.
+class NearestColourIndex
+{
+public:
+    explicit NearestColourIndex(const QVector<DB::LabCandidate> &candidates);
+
+    QVector<ColourMatch> nearest(const LabColour &target, int count) const;
+    const QVector<DB::LabCandidate> &candidates() const { return m_list; }
+
+private:
+    QVector<DB::LabCandidate> m_list; // in the order places refer to
+    // Sorted by L*, with each candidate's place in the list.
+    std::vector<double> m_l, m_a, m_b, m_chroma, m_hue;
+    std::vector<int> m_place;
+    bool m_finite = true;
+};
 
 // Floating-point code runs many times slower while the upper halves of the vector
 // registers are left dirty, and code that Qt runs at start-up leaves them so (measured:

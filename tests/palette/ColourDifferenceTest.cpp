@@ -158,6 +158,12 @@ TEST(NearestColours, SameAnswerAsTheFullScanForRandomTargets)
             target = {on.l, on.a, on.b};
         } else if (t % 4 == 1) {
             target = {50.0, 0.0, 0.0};
+        } else if (t % 4 == 3) {
+            // Round the hue circle at every chroma, through the blues where the
+            // formula's rotation term is strongest.
+            const double hue = t * 9.0 * 3.14159265358979 / 180.0;
+            const double chroma = (t % 7) * 22.0;
+            target = {double(t % 101), chroma * std::cos(hue), chroma * std::sin(hue)};
         } else {
             target = Vantor::labFromColour(QColor(channel(random), channel(random), channel(random)));
         }

@@ -3,6 +3,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace Palettra::Deck {
 
 namespace {
@@ -22,13 +24,20 @@ qint64 DeckWriter::exec(const QString &statement, const QVariantList &values)
 {
     if (!ok())
         return -1;
-    QSqlQuery query(m_db);
-    if (!query.prepare(statement)) {
-        m_error = QStringLiteral("%1: %2").arg(statement, query.lastError().text());
-        return -1;
+    // A deck writes the same few statements hundreds of thousands of times: each is
+    // prepared once.
+    auto prepared = m_statements.find(statement);
+    if (prepared == m_statements.end()) {
+        QSqlQuery query(m_db);
+        if (!query.prepare(statement)) {
+            m_error = QStringLiteral("%1: %2").arg(statement, query.lastError().text());
+            return -1;
+        }
+        prepared = m_statements.insert(statement, query);
     }
-    for (const QVariant &value : values)
-        query.addBindValue(value);
+    QSqlQuery &query = *prepared;
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
     if (!query.exec()) {
         m_error = QStringLiteral("%1: %2").arg(statement, query.lastError().text());
         return -1;
@@ -111,6 +120,51 @@ qint64 DeckWriter::addRow(qint64 collectionId, qint64 pageId, const RowSpec &row
         values << text(row.extras.at(i));
     }
     return exec(QStringLiteral("INSERT INTO \"ROW\"(%1) VALUES(%2)").arg(columns, marks), values);
+}
+
+RowBatch::RowBatch(DeckWriter &writer, const QString &table, const QStringList &columns)
+    : m_writer(writer)
+    , m_table(table)
+    , m_columns(columns)
+    // Within the 999 bound values of older SQLite builds.
+    , m_rowsPerStatement(std::max(1, std::min(200, 999 / int(std::max<qsizetype>(1, columns.size())))))
+{
+    m_pending.reserve(m_rowsPerStatement * columns.size());
+    m_fullStatement = statementFor(m_rowsPerStatement);
+}
+
+RowBatch::~RowBatch()
+{
+    flush();
+}
+
+void RowBatch::add(std::initializer_list<QVariant> values)
+{
+    Q_ASSERT(qsizetype(values.size()) == m_columns.size());
+    for (const QVariant &value : values)
+        m_pending.append(value);
+    if (m_pending.size() == m_rowsPerStatement * m_columns.size())
+        flush();
+}
+
+void RowBatch::flush()
+{
+    if (m_pending.isEmpty())
+        return;
+    const int rows = int(m_pending.size() / m_columns.size());
+    m_writer.exec(rows == m_rowsPerStatement ? m_fullStatement : statementFor(rows), m_pending);
+    m_pending.clear();
+}
+
+QString RowBatch::statementFor(int rows) const
+{
+    QStringList quoted;
+    for (const QString &column : m_columns)
+        quoted << QLatin1Char('"') + column + QLatin1Char('"');
+    const QString row = QLatin1Char('(') + QStringList(m_columns.size(), QStringLiteral("?")).join(QLatin1String(", "))
+        + QLatin1Char(')');
+    return QStringLiteral("INSERT INTO \"%1\"(%2) VALUES").arg(m_table, quoted.join(QLatin1String(", ")))
+        + QStringList(rows, row).join(QLatin1String(", "));
 }
 
 } // namespace Palettra::Deck

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
+#include <QSqlQuery>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
 #include <QVariant>
+
+#include <initializer_list>
 
 namespace Palettra::Deck {
 
@@ -53,6 +57,33 @@ public:
 private:
     QSqlDatabase m_db;
     QString m_error;
+    QHash<QString, QSqlQuery> m_statements;
+};
+
+// Inserts many rows into one table, a few hundred per statement: a deck's scheme maps
+// run to millions of rows, and one statement per row spends most of the build in
+// statement overhead. Rows keep the order in which they are added.
+class RowBatch
+{
+public:
+    RowBatch(DeckWriter &writer, const QString &table, const QStringList &columns);
+    ~RowBatch();
+    RowBatch(const RowBatch &) = delete;
+    RowBatch &operator=(const RowBatch &) = delete;
+
+    void add(std::initializer_list<QVariant> values);
+    // Writes the rows still held; also done on destruction.
+    void flush();
+
+private:
+    QString statementFor(int rows) const;
+
+    DeckWriter &m_writer;
+    QString m_table;
+    QStringList m_columns;
+    int m_rowsPerStatement;
+    QString m_fullStatement;
+    QVariantList m_pending;
 };
 
 } // namespace Palettra::Deck
