@@ -19,10 +19,11 @@ double medianOf(std::vector<double> values)
 
 } // namespace
 
-RatioReporter::RatioReporter(std::vector<Ratio> ratios, std::vector<TimeLimit> limits)
+RatioReporter::RatioReporter(std::vector<Ratio> ratios, std::vector<TimeLimit> limits, std::vector<CounterLimit> counterLimits)
     : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular)
     , m_ratios(std::move(ratios))
     , m_limits(std::move(limits))
+    , m_counterLimits(std::move(counterLimits))
 {
 }
 
@@ -83,6 +84,13 @@ void RatioReporter::Finalize()
         const double milliseconds = seconds * 1e3;
         std::fprintf(stdout, "%-48s %8.3f ms   goal <= %.0f ms  %s\n", limit.label.c_str(), milliseconds,
                      limit.milliseconds, milliseconds <= limit.milliseconds ? "met" : "NOT MET");
+    }
+    for (const CounterLimit &limit : m_counterLimits) {
+        if (median(limit.benchmark, "") <= 0.0)
+            continue;
+        const double value = median(limit.benchmark, limit.counter);
+        std::fprintf(stdout, "%-48s %8.1f %s   goal <= %.0f %s  %s\n", limit.label.c_str(), value, limit.unit.c_str(),
+                     limit.ceiling, limit.unit.c_str(), value <= limit.ceiling ? "met" : "NOT MET");
     }
     std::fflush(stdout);
 }

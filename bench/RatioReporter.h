@@ -30,10 +30,20 @@ struct TimeLimit
     double milliseconds = 0.0;
 };
 
+// A counter of a benchmark held to a ceiling: its median at most `ceiling`.
+struct CounterLimit
+{
+    std::string label;
+    std::string benchmark;
+    std::string counter;
+    double ceiling = 0.0;
+    std::string unit;
+};
+
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
-    explicit RatioReporter(std::vector<Ratio> ratios, std::vector<TimeLimit> limits = {});
+    RatioReporter(std::vector<Ratio> ratios, std::vector<TimeLimit> limits = {}, std::vector<CounterLimit> counterLimits = {});
 
     void ReportRuns(const std::vector<Run> &reports) override;
     void Finalize() override;
@@ -44,6 +54,7 @@ public:
 private:
     std::vector<Ratio> m_ratios;
     std::vector<TimeLimit> m_limits;
+    std::vector<CounterLimit> m_counterLimits;
     // Seconds per iteration (counter "") or counter values, per benchmark and counter.
     std::map<std::string, std::map<std::string, std::vector<double>>> m_values;
 };
