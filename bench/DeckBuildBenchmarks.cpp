@@ -2,15 +2,11 @@
 // its own each time: the wall time, the process's peak resident memory, and the size of
 // the database it writes.
 
-#include <QDir>
+#include "BenchSources.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -23,57 +19,6 @@ extern char **environ;
 namespace Palettra::Bench {
 
 namespace {
-
-QJsonObject readJson(const QString &file)
-{
-    QFile in(file);
-    in.open(QIODevice::ReadOnly);
-    return QJsonDocument::fromJson(in.readAll()).object();
-}
-
-bool writeJson(const QString &file, const QJsonObject &object)
-{
-    QFile out(file);
-    return out.open(QIODevice::WriteOnly) && out.write(QJsonDocument(object).toJson()) > 0;
-}
-
-// The demo deck's shared part and its interior collection's settings, schemes and
-// products, with `colours` random colours; no trend groups, whose colours are few and
-// fixed.
-bool writeSource(const QString &folder, int colours)
-{
-    const QString demo = QStringLiteral(PALETTRA_DEMO_SOURCE);
-    QJsonObject deck = readJson(demo + QStringLiteral("/deck.json"));
-    QJsonObject collection = readJson(demo + QStringLiteral("/interior/collection.json"));
-    if (deck.isEmpty() || collection.isEmpty())
-        return false;
-    deck.insert(QStringLiteral("collections"), QJsonArray{QStringLiteral("generated")});
-    deck.insert(QStringLiteral("trendGroups"), QJsonArray());
-    QJsonObject theme = deck.value(QStringLiteral("theme")).toObject();
-    theme.insert(QStringLiteral("wheelCollection"), QStringLiteral("generated"));
-    deck.insert(QStringLiteral("theme"), theme);
-    collection.insert(QStringLiteral("trendGroups"), QJsonArray());
-    if (!QDir().mkpath(folder + QStringLiteral("/generated")) || !writeJson(folder + QStringLiteral("/deck.json"), deck)
-        || !writeJson(folder + QStringLiteral("/generated/collection.json"), collection))
-        return false;
-    QFile csv(folder + QStringLiteral("/generated/colours.csv"));
-    if (!csv.open(QIODevice::WriteOnly))
-        return false;
-    QTextStream out(&csv);
-    out << "code,name0,extra0,red,green,blue\n";
-    QRandomGenerator random{quint32(colours)};
-    for (int i = 1; i <= colours; ++i) {
-        const quint32 rgb = random.generate();
-        out << QStringLiteral("G %1,Colour %2,Light reflectance %3%,%4,%5,%6\n")
-                   .arg(i, 6, 10, QLatin1Char('0'))
-                   .arg(i)
-                   .arg(random.bounded(100))
-                   .arg((rgb >> 16) & 0xff)
-                   .arg((rgb >> 8) & 0xff)
-                   .arg(rgb & 0xff);
-    }
-    return out.status() == QTextStream::Ok;
-}
 
 struct BuildRun
 {
@@ -112,7 +57,7 @@ void BM_DeckBuild(benchmark::State &state)
     QTemporaryDir folder;
     const QString source = folder.path() + QStringLiteral("/source");
     const QString database = folder.path() + QStringLiteral("/deck.db");
-    if (!folder.isValid() || !writeSource(source, colours)) {
+    if (!folder.isValid() || !writeGeneratedSource(source, {{QStringLiteral("generated"), QUuid(), colours}}, false)) {
         state.SkipWithError("cannot write the generated source");
         return;
     }

@@ -1,0 +1,295 @@
+// What a user feels: the whole main widget on the offscreen platform, driven by real
+// events on collections of 1,000 and 100,000 colours (one deck built by palettra-db from
+// generated colours, kept between runs). Each case runs from the event to the end of the
+// picture it causes: the event loop drained, then the whole widget rendered.
+// Run: build/bench/palettra_interaction_bench [--benchmark_repetitions=5]
+
+#include "BenchSources.h"
+#include "RatioReporter.h"
+
+#include "engine/EngineStartup.h"
+#include "engine/palette/MyPaletteWidget.h"
+#include "engine/ui/MainWidget.h"
+#include "engine/ui/TabBarWidget.h"
+#include "engine/widgets/CardRollerWidget.h"
+#include "engine/widgets/CollectionSelectWidget.h"
+#include "engine/widgets/ColorWheelWidget.h"
+#include "engine/widgets/ImageButton.h"
+#include "engine/widgets/SearchWidget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+using namespace Vantor;
+
+namespace {
+
+const QUuid SmallCollection(QStringLiteral("{5b000000-0000-4000-8000-000000001000}"));
+const QUuid LargeCollection(QStringLiteral("{5b000000-0000-4000-8000-000000100000}"));
+
+MainWidget *mainWidget = nullptr;
+QString paletteFile;
+
+const QUuid &collectionFor(int colours)
+{
+    return colours >= 100000 ? LargeCollection : SmallCollection;
+}
+
+// The end of every case: what the event queued, then the picture.
+void drawn()
+{
+    QCoreApplication::processEvents();
+    benchmark::DoNotOptimize(mainWidget->grab());
+}
+
+void showCollection(const QUuid &collection)
+{
+    emit mainWidget->collectionSelectWidget()->collectionSelectedInteractively(collection);
+    drawn();
+}
+
+// Runs `action` (which sends the events) timed, then the picture; `between`, untimed,
+// readies the next round.
+void measure(benchmark::State &state, const std::function<void(int)> &action, const std::function<void(int)> &between = {})
+{
+    showCollection(collectionFor(int(state.range(0))));
+    int round = 0;
+    for (auto _ : state) {
+        action(round);
+        drawn();
+        if (between) {
+            state.PauseTiming();
+            between(round);
+            state.ResumeTiming();
+        }
+        ++round;
+    }
+}
+
+void BM_WheelStep(benchmark::State &state)
+{
+    measure(state, [](int round) { QTest::keyClick(mainWidget->colorWheelWidget(), round % 2 ? Qt::Key_Left : Qt::Key_Right); });
+}
+
+void BM_CardRollByWheel(benchmark::State &state)
+{
+    measure(state, [](int round) {
+        CardRollerWidget *roller = mainWidget->cardRollerWidget();
+        const QPointF at(roller->width() / 2.0, roller->height() / 2.0);
+        QWheelEvent wheel(at, roller->mapToGlobal(at), QPoint(), QPoint(0, round % 2 ? 120 : -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(roller, &wheel);
+    });
+}
+
+void BM_CardRollByClick(benchmark::State &state)
+{
+    measure(state, [](int round) {
+        CardRollerWidget *roller = mainWidget->cardRollerWidget();
+        const QRect side = roller->currentLayout().cards[round % 2 ? 0 : 2];
+        QTest::mouseClick(roller, Qt::LeftButton, Qt::NoModifier, side.center());
+    });
+}
+
+void BM_ChipClick(benchmark::State &state)
+{
+    measure(state, [&state](int round) {
+        const QVector<QRect> &chips = mainWidget->cardRollerWidget()->paintedChips(1);
+        if (chips.isEmpty()) {
+            state.SkipWithError("the current card shows no chips");
+            return;
+        }
+        QTest::mouseClick(mainWidget->cardRollerWidget(), Qt::LeftButton, Qt::NoModifier,
+                          chips.at(round % chips.size()).center());
+    });
+}
+
+// The phrase is typed untimed; the case is the Enter.
+void searchCase(benchmark::State &state, const std::function<QString(int code)> &phrase)
+{
+    const int colours = int(state.range(0));
+    auto type = [&](int round) {
+        QLineEdit *field = mainWidget->searchWidget()->lineEdit();
+        field->setFocus();
+        field->clear();
+        QTest::keyClicks(field, phrase(1 + (round * 7919 + 13) % colours));
+        QCoreApplication::processEvents();
+    };
+    showCollection(collectionFor(colours));
+    type(0);
+    int round = 0;
+    for (auto _ : state) {
+        QTest::keyClick(mainWidget->searchWidget()->lineEdit(), Qt::Key_Return);
+        drawn();
+        state.PauseTiming();
+        type(++round);
+        state.ResumeTiming();
+    }
+}
+
+void BM_SearchExactCode(benchmark::State &state)
+{
+    searchCase(state, [](int code) { return QStringLiteral("G %1").arg(code, 6, 10, QLatin1Char('0')); });
+}
+
+void BM_SearchForgiving(benchmark::State &state)
+{
+    searchCase(state, [](int code) { return QStringLiteral("g-%1").arg(code, 6, 10, QLatin1Char('0')); });
+}
+
+// A tab shown by a click on it, from the tab before it in the deck's order (schemes,
+// products, trends, textures).
+void tabCase(benchmark::State &state, int tab)
+{
+    static const TabBarPage pages[] = {PageOfColorSchemes, PageOfProducts, PageOfProspect, PageOfTextures};
+    TabBarWidget *bar = mainWidget->tabBarWidget();
+    auto show = [bar](int index) {
+        const QRect place = bar->tabRect(pages[(index + 4) % 4]);
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, place.center());
+    };
+    showCollection(collectionFor(int(state.range(0))));
+    if (bar->tabRect(pages[tab]).isEmpty()) {
+        state.SkipWithError("the collection offers no such tab");
+        return;
+    }
+    show(tab - 1);
+    drawn();
+    measure(state, [&](int) { show(tab); }, [&](int) {
+        show(tab - 1);
+        drawn();
+    });
+}
+
+void BM_TabSchemes(benchmark::State &state) { tabCase(state, 0); }
+void BM_TabProducts(benchmark::State &state) { tabCase(state, 1); }
+void BM_TabTrends(benchmark::State &state) { tabCase(state, 2); }
+void BM_TabTextures(benchmark::State &state) { tabCase(state, 3); }
+
+// To the collection of that size from the other one.
+void BM_CollectionSwitch(benchmark::State &state)
+{
+    const QUuid &to = collectionFor(int(state.range(0)));
+    const QUuid &from = to == LargeCollection ? SmallCollection : LargeCollection;
+    showCollection(from);
+    for (auto _ : state) {
+        emit mainWidget->collectionSelectWidget()->collectionSelectedInteractively(to);
+        drawn();
+        state.PauseTiming();
+        showCollection(from);
+        state.ResumeTiming();
+    }
+}
+
+void BM_PaletteLoad(benchmark::State &state)
+{
+    measure(state, [](int) { mainWidget->myPaletteWidget()->loadPalette(paletteFile); });
+}
+
+void BM_FullViewOpened(benchmark::State &state)
+{
+    measure(state, [](int) { QTest::mouseClick(mainWidget->myPaletteWidget()->zoomButton(), Qt::LeftButton); },
+            [](int) {
+                // Let the opening finish, then leave the full view.
+                QTest::qWait(400);
+                QTest::keyClick(mainWidget, Qt::Key_Escape);
+                QTest::qWait(400);
+            });
+}
+
+bool buildDeck(const QString &folder)
+{
+    const QString database = folder + QStringLiteral("/Contents/Resources/interaction.db");
+    if (QFile::exists(database))
+        return true;
+    QTemporaryDir source;
+    QDir().mkpath(folder + QStringLiteral("/Contents/Resources"));
+    if (!source.isValid()
+        || !Palettra::Bench::writeGeneratedSource(source.path(),
+                                                  {{QStringLiteral("small"), SmallCollection, 1000},
+                                                   {QStringLiteral("large"), LargeCollection, 100000}},
+                                                  true))
+        return false;
+    std::fprintf(stderr, "Building the benchmark deck (about a minute, once)...\n");
+    QProcess build;
+    build.start(QStringLiteral(PALETTRA_DB_PROGRAM), {QStringLiteral("build"), source.path(), database + QStringLiteral(".partial")});
+    if (!build.waitForFinished(-1) || build.exitCode() != 0) {
+        std::fprintf(stderr, "%s", build.readAllStandardError().constData());
+        return false;
+    }
+    return QFile::rename(database + QStringLiteral(".partial"), database);
+}
+
+// A GIMP palette of 24 colours, each found as a chip of the current collection.
+QString writePalette(const QString &folder)
+{
+    const QString file = folder + QStringLiteral("/24-chips.gpl");
+    QFile out(file);
+    out.open(QIODevice::WriteOnly);
+    out.write("GIMP Palette\nName: Twenty-four\n#\n");
+    for (int i = 0; i < 24; ++i)
+        out.write(QStringLiteral("%1 %2 %3\tColour %4\n").arg(10 * i).arg(200 - 7 * i).arg((37 * i) % 256).arg(i).toUtf8());
+    return file;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    const QString named = qEnvironmentVariable("PALETTRA_BENCH_DATA");
+    const QString folder = (named.isEmpty() ? QDir::tempPath() + QStringLiteral("/palettra-bench-v2") : named)
+        + QStringLiteral("/interaction");
+    if (!buildDeck(folder) || startEngine(QString(), folder) != StartupOk) {
+        std::fprintf(stderr, "cannot prepare the benchmark deck in %s\n", qPrintable(folder));
+        return 1;
+    }
+    paletteFile = writePalette(home.path());
+    MainWidget *self = nullptr;
+    auto widget = std::make_unique<MainWidget>(&self);
+    mainWidget = widget.get();
+    widget->resize(800, 600);
+    widget->show();
+    drawn();
+
+    const std::pair<const char *, void (*)(benchmark::State &)> cases[] = {
+        {"BM_WheelStep", BM_WheelStep},           {"BM_CardRollByWheel", BM_CardRollByWheel},
+        {"BM_CardRollByClick", BM_CardRollByClick}, {"BM_ChipClick", BM_ChipClick},
+        {"BM_SearchExactCode", BM_SearchExactCode}, {"BM_SearchForgiving", BM_SearchForgiving},
+        {"BM_TabSchemes", BM_TabSchemes},         {"BM_TabProducts", BM_TabProducts},
+        {"BM_TabTrends", BM_TabTrends},           {"BM_TabTextures", BM_TabTextures},
+        {"BM_CollectionSwitch", BM_CollectionSwitch}, {"BM_PaletteLoad", BM_PaletteLoad},
+        {"BM_FullViewOpened", BM_FullViewOpened},
+    };
+    std::vector<Palettra::Bench::Ratio> ratios;
+    std::vector<Palettra::Bench::TimeLimit> limits;
+    for (const auto &[name, function] : cases) {
+        benchmark::RegisterBenchmark(name, function)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(0.3);
+        const std::string base(name);
+        const bool isSwitch = base == "BM_CollectionSwitch";
+        ratios.push_back({base.substr(3) + " 100,000 / 1,000", base + "/100000", base + "/1000", "", 1.5});
+        limits.push_back({base.substr(3) + " at 100,000 colours", base + "/100000", isSwitch ? 16.0 : 8.0});
+    }
+    Palettra::Bench::RatioReporter reporter(ratios, limits);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    widget.reset();
+    return 0;
+}
