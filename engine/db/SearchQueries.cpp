@@ -5,6 +5,7 @@
 #include "SqlSupport.h"
 #include "TextSort.h"
 
+#include <QAtomicInteger>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -118,18 +119,11 @@ bool collectCompletionTexts(const QSqlDatabase &db, qint64 collectionId, const Q
 
 } // namespace
 
-int loadCompletions(const QUuid &uuid, QStringList &completions)
-{
-    completions.clear();
-    auto &registry = CollectionRegistry::instance();
-    const int status = registry.openCollection(uuid);
-    if (status < 0)
-        return status;
-    const qint64 collectionId = registry.collectionId(uuid);
-    const QSqlDatabase db = registry.connection(uuid);
-    const QVector<int> pagePositions = columnPositions(pageNameSearchOrder());
-    const QVector<int> rowPositions = columnPositions(rowNameSearchOrder());
+namespace {
 
+int loadCompletionsThrough(const QSqlDatabase &db, qint64 collectionId, const QVector<int> &pagePositions,
+                           const QVector<int> &rowPositions, QStringList &completions)
+{
     // Without name columns the statement's only sub-select is the code column, whose
     // collation ignores letter case: only the statement itself gives that list.
     if (!pagePositions.isEmpty() || !rowPositions.isEmpty()) {
@@ -158,6 +152,53 @@ int loadCompletions(const QUuid &uuid, QStringList &completions)
     }
     completions.sort(Qt::CaseSensitive);
     return completions.isEmpty() ? StatusQueryFailed : StatusOk;
+}
+
+} // namespace
+
+int loadCompletions(const QUuid &uuid, QStringList &completions)
+{
+    completions.clear();
+    auto &registry = CollectionRegistry::instance();
+    const int status = registry.openCollection(uuid);
+    if (status < 0)
+        return status;
+    return loadCompletionsThrough(registry.connection(uuid), registry.collectionId(uuid),
+                                  columnPositions(pageNameSearchOrder()), columnPositions(rowNameSearchOrder()), completions);
+}
+
+CompletionSource completionSource(const QUuid &uuid)
+{
+    CompletionSource source;
+    auto &registry = CollectionRegistry::instance();
+    source.status = registry.openCollection(uuid);
+    if (source.status < 0)
+        return source;
+    source.databasePath = registry.collectionLocation(uuid).databasePath;
+    source.collectionId = registry.collectionId(uuid);
+    source.pagePositions = columnPositions(pageNameSearchOrder());
+    source.rowPositions = columnPositions(rowNameSearchOrder());
+    return source;
+}
+
+int loadCompletions(const CompletionSource &source, QStringList &completions)
+{
+    completions.clear();
+    if (source.status < 0)
+        return source.status;
+    static QAtomicInteger<quint64> connections;
+    const QString name = QStringLiteral("palettra-completions-%1").arg(connections.fetchAndAddRelaxed(1));
+    int status = StatusCannotOpen;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(SqlDriverName), name);
+        db.setConnectOptions(QLatin1String(ReadOnlyConnectOptions));
+        db.setDatabaseName(source.databasePath);
+        if (db.open())
+            status = loadCompletionsThrough(db, source.collectionId, source.pagePositions, source.rowPositions, completions);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return status;
 }
 
 int searchPhrase(const QUuid &uuid, const QString &phrase, int &pageIndex, int &rowIndex, int &segment, int &mood,

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <QUuid>
+#include <QVector>
 
 #include "StatusCodes.h"
 
@@ -11,6 +12,22 @@ namespace Vantor::DB {
 // orders and every colour code, distinct, non-blank, sorted by character code. 0, -1
 // when there are none, or a code of openCollection. The list is cleared first.
 int loadCompletions(const QUuid &uuid, QStringList &completions);
+
+// What reading a collection's completions takes, gathered where the registry lives: the
+// file, the collection's id in it and the search orders of the collection shown.
+struct CompletionSource
+{
+    int status = StatusOk; // openCollection's code
+    QString databasePath;
+    qint64 collectionId = -1;
+    QVector<int> pagePositions;
+    QVector<int> rowPositions;
+};
+CompletionSource completionSource(const QUuid &uuid);
+
+// The same list as above, read through a read-only connection of its own: safe on any
+// thread, so that a large deck's list can be read away from the interface.
+int loadCompletions(const CompletionSource &source, QStringList &completions);
 
 // Where a phrase leads: the first card or colour whose searched name or code equals it
 // (ignoring the case of ASCII letters in the stored texts). The outputs start as -1,

@@ -9,11 +9,15 @@
 #include "engine/PersistentState.h"
 
 #include <QCompleter>
+#include <QThread>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+
+#include <algorithm>
+#include <memory>
 
 namespace Vantor {
 
@@ -138,28 +142,72 @@ void SearchWidget::selectedCollectionChanged(QUuid collectionId)
 {
     glassImage = DB::themeImage(DB::ThemeKey::ImageWidgetSearchMagnifyingGlass, size());
     m_lineEdit->setPlaceholderText(DB::localizedString(collectionId, DB::LocaleKey::ColorPaletteEnterSearchText));
-    m_pendingCompletions = collectionId;
-    m_completionsPending = true;
-    if (m_lineEdit->hasFocus())
-        loadCompletions();
+    readCompletions(collectionId);
     m_backward->selectedCollectionChanged(collectionId);
     m_forward->selectedCollectionChanged(collectionId);
     layOut();
 }
 
+SearchWidget::~SearchWidget()
+{
+    // A read still running uses nothing of the widget, but its thread must end first.
+    for (QThread *reader : m_completionReaders) {
+        reader->wait();
+        delete reader;
+    }
+}
+
+void SearchWidget::readCompletions(const QUuid &collectionId)
+{
+    m_pendingCompletions = collectionId;
+    m_completionsPending = true;
+    m_completionsRead = false;
+    m_readCompletions.clear();
+    const quint64 read = ++m_completionReads;
+    struct Result
+    {
+        int status = DB::StatusQueryFailed;
+        QStringList completions;
+    };
+    auto result = std::make_shared<Result>();
+    QThread *reader = QThread::create([source = DB::completionSource(collectionId), result] {
+        result->status = DB::loadCompletions(source, result->completions);
+    });
+    m_completionReaders.push_back(reader);
+    connect(reader, &QThread::finished, this, [this, reader, result, read] {
+        m_completionReaders.erase(std::remove(m_completionReaders.begin(), m_completionReaders.end(), reader),
+                                  m_completionReaders.end());
+        reader->deleteLater();
+        if (read != m_completionReads)
+            return; // another collection was shown meanwhile
+        m_completionsRead = true;
+        if (result->status == DB::StatusOk)
+            m_readCompletions = std::move(result->completions);
+        if (m_lineEdit->hasFocus())
+            installCompletions();
+    });
+    reader->start();
+}
+
 void SearchWidget::loadCompletions()
+{
+    if (m_completionsRead)
+        installCompletions();
+}
+
+void SearchWidget::installCompletions()
 {
     if (!m_completionsPending)
         return;
     m_completionsPending = false;
-    QStringList completions;
-    if (DB::loadCompletions(m_pendingCompletions, completions) == DB::StatusOk && !completions.isEmpty()) {
-        auto *completer = new QCompleter(completions, m_lineEdit);
-        completer->setCompletionMode(QCompleter::InlineCompletion);
-        completer->setCaseSensitivity(Qt::CaseInsensitive);
-        // The line edit deletes the completer it replaces (it is its parent).
-        m_lineEdit->setCompleter(completer);
-    }
+    if (m_readCompletions.isEmpty())
+        return;
+    auto *completer = new QCompleter(m_readCompletions, m_lineEdit);
+    completer->setCompletionMode(QCompleter::InlineCompletion);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    // The line edit deletes the completer it replaces (it is its parent).
+    m_lineEdit->setCompleter(completer);
+    m_readCompletions.clear();
 }
 
 void SearchWidget::setBackgroundImage(const QImage &image)

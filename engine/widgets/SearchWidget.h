@@ -9,8 +9,11 @@
 
 class QKeyEvent;
 class QLineEdit;
+class QThread;
 class QListWidget;
 class QListWidgetItem;
+
+#include <vector>
 
 namespace Vantor {
 
@@ -24,6 +27,7 @@ class SearchWidget : public QWidget
     Q_OBJECT
 public:
     explicit SearchWidget(QWidget *parent = nullptr);
+    ~SearchWidget() override;
 
     QSize sizeHint() const override { return QSize(210, 26); }
     QSize minimumSizeHint() const override { return QSize(210, 26); }
@@ -64,6 +68,7 @@ private:
     void layOut();
     void showFieldBackground();
     void loadCompletions();
+    void installCompletions();
     void setNotFound(bool notFound);
     void placePopup();
     // Up, Down, Return and Escape while the list shows; true when the key was used.
@@ -75,11 +80,16 @@ private:
     QLineEdit *m_lineEdit = nullptr;
     RollButton *m_backward = nullptr;
     RollButton *m_forward = nullptr;
-    // The collection whose completions the field still has to load: they are loaded
-    // when the field first takes the focus, as a large deck has hundreds of thousands
-    // of names and nobody may search it before switching again.
+    // The completions of the collection shown are read on a thread of their own from
+    // the moment it is shown (a large deck has hundreds of thousands of names), and
+    // handed to the field when it has the focus and the list is there.
+    void readCompletions(const QUuid &collectionId);
     QUuid m_pendingCompletions;
-    bool m_completionsPending = false;
+    bool m_completionsPending = false; // the field has not got the shown collection's list yet
+    bool m_completionsRead = false;    // that list has been read
+    QStringList m_readCompletions;
+    quint64 m_completionReads = 0;     // which read is the shown collection's
+    std::vector<QThread *> m_completionReaders;
     QListWidget *m_popup = nullptr;
     bool m_notFound = false;
 };

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <algorithm>
 
 using namespace Vantor::DB;
@@ -190,6 +192,18 @@ protected:
     QTemporaryDir m_dir;
 };
 
+// The list the search field reads away from the interface, through its own connection.
+QStringList completionsReadOnAThread(const QUuid &uuid)
+{
+    const CompletionSource source = completionSource(uuid);
+    QStringList completions;
+    int status = StatusQueryFailed;
+    std::thread reader([&] { status = loadCompletions(source, completions); });
+    reader.join();
+    EXPECT_EQ(status, StatusOk);
+    return completions;
+}
+
 TEST_F(StatementEquivalenceTest, DemoCollectionsLoadAndCompleteAsThePlainStatements)
 {
     ASSERT_TRUE(QFile::copy(QStringLiteral(PALETTRA_DEMO_DB),
@@ -204,6 +218,7 @@ TEST_F(StatementEquivalenceTest, DemoCollectionsLoadAndCompleteAsThePlainStateme
         QStringList completions;
         ASSERT_EQ(loadCompletions(uuid, completions), StatusOk);
         EXPECT_EQ(completions, plainCompletions(uuid));
+        EXPECT_EQ(completionsReadOnAThread(uuid), completions);
         expectCardLoadsAsThePlainStatements(uuid);
     }
 }
@@ -255,6 +270,7 @@ TEST_F(StatementEquivalenceTest, AwkwardTextsCompleteAndLoadAsThePlainStatements
     QStringList completions;
     ASSERT_EQ(loadCompletions(AwkwardCollection, completions), StatusOk);
     EXPECT_EQ(completions, plainCompletions(AwkwardCollection));
+    EXPECT_EQ(completionsReadOnAThread(AwkwardCollection), completions);
     EXPECT_TRUE(completions.contains(QStringLiteral("Rot")));
     EXPECT_TRUE(completions.contains(QStringLiteral("rot")));
     EXPECT_TRUE(completions.contains(QStringLiteral("\t")));
@@ -313,6 +329,7 @@ TEST_F(StatementEquivalenceTest, BlobsInTextColumnsLoadAndCompleteAsThePlainStat
     QStringList completions;
     ASSERT_EQ(loadCompletions(AwkwardCollection, completions), StatusOk);
     EXPECT_EQ(completions, plainCompletions(AwkwardCollection));
+    EXPECT_EQ(completionsReadOnAThread(AwkwardCollection), completions);
     EXPECT_TRUE(completions.contains(QStringLiteral("Blue 1")));
     expectCardLoadsAsThePlainStatements(AwkwardCollection);
 }

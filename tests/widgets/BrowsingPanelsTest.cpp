@@ -463,15 +463,15 @@ TEST_F(PanelTest, MoodSelectorOfPulvexCollectionsTogglesMtoOnly)
 TEST_F(PanelTest, SearchFieldTypesUpperCaseAndEmitsTrimmedPhrases)
 {
     SearchWidget search;
-    // Completions are loaded when the field first takes the focus.
     EXPECT_EQ(search.lineEdit()->completer(), nullptr);
     search.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&search));
     EXPECT_EQ(search.size(), QSize(210, 26));
     QSignalSpy phrases(&search, &SearchWidget::searchForPhrase);
 
+    // They are read away from the interface and handed over once the field has the focus.
     search.lineEdit()->setFocus();
-    ASSERT_NE(search.lineEdit()->completer(), nullptr);
+    QTRY_VERIFY(search.lineEdit()->completer() != nullptr);
     EXPECT_EQ(search.lineEdit()->completer()->caseSensitivity(), Qt::CaseInsensitive);
     QTest::keyClicks(search.lineEdit(), QStringLiteral("b-2"));
     EXPECT_TRUE(search.lineEdit()->text().startsWith(QStringLiteral("B-2")));
