@@ -5,10 +5,15 @@
 #include "SqlSupport.h"
 
 #include <QHash>
+#include <QAtomicInteger>
 #include <QMutex>
+#include <QSqlDatabase>
+#include <QThreadPool>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <future>
 #include <memory>
 
 namespace Vantor::DB {
@@ -16,7 +21,7 @@ namespace Vantor::DB {
 namespace {
 
 const char *const EntriesStatement =
-    "SELECT P.PAGE_INDEX, R.ROW_INDEX, R.CODE%1%2 FROM COLLECTION_PAGE_MAP CMAP JOIN PAGE P ON P.ID = CMAP.PAGE_ID "
+    "SELECT P.PAGE_INDEX, R.ROW_INDEX, P.ID, R.CODE%1%2 FROM COLLECTION_PAGE_MAP CMAP JOIN PAGE P ON P.ID = CMAP.PAGE_ID "
     "JOIN \"ROW\" R ON R.PAGE_ID = P.ID WHERE CMAP.COLLECTION_ID = ? ORDER BY P.PAGE_INDEX, R.ROW_INDEX";
 
 // Every searchable text of a collection in deck order: per card its own names, then its
@@ -36,6 +41,12 @@ struct SearchIndex
     QVector<int> sorted;   // entry numbers by key
     QString joined;        // the keys, each followed by a separator no key holds
     QVector<qsizetype> starts;
+    // For the exact search: the searched texts as the database folds them (ASCII letters
+    // only), each with the cards, by id, that hold it on a chip or as their name. Only
+    // when every searched value is a well-formed text, which folds here as it does there.
+    QHash<QString, QVector<qint64>> exactCards;
+    bool exactUsable = true;
+    qint64 dataVersion = -1; // of the file as the collection's connection saw it
 
     // Entry numbers whose key equals the phrase, or starts with it.
     std::pair<int, int> range(const QString &key) const
@@ -55,6 +66,17 @@ struct SearchIndex
 
 const QChar Separator(0x0001);
 
+// What SQLite's UPPER makes of a text without ICU: ASCII letters only.
+QString asciiUpper(const QString &text)
+{
+    QString folded = text;
+    for (QChar &c : folded) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return folded;
+}
+
 QVector<int> searchPositions(const QVector<int> &order)
 {
     QVector<int> positions;
@@ -65,24 +87,59 @@ QVector<int> searchPositions(const QVector<int> &order)
     return positions;
 }
 
-std::shared_ptr<const SearchIndex> buildIndex(const QUuid &uuid)
+// What building a collection's index takes, gathered where the registry lives.
+struct IndexSource
+{
+    QString key; // the cache's: the file, the collection and the search orders
+    QString databasePath;
+    qint64 collectionId = -1;
+    QVector<int> rowNames;
+    QVector<int> pageNames;
+    qint64 dataVersion = -1;
+};
+
+// Changes when another connection has written to the file since the last look: an index
+// built before then is not used. (The engine only reads; tools and tests may write.)
+qint64 dataVersionOf(const QUuid &uuid)
+{
+    QSqlQuery query(CollectionRegistry::instance().connection(uuid));
+    return query.exec(QStringLiteral("PRAGMA data_version")) && query.next() ? query.value(0).toLongLong() : -1;
+}
+
+IndexSource indexSource(const QUuid &uuid)
+{
+    IndexSource source;
+    const CollectionLocation location = CollectionRegistry::instance().collectionLocation(uuid);
+    source.key = location.databasePath + QLatin1Char('\n') + QString::number(location.id);
+    for (int position : rowNameSearchOrder())
+        source.key += QLatin1Char(' ') + QString::number(position);
+    source.key += QLatin1Char('/');
+    for (int position : pageNameSearchOrder())
+        source.key += QLatin1Char(' ') + QString::number(position);
+    source.databasePath = location.databasePath;
+    source.collectionId = location.id;
+    source.rowNames = searchPositions(rowNameSearchOrder());
+    source.pageNames = searchPositions(pageNameSearchOrder());
+    source.dataVersion = dataVersionOf(uuid);
+    return source;
+}
+
+std::shared_ptr<const SearchIndex> buildIndex(const QSqlDatabase &db, const IndexSource &source)
 {
     auto index = std::make_shared<SearchIndex>();
-    auto &registry = CollectionRegistry::instance();
-    if (registry.openCollection(uuid) < 0)
-        return index;
-    const QVector<int> rowNames = searchPositions(rowNameSearchOrder());
-    const QVector<int> pageNames = searchPositions(pageNameSearchOrder());
+    index->dataVersion = source.dataVersion;
+    const QVector<int> &rowNames = source.rowNames;
+    const QVector<int> &pageNames = source.pageNames;
     QString rowColumns, pageColumns;
     for (int position : rowNames)
         rowColumns += QStringLiteral(", R.NAME%1").arg(position);
     for (int position : pageNames)
         pageColumns += QStringLiteral(", P.NAME%1").arg(position);
-    QSqlQuery query(registry.connection(uuid));
+    QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(QString::fromLatin1(EntriesStatement).arg(rowColumns, pageColumns)))
         return index;
-    query.addBindValue(registry.collectionId(uuid));
+    query.addBindValue(source.collectionId);
     if (!query.exec()) {
         logQueryError(query);
         return index;
@@ -94,20 +151,48 @@ std::shared_ptr<const SearchIndex> buildIndex(const QUuid &uuid)
         index->entries.append({page, row, text.trimmed()});
         index->keys.append(key);
     };
+    auto addExact = [&index](qint64 card, const QVariant &value) {
+        if (value.isNull())
+            return;
+        if (value.typeId() != QMetaType::QString) {
+            index->exactUsable = false;
+            return;
+        }
+        const QString text = value.toString();
+        if (text.contains(QChar::ReplacementCharacter)) {
+            index->exactUsable = false;
+            return;
+        }
+        QVector<qint64> &cards = index->exactCards[asciiUpper(text)];
+        if (cards.isEmpty() || cards.constLast() != card)
+            cards.append(card);
+    };
     int lastPage = -1;
-    const int firstRowName = 3;
+    const int firstRowName = 4;
     const int firstPageName = firstRowName + int(rowNames.size());
     while (query.next()) {
         const int page = query.value(0).toInt();
         const int row = query.value(1).toInt();
+        const qint64 card = query.value(2).toLongLong();
         if (page != lastPage) {
             for (int i = 0; i < pageNames.size(); ++i)
                 add(page, -1, query.value(firstPageName + i).toString());
             lastPage = page;
         }
-        add(page, row, query.value(2).toString());
+        add(page, row, query.value(3).toString());
         for (int i = 0; i < rowNames.size(); ++i)
             add(page, row, query.value(firstRowName + i).toString());
+        for (int i = 0; i < pageNames.size(); ++i)
+            addExact(card, query.value(firstPageName + i));
+        addExact(card, query.value(3));
+        for (int i = 0; i < rowNames.size(); ++i)
+            addExact(card, query.value(firstRowName + i));
+    }
+    if (!query.lastError().isValid()) {
+        for (QVector<qint64> &cards : index->exactCards)
+            std::sort(cards.begin(), cards.end());
+    } else {
+        index->exactUsable = false;
     }
     index->sorted.resize(index->keys.size());
     for (int i = 0; i < index->sorted.size(); ++i)
@@ -123,29 +208,46 @@ std::shared_ptr<const SearchIndex> buildIndex(const QUuid &uuid)
     return index;
 }
 
-// Built at the first search in a collection and kept with its connection: the files
-// are only read. A change of the search orders (another collection shown) builds anew.
+// Built at the first search in a collection, or ahead of it on a thread of its own, and
+// kept: the files are only read. A change of the search orders (another collection
+// shown) builds anew.
+struct IndexCache
+{
+    QMutex mutex;
+    QHash<QString, std::shared_ptr<const SearchIndex>> built;
+    QHash<QString, std::shared_future<std::shared_ptr<const SearchIndex>>> building;
+};
+
+IndexCache &indexCache()
+{
+    static IndexCache cache;
+    return cache;
+}
+
 std::shared_ptr<const SearchIndex> indexOf(const QUuid &uuid)
 {
-    static QMutex mutex;
-    static QHash<QString, std::shared_ptr<const SearchIndex>> indexes;
-    const CollectionLocation location = CollectionRegistry::instance().collectionLocation(uuid);
-    QString key = location.databasePath + QLatin1Char('\n') + QString::number(location.id);
-    for (int position : rowNameSearchOrder())
-        key += QLatin1Char(' ') + QString::number(position);
-    key += QLatin1Char('/');
-    for (int position : pageNameSearchOrder())
-        key += QLatin1Char(' ') + QString::number(position);
+    if (CollectionRegistry::instance().openCollection(uuid) < 0)
+        return std::make_shared<SearchIndex>();
+    const IndexSource source = indexSource(uuid);
+    IndexCache &cache = indexCache();
+    std::shared_future<std::shared_ptr<const SearchIndex>> pending;
     {
-        const QMutexLocker locker(&mutex);
-        const auto found = indexes.constFind(key);
-        if (found != indexes.constEnd())
+        const QMutexLocker locker(&cache.mutex);
+        const auto found = cache.built.constFind(source.key);
+        if (found != cache.built.constEnd() && (*found)->dataVersion == source.dataVersion)
             return *found;
+        pending = cache.building.value(source.key);
     }
-    std::shared_ptr<const SearchIndex> built = buildIndex(uuid);
-    const QMutexLocker locker(&mutex);
+    // Being built ahead: what is left of that is less than building it again.
+    if (pending.valid()) {
+        std::shared_ptr<const SearchIndex> ahead = pending.get();
+        if (ahead->dataVersion == source.dataVersion)
+            return ahead;
+    }
+    std::shared_ptr<const SearchIndex> built = buildIndex(CollectionRegistry::instance().connection(uuid), source);
+    const QMutexLocker locker(&cache.mutex);
     if (!built->entries.isEmpty())
-        indexes.insert(key, built);
+        cache.built.insert(source.key, built);
     return built;
 }
 
@@ -250,6 +352,55 @@ QStringList forgivingCompletions(const QUuid &collection, const QString &phrase,
         at = index->starts.value(entry + 1, joined.size()) - 1;
     }
     return texts;
+}
+
+bool exactSearchCards(const QUuid &collection, const QString &foldedPhrase, QVector<qint64> &cards)
+{
+    cards.clear();
+    const std::shared_ptr<const SearchIndex> index = indexOf(collection);
+    if (index->entries.isEmpty() || !index->exactUsable)
+        return false;
+    cards = index->exactCards.value(foldedPhrase);
+    return true;
+}
+
+void prepareForgivingSearch(const QUuid &collection)
+{
+    if (CollectionRegistry::instance().openCollection(collection) < 0)
+        return;
+    const IndexSource source = indexSource(collection);
+    IndexCache &cache = indexCache();
+    auto promise = std::make_shared<std::promise<std::shared_ptr<const SearchIndex>>>();
+    {
+        const QMutexLocker locker(&cache.mutex);
+        const auto found = cache.built.constFind(source.key);
+        if ((found != cache.built.constEnd() && (*found)->dataVersion == source.dataVersion)
+            || cache.building.contains(source.key))
+            return;
+        cache.building.insert(source.key, promise->get_future().share());
+    }
+    // The global pool is waited for when the application object goes.
+    QThreadPool::globalInstance()->start([source, promise] {
+        static QAtomicInteger<quint64> connections;
+        const QString name = QStringLiteral("palettra-search-index-%1").arg(connections.fetchAndAddRelaxed(1));
+        std::shared_ptr<const SearchIndex> built;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(SqlDriverName), name);
+            db.setConnectOptions(QLatin1String(ReadOnlyConnectOptions));
+            db.setDatabaseName(source.databasePath);
+            built = db.open() ? buildIndex(db, source) : std::make_shared<SearchIndex>();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        IndexCache &cache = indexCache();
+        {
+            const QMutexLocker locker(&cache.mutex);
+            if (!built->entries.isEmpty())
+                cache.built.insert(source.key, built);
+            cache.building.remove(source.key);
+        }
+        promise->set_value(built);
+    });
 }
 
 } // namespace Vantor::DB

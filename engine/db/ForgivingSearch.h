@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUuid>
+#include <QVector>
 
 namespace Vantor::DB {
 
@@ -36,5 +37,17 @@ ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phr
 // Up to `count` distinct texts of the collection in the same order, for the completion
 // list.
 QStringList forgivingCompletions(const QUuid &collection, const QString &phrase, int count);
+
+// The cards (by id, ascending) that hold a card name, colour name or code of the search
+// orders equal to the phrase, compared as the exact search's statement compares them
+// (`foldedPhrase` upper-cased, the stored text with its ASCII letters upper-cased).
+// False when the index cannot tell: the statement must decide.
+bool exactSearchCards(const QUuid &collection, const QString &foldedPhrase, QVector<qint64> &cards);
+
+// Builds the collection's search index on a thread of its own, through a read-only
+// connection of its own, so that the first search or completion after a collection is
+// shown finds it ready (or waits only for the rest of it). The index is the one a search
+// would build.
+void prepareForgivingSearch(const QUuid &collection);
 
 } // namespace Vantor::DB

@@ -2,6 +2,7 @@
 
 #include "CollectionRegistry.h"
 #include "CollectionSettings.h"
+#include "ForgivingSearch.h"
 #include "SqlSupport.h"
 #include "TextSort.h"
 
@@ -40,12 +41,15 @@ const char *const SearchStatementWithPages =
     "SELECT     P.SEGMENT AS PAGE_SEGMENT,     P.PAGE_INDEX,     R.ROW_INDEX,     P.MOOD AS PAGE_MOOD,     "
     "P.EXTERIOR AS PAGE_EXTERIOR,     (? IN (%1)) AS IS_PAGE FROM     \"ROW\" R     JOIN PAGE P ON R.PAGE_ID = "
     "P.ID     JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID WHERE     CMAP.COLLECTION_ID = ?     AND ? IN "
-    "(%2) LIMIT     1 ";
+    "(%2)%3 LIMIT     1 ";
 const char *const SearchStatementColorsOnly =
     "SELECT     P.SEGMENT AS PAGE_SEGMENT,     P.PAGE_INDEX,     R.ROW_INDEX,     P.MOOD AS PAGE_MOOD,     "
     "P.EXTERIOR AS PAGE_EXTERIOR,     0 AS IS_PAGE FROM     \"ROW\" R     JOIN PAGE P ON R.PAGE_ID = P.ID     "
-    "JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID WHERE     CMAP.COLLECTION_ID = ?     AND ? IN (%1) "
+    "JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID WHERE     CMAP.COLLECTION_ID = ?     AND ? IN (%1)%2 "
     "LIMIT     1 ";
+
+// Beyond this many cards the statement reads the collection as it is.
+constexpr int MaximumCardsNamed = 200;
 
 // Only positions 0 to 9 name a column; anything else in an order list is skipped.
 QVector<int> columnPositions(const QVector<int> &order)
@@ -226,15 +230,33 @@ int searchPhrase(const QUuid &uuid, const QString &phrase, int &pageIndex, int &
 
     // The stored texts are folded by the database (ASCII letters only), the phrase fully.
     const QString folded = phrase.toUpper();
+
+    // On a large deck the statement reads every chip up to the first that matches. The
+    // search index knows which cards can match: none, and the answer is known; a few,
+    // and the statement reads only those, in the same order (by card id, as it walks
+    // the collection's cards), so that it finds the same first chip.
+    QVector<qint64> cards;
+    QString onlyCards;
+    QVariantList cardValues;
+    if (exactSearchCards(uuid, folded, cards)) {
+        if (cards.isEmpty())
+            return StatusNothingMatches;
+        if (cards.size() <= MaximumCardsNamed) {
+            onlyCards = QStringLiteral("     AND P.ID IN (%1)").arg(QStringList(cards.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+            for (qint64 card : std::as_const(cards))
+                cardValues << card;
+        }
+    }
+
     QString text;
     QVariantList values;
     if (!pageExpressions.isEmpty()) {
         text = QString::fromLatin1(SearchStatementWithPages)
-                   .arg(pageExpressions.join(QStringLiteral(", ")), allExpressions.join(QStringLiteral(", ")));
-        values = {folded, collectionId, folded};
+                   .arg(pageExpressions.join(QStringLiteral(", ")), allExpressions.join(QStringLiteral(", ")), onlyCards);
+        values = QVariantList{folded, collectionId, folded} + cardValues;
     } else {
-        text = QString::fromLatin1(SearchStatementColorsOnly).arg(allExpressions.join(QStringLiteral(", ")));
-        values = {collectionId, folded};
+        text = QString::fromLatin1(SearchStatementColorsOnly).arg(allExpressions.join(QStringLiteral(", ")), onlyCards);
+        values = QVariantList{collectionId, folded} + cardValues;
     }
 
     PreparedStatement statement(registry.connection(uuid), text);

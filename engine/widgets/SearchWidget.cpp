@@ -164,6 +164,7 @@ void SearchWidget::readCompletions(const QUuid &collectionId)
     m_completionsRead = false;
     m_readCompletions.clear();
     const quint64 read = ++m_completionReads;
+    DB::prepareForgivingSearch(collectionId);
     struct Result
     {
         int status = DB::StatusQueryFailed;

@@ -192,6 +192,51 @@ protected:
     QTemporaryDir m_dir;
 };
 
+// Every searched text (and its lower-case form) leads where the plain statement, reading
+// the whole collection, leads: the search index only narrows what it reads.
+void expectSearchesAsThePlainStatement(const QUuid &uuid, const QStringList &texts)
+{
+    auto &registry = CollectionRegistry::instance();
+    QStringList pageColumns, allColumns;
+    for (int p : pageNameSearchOrder()) {
+        if (p >= 0 && p <= 9)
+            pageColumns << QStringLiteral("UPPER(P.NAME%1)").arg(p);
+    }
+    allColumns = pageColumns;
+    for (int p : rowNameSearchOrder()) {
+        if (p >= 0 && p <= 9)
+            allColumns << QStringLiteral("UPPER(R.NAME%1)").arg(p);
+    }
+    allColumns << QStringLiteral("UPPER(R.CODE)");
+    const QString isPage = pageColumns.isEmpty() ? QStringLiteral("0") : QStringLiteral("(:PHRASE IN (%1))").arg(pageColumns.join(QLatin1Char(',')));
+    QSqlQuery plain(registry.connection(uuid));
+    ASSERT_TRUE(plain.prepare(QStringLiteral("SELECT P.PAGE_INDEX, R.ROW_INDEX, %1 FROM ROW R JOIN PAGE P ON R.PAGE_ID = P.ID "
+                                             "JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID WHERE CMAP.COLLECTION_ID = :ID "
+                                             "AND :PHRASE IN (%2) LIMIT 1")
+                                  .arg(isPage, allColumns.join(QLatin1Char(',')))));
+    QStringList phrases;
+    for (int i = 0; i < texts.size(); ++i) {
+        phrases << texts.at(i);
+        if (i % 5 == 0)
+            phrases << texts.at(i).toLower() << texts.at(i) + QStringLiteral("x");
+    }
+    for (const QString &phrase : std::as_const(phrases)) {
+        plain.bindValue(QStringLiteral(":ID"), registry.collectionId(uuid));
+        plain.bindValue(QStringLiteral(":PHRASE"), phrase.toUpper());
+        ASSERT_TRUE(plain.exec());
+        int page = -1, row = -1, segment = -1, mood = 0;
+        bool exterior = false;
+        const int status = searchPhrase(uuid, phrase, page, row, segment, mood, exterior);
+        if (!plain.next()) {
+            EXPECT_EQ(status, StatusNothingMatches) << phrase.toStdString();
+            continue;
+        }
+        ASSERT_EQ(status, StatusOk) << phrase.toStdString();
+        EXPECT_EQ(page, plain.value(0).toInt()) << phrase.toStdString();
+        EXPECT_EQ(row, plain.value(2).toLongLong() != 0 ? -1 : plain.value(1).toInt()) << phrase.toStdString();
+    }
+}
+
 // The list the search field reads away from the interface, through its own connection.
 QStringList completionsReadOnAThread(const QUuid &uuid)
 {
@@ -219,6 +264,7 @@ TEST_F(StatementEquivalenceTest, DemoCollectionsLoadAndCompleteAsThePlainStateme
         ASSERT_EQ(loadCompletions(uuid, completions), StatusOk);
         EXPECT_EQ(completions, plainCompletions(uuid));
         EXPECT_EQ(completionsReadOnAThread(uuid), completions);
+        expectSearchesAsThePlainStatement(uuid, completions);
         expectCardLoadsAsThePlainStatements(uuid);
     }
 }
@@ -271,6 +317,7 @@ TEST_F(StatementEquivalenceTest, AwkwardTextsCompleteAndLoadAsThePlainStatements
     ASSERT_EQ(loadCompletions(AwkwardCollection, completions), StatusOk);
     EXPECT_EQ(completions, plainCompletions(AwkwardCollection));
     EXPECT_EQ(completionsReadOnAThread(AwkwardCollection), completions);
+    expectSearchesAsThePlainStatement(AwkwardCollection, completions);
     EXPECT_TRUE(completions.contains(QStringLiteral("Rot")));
     EXPECT_TRUE(completions.contains(QStringLiteral("rot")));
     EXPECT_TRUE(completions.contains(QStringLiteral("\t")));
@@ -330,6 +377,7 @@ TEST_F(StatementEquivalenceTest, BlobsInTextColumnsLoadAndCompleteAsThePlainStat
     ASSERT_EQ(loadCompletions(AwkwardCollection, completions), StatusOk);
     EXPECT_EQ(completions, plainCompletions(AwkwardCollection));
     EXPECT_EQ(completionsReadOnAThread(AwkwardCollection), completions);
+    expectSearchesAsThePlainStatement(AwkwardCollection, completions);
     EXPECT_TRUE(completions.contains(QStringLiteral("Blue 1")));
     expectCardLoadsAsThePlainStatements(AwkwardCollection);
 }
