@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include <initializer_list>
+#include <optional>
 #include <limits>
 
 namespace Vantor {
@@ -33,6 +34,34 @@ public:
     }
 };
 
+// The store of the outermost open batch, if any.
+Store *&batchStore()
+{
+    static Store *store = nullptr;
+    return store;
+}
+
+int &batchDepth()
+{
+    static int depth = 0;
+    return depth;
+}
+
+// The open batch's store, or a fresh one for this access alone.
+class StoreAccess
+{
+public:
+    StoreAccess()
+    {
+        if (!batchStore())
+            m_own.emplace();
+    }
+    QSettings *operator->() { return m_own ? &*m_own : batchStore(); }
+
+private:
+    std::optional<Store> m_own;
+};
+
 QString collectionKey(const QUuid &collection, const QString &key)
 {
     return collection.toString() + QLatin1Char('/') + key;
@@ -47,7 +76,7 @@ QString cellKey(int row, int column, const char *suffix)
 // value at all; `unconvertible` when the value does not read as a whole number.
 qint64 readInteger(const QString &key, qint64 defaultValue, qint64 unconvertible)
 {
-    const QVariant value = Store().value(key);
+    const QVariant value = StoreAccess()->value(key);
     if (!value.isValid())
         return defaultValue;
     if (!value.canConvert<qlonglong>() || value.typeId() == QMetaType::QStringList)
@@ -62,7 +91,7 @@ qint64 readInteger(const QString &key, qint64 defaultValue, qint64 unconvertible
 // anything else is unconvertible.
 bool readBoolean(const QString &key, bool defaultValue, bool unconvertible)
 {
-    const QVariant value = Store().value(key);
+    const QVariant value = StoreAccess()->value(key);
     if (!value.isValid())
         return defaultValue;
     if (value.typeId() == QMetaType::Bool)
@@ -104,16 +133,30 @@ quint64 &writeCount()
 void write(const QString &key, const QVariant &value)
 {
     ++writeCount();
-    Store().setValue(key, value);
+    StoreAccess()->setValue(key, value);
 }
 
 void remove(const QString &key)
 {
     ++writeCount();
-    Store().remove(key);
+    StoreAccess()->remove(key);
 }
 
 } // namespace
+
+PersistentStateBatch::PersistentStateBatch()
+{
+    if (batchDepth()++ == 0)
+        batchStore() = new Store;
+}
+
+PersistentStateBatch::~PersistentStateBatch()
+{
+    if (--batchDepth() == 0) {
+        delete batchStore(); // writes the file
+        batchStore() = nullptr;
+    }
+}
 
 quint64 persistentStateWriteCount()
 {
@@ -258,7 +301,7 @@ void setProspectGroupOpenState(const QUuid &collection, qint64 groupId, bool ope
 
 DB::ItemIndex myPaletteEntry(int row, int column)
 {
-    return DB::ItemIndex::fromString(Store().value(cellKey(row, column, ".Entry"), QString()).toString());
+    return DB::ItemIndex::fromString(StoreAccess()->value(cellKey(row, column, ".Entry"), QString()).toString());
 }
 
 void setMyPaletteEntry(int row, int column, const DB::ItemIndex &entry)
@@ -296,7 +339,7 @@ void setMyPaletteGridVisible(bool visible)
 
 QPoint myPaletteZoomed()
 {
-    const QVariant value = Store().value(MyPaletteGroup + QStringLiteral("/MyPaletteZoomed"));
+    const QVariant value = StoreAccess()->value(MyPaletteGroup + QStringLiteral("/MyPaletteZoomed"));
     return value.typeId() == QMetaType::QPoint ? value.toPoint() : QPoint(-1, -1);
 }
 
@@ -312,7 +355,7 @@ void setMyPaletteSaveFileFormat(int format)
 
 QString myPaletteLastSavePath()
 {
-    const QVariant value = Store().value(MyPaletteGroup + QStringLiteral("/MyPaletteLastSavePath"), QString());
+    const QVariant value = StoreAccess()->value(MyPaletteGroup + QStringLiteral("/MyPaletteLastSavePath"), QString());
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 

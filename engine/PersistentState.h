@@ -19,6 +19,18 @@ QString settingsFilePath();
 // Lets tests hold bulk changes (loading a palette) to about one write per cell.
 quint64 persistentStateWriteCount();
 
+// While one exists (on the interface thread), reads and writes share one store and the
+// settings file is written once, when the outermost batch ends: a palette of 24 chips
+// changes a hundred keys, and each write on its own rewrites the file.
+class PersistentStateBatch
+{
+public:
+    PersistentStateBatch();
+    ~PersistentStateBatch();
+    PersistentStateBatch(const PersistentStateBatch &) = delete;
+    PersistentStateBatch &operator=(const PersistentStateBatch &) = delete;
+};
+
 // Global keys.
 QUuid lastUsedCollection();
 void setLastUsedCollection(const QUuid &uuid);

@@ -7,6 +7,7 @@
 #include "TextSort.h"
 
 #include <QAtomicInteger>
+#include <QMutex>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -171,6 +172,51 @@ int loadCompletions(const QUuid &uuid, QStringList &completions)
                                   columnPositions(pageNameSearchOrder()), columnPositions(rowNameSearchOrder()), completions);
 }
 
+namespace {
+
+QString keyOf(const CompletionSource &source)
+{
+    QString key = source.databasePath + QLatin1Char('\n') + QString::number(source.collectionId) + QLatin1Char('\n')
+        + QString::number(source.dataVersion);
+    for (int position : source.pagePositions)
+        key += QLatin1Char(' ') + QString::number(position);
+    key += QLatin1Char('/');
+    for (int position : source.rowPositions)
+        key += QLatin1Char(' ') + QString::number(position);
+    return key;
+}
+
+// The lists of the last two collections read: a large deck's list is tens of megabytes.
+struct KeptCompletions
+{
+    QMutex mutex;
+    QList<std::pair<QString, QStringList>> lists; // the newest last
+};
+
+KeptCompletions &keptLists()
+{
+    static KeptCompletions kept;
+    return kept;
+}
+
+} // namespace
+
+bool keptCompletions(const CompletionSource &source, QStringList &completions)
+{
+    if (source.status < 0 || source.dataVersion < 0)
+        return false;
+    const QString key = keyOf(source);
+    KeptCompletions &kept = keptLists();
+    const QMutexLocker locker(&kept.mutex);
+    for (const auto &[listKey, list] : std::as_const(kept.lists)) {
+        if (listKey == key) {
+            completions = list;
+            return true;
+        }
+    }
+    return false;
+}
+
 CompletionSource completionSource(const QUuid &uuid)
 {
     CompletionSource source;
@@ -182,6 +228,9 @@ CompletionSource completionSource(const QUuid &uuid)
     source.collectionId = registry.collectionId(uuid);
     source.pagePositions = columnPositions(pageNameSearchOrder());
     source.rowPositions = columnPositions(rowNameSearchOrder());
+    QSqlQuery version(registry.connection(uuid));
+    if (version.exec(QStringLiteral("PRAGMA data_version")) && version.next())
+        source.dataVersion = version.value(0).toLongLong();
     return source;
 }
 
@@ -202,6 +251,15 @@ int loadCompletions(const CompletionSource &source, QStringList &completions)
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
+    if (status == StatusOk && source.dataVersion >= 0) {
+        KeptCompletions &kept = keptLists();
+        const QMutexLocker locker(&kept.mutex);
+        const QString key = keyOf(source);
+        kept.lists.removeIf([&key](const std::pair<QString, QStringList> &entry) { return entry.first == key; });
+        kept.lists.append({key, completions});
+        while (kept.lists.size() > 2)
+            kept.lists.removeFirst();
+    }
     return status;
 }
 

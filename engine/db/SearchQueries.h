@@ -22,12 +22,16 @@ struct CompletionSource
     qint64 collectionId = -1;
     QVector<int> pagePositions;
     QVector<int> rowPositions;
+    qint64 dataVersion = -1; // of the file as the collection's connection saw it
 };
 CompletionSource completionSource(const QUuid &uuid);
 
 // The same list as above, read through a read-only connection of its own: safe on any
-// thread, so that a large deck's list can be read away from the interface.
+// thread, so that a large deck's list can be read away from the interface. The lists of
+// the last collections read are kept for the same file state and search orders.
 int loadCompletions(const CompletionSource &source, QStringList &completions);
+// A kept list; false when there is none.
+bool keptCompletions(const CompletionSource &source, QStringList &completions);
 
 // Where a phrase leads: the first card or colour whose searched name or code equals it
 // (ignoring the case of ASCII letters in the stored texts). The outputs start as -1,

@@ -1,5 +1,7 @@
 #include "PaletteUndo.h"
 
+#include "engine/PersistentState.h"
+
 #include <QUndoStack>
 
 namespace Vantor {
@@ -15,6 +17,7 @@ PaletteChange::PaletteChange(MyPaletteModel &model, MyPaletteModel::Snapshot bef
 
 void PaletteChange::undo()
 {
+    const PersistentStateBatch batch;
     m_model.applySnapshot(m_before);
 }
 
@@ -25,11 +28,13 @@ void PaletteChange::redo()
         m_done = false;
         return;
     }
+    const PersistentStateBatch batch;
     m_model.applySnapshot(m_after);
 }
 
 void recordPaletteChange(QUndoStack &stack, MyPaletteModel &model, const QString &text, const std::function<void()> &change)
 {
+    const PersistentStateBatch batch;
     MyPaletteModel::Snapshot before = model.snapshot();
     change();
     MyPaletteModel::Snapshot after = model.snapshot();

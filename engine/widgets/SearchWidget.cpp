@@ -9,7 +9,7 @@
 #include "engine/PersistentState.h"
 
 #include <QCompleter>
-#include <QThread>
+#include <QThreadPool>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -148,14 +148,20 @@ void SearchWidget::selectedCollectionChanged(QUuid collectionId)
     layOut();
 }
 
-SearchWidget::~SearchWidget()
+SearchWidget::~SearchWidget() = default;
+
+namespace {
+
+// Carries a list read on another thread back to the interface thread. It lives on the
+// interface thread and goes when the read is over, through the event loop.
+class CompletionRelay : public QObject
 {
-    // A read still running uses nothing of the widget, but its thread must end first.
-    for (QThread *reader : m_completionReaders) {
-        reader->wait();
-        delete reader;
-    }
-}
+    Q_OBJECT
+signals:
+    void read(int status, QStringList completions);
+};
+
+} // namespace
 
 void SearchWidget::readCompletions(const QUuid &collectionId)
 {
@@ -165,29 +171,29 @@ void SearchWidget::readCompletions(const QUuid &collectionId)
     m_readCompletions.clear();
     const quint64 read = ++m_completionReads;
     DB::prepareForgivingSearch(collectionId);
-    struct Result
-    {
-        int status = DB::StatusQueryFailed;
-        QStringList completions;
-    };
-    auto result = std::make_shared<Result>();
-    QThread *reader = QThread::create([source = DB::completionSource(collectionId), result] {
-        result->status = DB::loadCompletions(source, result->completions);
-    });
-    m_completionReaders.push_back(reader);
-    connect(reader, &QThread::finished, this, [this, reader, result, read] {
-        m_completionReaders.erase(std::remove(m_completionReaders.begin(), m_completionReaders.end(), reader),
-                                  m_completionReaders.end());
-        reader->deleteLater();
+    const DB::CompletionSource source = DB::completionSource(collectionId);
+    // Shown before (another picker of the process, or back and forth): no read at all.
+    if (DB::keptCompletions(source, m_readCompletions)) {
+        m_completionsRead = true;
+        return;
+    }
+    const std::shared_ptr<CompletionRelay> relay(new CompletionRelay, [](CompletionRelay *r) { r->deleteLater(); });
+    connect(relay.get(), &CompletionRelay::read, this, [this, read](int status, const QStringList &completions) {
         if (read != m_completionReads)
             return; // another collection was shown meanwhile
         m_completionsRead = true;
-        if (result->status == DB::StatusOk)
-            m_readCompletions = std::move(result->completions);
+        if (status == DB::StatusOk)
+            m_readCompletions = completions;
         if (m_lineEdit->hasFocus())
             installCompletions();
     });
-    reader->start();
+    // The global pool's threads are kept and reused; it is waited for when the
+    // application object goes.
+    QThreadPool::globalInstance()->start([source, relay] {
+        QStringList completions;
+        const int status = DB::loadCompletions(source, completions);
+        emit relay->read(status, completions);
+    });
 }
 
 void SearchWidget::loadCompletions()
@@ -321,3 +327,5 @@ void SearchWidget::searchPhraseReturnPressed()
 }
 
 } // namespace Vantor
+
+#include "SearchWidget.moc"

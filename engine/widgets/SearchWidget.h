@@ -9,11 +9,8 @@
 
 class QKeyEvent;
 class QLineEdit;
-class QThread;
 class QListWidget;
 class QListWidgetItem;
-
-#include <vector>
 
 namespace Vantor {
 
@@ -89,7 +86,6 @@ private:
     bool m_completionsRead = false;    // that list has been read
     QStringList m_readCompletions;
     quint64 m_completionReads = 0;     // which read is the shown collection's
-    std::vector<QThread *> m_completionReaders;
     QListWidget *m_popup = nullptr;
     bool m_notFound = false;
 };

@@ -246,6 +246,10 @@ QStringList completionsReadOnAThread(const QUuid &uuid)
     std::thread reader([&] { status = loadCompletions(source, completions); });
     reader.join();
     EXPECT_EQ(status, StatusOk);
+    // Kept for the next picker that shows the collection.
+    QStringList kept;
+    EXPECT_TRUE(keptCompletions(source, kept));
+    EXPECT_EQ(kept, completions);
     return completions;
 }
 

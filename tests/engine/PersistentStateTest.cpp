@@ -36,6 +36,30 @@ TEST(PersistentState, LivesInTheUsersConfigFolder)
     EXPECT_EQ(settingsApplicationName(), QStringLiteral("Palettra.3DSMax"));
 }
 
+// A batch reads its own writes at once and writes the file once, when the outermost ends.
+TEST(PersistentState, BatchesWriteTheFileWhenTheOutermostEnds)
+{
+    // The file itself: settings objects of one process share what is not written yet.
+    const QString path = settingsFilePath();
+    auto fileText = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    {
+        const PersistentStateBatch outer;
+        setPageIndex(First, 7);
+        {
+            const PersistentStateBatch inner;
+            setMyPaletteEntry(1, 2, ItemIndex{Second, 5, 42});
+        }
+        EXPECT_EQ(pageIndex(First), 7);
+        EXPECT_EQ(myPaletteEntry(1, 2).rowId, 42);
+        EXPECT_FALSE(fileText().contains(QStringLiteral("PageIndex")));
+    }
+    EXPECT_TRUE(fileText().contains(QStringLiteral("PageIndex=7")));
+    EXPECT_EQ(myPaletteEntry(1, 2).rowId, 42);
+}
+
 TEST(PersistentState, EmptyStoreGivesTheDefaults)
 {
     EXPECT_TRUE(lastUsedCollection().isNull());
