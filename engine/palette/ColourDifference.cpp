@@ -263,48 +263,6 @@ private:
     double m_lightnessWeight;
 };
 
-// The `count` best of the candidates seen, by difference and then by place in the list.
-class BestMatches
-{
-public:
-    explicit BestMatches(int count)
-        : m_count(count)
-    {
-    }
-    bool full() const { return int(m_best.size()) == m_count; }
-    double worst() const { return m_best.back().difference; }
-    void offer(double difference, int place)
-    {
-        const Entry entry{difference, place};
-        const auto position = std::upper_bound(m_best.begin(), m_best.end(), entry);
-        if (position - m_best.begin() >= m_count)
-            return;
-        m_best.insert(position, entry);
-        if (int(m_best.size()) > m_count)
-            m_best.pop_back();
-    }
-    QVector<ColourMatch> matches(const QVector<DB::LabCandidate> &candidates) const
-    {
-        QVector<ColourMatch> result;
-        for (const Entry &entry : m_best)
-            result << ColourMatch(entry.difference, candidates.at(entry.place).rowId);
-        return result;
-    }
-
-private:
-    struct Entry
-    {
-        double difference;
-        int place;
-        bool operator<(const Entry &other) const
-        {
-            return difference < other.difference || (difference == other.difference && place < other.place);
-        }
-    };
-    int m_count;
-    std::vector<Entry> m_best;
-};
-
 // The plain pass over every candidate in list order.
 QVector<ColourMatch> nearestByFullScan(const LabColour &target, const QVector<DB::LabCandidate> &candidates, int count)
 {
@@ -371,7 +329,7 @@ QVector<ColourMatch> NearestColourIndex::nearest(const LabColour &target, int co
                                           lightnessWeight((target.l + m_l.back()) / 2.0));
     const double margin = 1.0 + 1e-9;
     const DifferenceFloor floor(target, largestWeight);
-    BestMatches best(count);
+    SmallestScores best(count);
     auto fartherThanWorst = [&](std::size_t i) {
         return floor.exceeds(best.worst() * best.worst() * margin, m_l[i], m_a[i], m_b[i], m_chroma[i], m_hue[i]);
     };
@@ -405,7 +363,10 @@ QVector<ColourMatch> NearestColourIndex::nearest(const LabColour &target, int co
             }
         }
     }
-    return best.matches(m_list);
+    QVector<ColourMatch> matches;
+    for (const auto &[difference, place] : best.best())
+        matches << ColourMatch(difference, m_list.at(place).rowId);
+    return matches;
 }
 
 QVector<ColourMatch> nearestColours(const LabColour &target, const QVector<DB::LabCandidate> &candidates, int count)

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QVector>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,34 @@ double deltaE2000(const LabColour &first, const LabColour &second);
 // few lists at a time: lists whose contents change must be new lists (a QVector that is
 // changed detaches and so is one).
 QVector<ColourMatch> nearestColours(const LabColour &target, const QVector<DB::LabCandidate> &candidates, int count);
+
+// The `count` smallest scores offered, each with its place in a list, smallest first;
+// equal scores go to the earlier place.
+class SmallestScores
+{
+public:
+    explicit SmallestScores(int count)
+        : m_count(count)
+    {
+    }
+    bool full() const { return int(m_best.size()) == m_count; }
+    double worst() const { return m_best.back().first; }
+    void offer(double score, int place)
+    {
+        const std::pair<double, int> entry{score, place};
+        const auto position = std::upper_bound(m_best.begin(), m_best.end(), entry);
+        if (position - m_best.begin() >= m_count)
+            return;
+        m_best.insert(position, entry);
+        if (int(m_best.size()) > m_count)
+            m_best.pop_back();
+    }
+    const std::vector<std::pair<double, int>> &best() const { return m_best; }
+
+private:
+    int m_count;
+    std::vector<std::pair<double, int>> m_best;
+};
 
 // A candidate list laid out for repeated searches, with the same results as
 // nearestColours. The list is kept (shared, not copied); a const index may be searched

@@ -51,33 +51,6 @@ Vantor::LabColour rotated(double l, double chroma, double hueDegrees)
     return {l, chroma * std::cos(h), chroma * std::sin(h)};
 }
 
-// The k best of a list by a score, ties going to the earlier place in the list.
-class BestPlaces
-{
-public:
-    explicit BestPlaces(int count)
-        : m_count(count)
-    {
-    }
-    bool full() const { return int(m_best.size()) == m_count; }
-    double worst() const { return m_best.back().first; }
-    void offer(double score, int place)
-    {
-        const std::pair<double, int> entry{score, place};
-        const auto position = std::upper_bound(m_best.begin(), m_best.end(), entry);
-        if (position - m_best.begin() >= m_count)
-            return;
-        m_best.insert(position, entry);
-        if (int(m_best.size()) > m_count)
-            m_best.pop_back();
-    }
-    const std::vector<std::pair<double, int>> &best() const { return m_best; }
-
-private:
-    int m_count;
-    std::vector<std::pair<double, int>> m_best;
-};
-
 // Partners are looked up per segment, often: each segment's colours and cards are laid
 // out once for the searches (nearest by CIEDE2000 through an index, quietest in order of
 // chroma), with the same results as a scan of the segment in list order.
@@ -153,7 +126,7 @@ public:
         if (quiet) {
             // A quiet score is at least four times the chroma: in order of chroma, the
             // search ends where that alone passes the worst of the best found.
-            BestPlaces best(count);
+            Vantor::SmallestScores best(count);
             for (int place : segment.byChroma) {
                 const LaidOutColour &colour = m_layout.colours.at(segment.colours.at(place));
                 if (best.full() && colour.chroma * 4.0 > best.worst())
@@ -193,25 +166,18 @@ public:
         }
         // As for colours: in order of chroma, ending where the chroma alone passes the
         // best score; equal scores go to the card first in the segment.
-        int best = -1;
-        int bestPlace = 0;
-        double bestScore = 0;
+        Vantor::SmallestScores best(1);
         for (int place : segment.cardsByChroma) {
             const int c = segment.cards.at(place);
-            if (best >= 0 && m_cardChromas.at(c) * 4.0 > bestScore)
+            if (best.full() && m_cardChromas.at(c) * 4.0 > best.worst())
                 break;
             if (c == exclude)
                 continue;
             if (wholeCardsOnly && m_layout.cards.at(c).colours.size() != m_layout.maxChipsOnCard)
                 continue;
-            const double score = m_cardChromas.at(c) * 4.0 + std::fabs(m_cardMeans.at(c).l - target.l);
-            if (best < 0 || score < bestScore || (score == bestScore && place < bestPlace)) {
-                best = c;
-                bestPlace = place;
-                bestScore = score;
-            }
+            best.offer(m_cardChromas.at(c) * 4.0 + std::fabs(m_cardMeans.at(c).l - target.l), place);
         }
-        return best;
+        return best.full() ? segment.cards.at(best.best().front().second) : -1;
     }
 
     const Vantor::LabColour &cardMean(int card) const { return m_cardMeans.at(card); }
