@@ -5,7 +5,6 @@
 #include "SqlSupport.h"
 
 #include <QHash>
-#include <QAtomicInteger>
 #include <QMutex>
 #include <QSqlDatabase>
 #include <QThreadPool>
@@ -98,14 +97,6 @@ struct IndexSource
     qint64 dataVersion = -1;
 };
 
-// Changes when another connection has written to the file since the last look: an index
-// built before then is not used. (The engine only reads; tools and tests may write.)
-qint64 dataVersionOf(const QUuid &uuid)
-{
-    QSqlQuery query(CollectionRegistry::instance().connection(uuid));
-    return query.exec(QStringLiteral("PRAGMA data_version")) && query.next() ? query.value(0).toLongLong() : -1;
-}
-
 IndexSource indexSource(const QUuid &uuid)
 {
     IndexSource source;
@@ -120,7 +111,7 @@ IndexSource indexSource(const QUuid &uuid)
     source.collectionId = location.id;
     source.rowNames = searchPositions(rowNameSearchOrder());
     source.pageNames = searchPositions(pageNameSearchOrder());
-    source.dataVersion = dataVersionOf(uuid);
+    source.dataVersion = dataVersion(CollectionRegistry::instance().connection(uuid));
     return source;
 }
 
@@ -381,17 +372,8 @@ void prepareForgivingSearch(const QUuid &collection)
     }
     // The global pool is waited for when the application object goes.
     QThreadPool::globalInstance()->start([source, promise] {
-        static QAtomicInteger<quint64> connections;
-        const QString name = QStringLiteral("palettra-search-index-%1").arg(connections.fetchAndAddRelaxed(1));
-        std::shared_ptr<const SearchIndex> built;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(SqlDriverName), name);
-            db.setConnectOptions(QLatin1String(ReadOnlyConnectOptions));
-            db.setDatabaseName(source.databasePath);
-            built = db.open() ? buildIndex(db, source) : std::make_shared<SearchIndex>();
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+        std::shared_ptr<const SearchIndex> built = std::make_shared<SearchIndex>();
+        withOwnConnection(source.databasePath, [&](const QSqlDatabase &db) { built = buildIndex(db, source); });
         IndexCache &cache = indexCache();
         {
             const QMutexLocker locker(&cache.mutex);

@@ -6,7 +6,6 @@
 #include "SqlSupport.h"
 #include "TextSort.h"
 
-#include <QAtomicInteger>
 #include <QMutex>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -228,9 +227,7 @@ CompletionSource completionSource(const QUuid &uuid)
     source.collectionId = registry.collectionId(uuid);
     source.pagePositions = columnPositions(pageNameSearchOrder());
     source.rowPositions = columnPositions(rowNameSearchOrder());
-    QSqlQuery version(registry.connection(uuid));
-    if (version.exec(QStringLiteral("PRAGMA data_version")) && version.next())
-        source.dataVersion = version.value(0).toLongLong();
+    source.dataVersion = dataVersion(registry.connection(uuid));
     return source;
 }
 
@@ -239,18 +236,10 @@ int loadCompletions(const CompletionSource &source, QStringList &completions)
     completions.clear();
     if (source.status < 0)
         return source.status;
-    static QAtomicInteger<quint64> connections;
-    const QString name = QStringLiteral("palettra-completions-%1").arg(connections.fetchAndAddRelaxed(1));
     int status = StatusCannotOpen;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(SqlDriverName), name);
-        db.setConnectOptions(QLatin1String(ReadOnlyConnectOptions));
-        db.setDatabaseName(source.databasePath);
-        if (db.open())
-            status = loadCompletionsThrough(db, source.collectionId, source.pagePositions, source.rowPositions, completions);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    withOwnConnection(source.databasePath, [&](const QSqlDatabase &db) {
+        status = loadCompletionsThrough(db, source.collectionId, source.pagePositions, source.rowPositions, completions);
+    });
     if (status == StatusOk && source.dataVersion >= 0) {
         KeptCompletions &kept = keptLists();
         const QMutexLocker locker(&kept.mutex);

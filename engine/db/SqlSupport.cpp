@@ -1,5 +1,7 @@
 #include "SqlSupport.h"
 
+#include <QAtomicInteger>
+
 #include "LogCategories.h"
 
 #include <QHash>
@@ -139,6 +141,30 @@ bool PreparedStatement::exec(const QVariantList &values)
     for (int position = 0; position < values.size(); ++position)
         m_query->bindValue(position, values.at(position));
     return m_query->exec();
+}
+
+bool withOwnConnection(const QString &databasePath, const std::function<void(const QSqlDatabase &)> &work)
+{
+    static QAtomicInteger<quint64> connections;
+    const QString name = QStringLiteral("palettra-own-%1").arg(connections.fetchAndAddRelaxed(1));
+    bool opened = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(SqlDriverName), name);
+        db.setConnectOptions(QLatin1String(ReadOnlyConnectOptions));
+        db.setDatabaseName(databasePath);
+        opened = db.open();
+        if (opened)
+            work(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return opened;
+}
+
+qint64 dataVersion(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("PRAGMA data_version")) && query.next() ? query.value(0).toLongLong() : -1;
 }
 
 } // namespace Vantor::DB

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -34,6 +35,16 @@ inline constexpr const char *SqlDriverName = "QSQLITE";
 // program holds locked (while it writes it) is waited for a tenth of a second, not the
 // driver's five: every statement runs on the user-interface thread.
 inline constexpr const char *ReadOnlyConnectOptions = "QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=100";
+
+// Runs `work` on a read-only connection of its own to the file, made and removed on the
+// calling thread: what reads a large deck away from the interface thread. False when
+// the file does not open.
+bool withOwnConnection(const QString &databasePath, const std::function<void(const QSqlDatabase &)> &work);
+
+// Changes when another connection has written to the file since the connection last
+// looked (SQLite's data_version); -1 when it cannot be read. What is derived from a file
+// and kept is checked against it: the engine only reads, but tools and tests may write.
+qint64 dataVersion(const QSqlDatabase &db);
 
 // A statement prepared once per connection and kept for the process: panels run the
 // same few statements at every paint, so they are not compiled again each time. Every

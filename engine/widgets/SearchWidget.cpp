@@ -9,14 +9,13 @@
 #include "engine/PersistentState.h"
 
 #include <QCompleter>
-#include <QThreadPool>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QThreadPool>
 
-#include <algorithm>
 #include <memory>
 
 namespace Vantor {
@@ -148,8 +147,6 @@ void SearchWidget::selectedCollectionChanged(QUuid collectionId)
     layOut();
 }
 
-SearchWidget::~SearchWidget() = default;
-
 namespace {
 
 // Carries a list read on another thread back to the interface thread. It lives on the
@@ -165,7 +162,6 @@ signals:
 
 void SearchWidget::readCompletions(const QUuid &collectionId)
 {
-    m_pendingCompletions = collectionId;
     m_completionsPending = true;
     m_completionsRead = false;
     m_readCompletions.clear();
@@ -196,15 +192,9 @@ void SearchWidget::readCompletions(const QUuid &collectionId)
     });
 }
 
-void SearchWidget::loadCompletions()
-{
-    if (m_completionsRead)
-        installCompletions();
-}
-
 void SearchWidget::installCompletions()
 {
-    if (!m_completionsPending)
+    if (!m_completionsPending || !m_completionsRead)
         return;
     m_completionsPending = false;
     if (m_readCompletions.isEmpty())
@@ -281,7 +271,7 @@ bool SearchWidget::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::FocusIn:
             m_lineEdit->setFont(DB::normalFont(2));
-            loadCompletions();
+            installCompletions();
             break;
         case QEvent::FocusOut:
             if (m_lineEdit->text().isEmpty())

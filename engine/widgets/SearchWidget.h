@@ -24,7 +24,6 @@ class SearchWidget : public QWidget
     Q_OBJECT
 public:
     explicit SearchWidget(QWidget *parent = nullptr);
-    ~SearchWidget() override;
 
     QSize sizeHint() const override { return QSize(210, 26); }
     QSize minimumSizeHint() const override { return QSize(210, 26); }
@@ -64,7 +63,6 @@ protected:
 private:
     void layOut();
     void showFieldBackground();
-    void loadCompletions();
     void installCompletions();
     void setNotFound(bool notFound);
     void placePopup();
@@ -81,7 +79,6 @@ private:
     // the moment it is shown (a large deck has hundreds of thousands of names), and
     // handed to the field when it has the focus and the list is there.
     void readCompletions(const QUuid &collectionId);
-    QUuid m_pendingCompletions;
     bool m_completionsPending = false; // the field has not got the shown collection's list yet
     bool m_completionsRead = false;    // that list has been read
     QStringList m_readCompletions;

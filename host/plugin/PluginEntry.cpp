@@ -3,6 +3,7 @@
 #include "engine/ui/AboutBox.h"
 
 #include <QGuiApplication>
+#include <QThreadPool>
 
 #include "ZylaMaxColPickClassDesc.h"
 
@@ -42,6 +43,9 @@ int LibInitialize()
 
 int LibShutdown()
 {
+    // Reads for the search field may still run on the pool's threads: they end before
+    // the host goes on to unload or exit.
+    QThreadPool::globalInstance()->waitForDone();
     return 1;
 }
 
