@@ -309,6 +309,18 @@ NearestColourIndex::NearestColourIndex(const QVector<DB::LabCandidate> &candidat
         m_hue.push_back(hueDegrees(c.a, c.b));
         m_place.push_back(i);
     }
+    // Within each slab of consecutive lightness, the positions by chroma.
+    m_byChroma.resize(m_l.size());
+    for (std::size_t i = 0; i < m_l.size(); ++i)
+        m_byChroma[i] = int(i);
+    if (m_finite) {
+        for (std::size_t start = 0; start < m_l.size(); start += SlabSize) {
+            const auto end = m_byChroma.begin() + std::ptrdiff_t(std::min(m_l.size(), start + SlabSize));
+            std::sort(m_byChroma.begin() + std::ptrdiff_t(start), end, [this](int x, int y) {
+                return m_chroma[std::size_t(x)] < m_chroma[std::size_t(y)];
+            });
+        }
+    }
 }
 
 QVector<ColourMatch> NearestColourIndex::nearest(const LabColour &target, int count) const
@@ -321,46 +333,70 @@ QVector<ColourMatch> NearestColourIndex::nearest(const LabColour &target, int co
         return nearestByFullScan(target, m_list, count);
 
     // ΔE00 ≥ |ΔL| / S_L ≥ |ΔL| / (the largest S_L any candidate can give): walking out from
-    // the target's L* in L* order, a side ends where that bound passes the worst of the
-    // best found, since nothing beyond it can be nearer, nor as near. On the way, the
-    // floor passes over the candidates it shows farther. The margins cover rounding.
+    // the target's L* slab by slab, a side ends where that bound passes the worst of the
+    // best found, since nothing beyond it can be nearer, nor as near. Within a slab the
+    // chroma difference bounds the same way; the floor passes over the candidates it
+    // shows farther. The margins cover rounding.
     const std::size_t n = m_l.size();
     const double largestWeight = std::max(lightnessWeight((target.l + m_l.front()) / 2.0),
                                           lightnessWeight((target.l + m_l.back()) / 2.0));
     const double margin = 1.0 + 1e-9;
     const DifferenceFloor floor(target, largestWeight);
     SmallestScores best(count);
-    auto fartherThanWorst = [&](std::size_t i) {
-        return floor.exceeds(best.worst() * best.worst() * margin, m_l[i], m_a[i], m_b[i], m_chroma[i], m_hue[i]);
+    auto limit = [&] { return best.worst() * best.worst() * margin; };
+    // The least ΔE00² a candidate of this chroma can have for the chroma difference alone
+    // (the floor's first test): it falls towards the target's chroma and rises beyond it.
+    const double targetChroma = std::sqrt(target.a * target.a + target.b * target.b);
+    auto chromaFloor = [targetChroma](double chroma) {
+        const double largestScale = 1.0 + 0.0675 * (targetChroma + chroma) / 2.0;
+        const double gap = std::max(0.0, std::fabs(targetChroma - chroma) - 0.5 * std::min(targetChroma, chroma)) / largestScale;
+        return gap * gap / 4.0;
     };
     auto visit = [&](std::size_t i) {
-        if (best.full() && fartherThanWorst(i))
+        if (best.full() && floor.exceeds(limit(), m_l[i], m_a[i], m_b[i], m_chroma[i], m_hue[i]))
             return;
         best.offer(deltaE2000(target, {m_l[i], m_a[i], m_b[i]}), m_place[i]);
     };
-    auto beyondReach = [&](std::size_t i) {
-        return best.full() && std::fabs(m_l[i] - target.l) > best.worst() * largestWeight * margin;
+    // A slab: outwards from the target's chroma in both directions, each ending where the
+    // lightness gap to the slab and the chroma floor together pass the worst of the best.
+    // False when the slab lies beyond reach by lightness alone, and so every slab past it.
+    auto visitSlab = [&](std::size_t slab) {
+        const std::size_t from = slab * SlabSize;
+        const std::size_t to = std::min(n, from + SlabSize);
+        const double gapL = std::max({0.0, m_l[from] - target.l, target.l - m_l[to - 1]}) / largestWeight;
+        const double gapL2 = gapL * gapL;
+        if (best.full() && gapL2 > limit())
+            return false;
+        const auto first = m_byChroma.begin() + std::ptrdiff_t(from);
+        const auto last = m_byChroma.begin() + std::ptrdiff_t(to);
+        const auto middle = std::lower_bound(first, last, targetChroma,
+                                             [this](int position, double c) { return m_chroma[std::size_t(position)] < c; });
+        for (auto it = middle; it != last; ++it) {
+            const std::size_t i = std::size_t(*it);
+            if (best.full() && gapL2 + chromaFloor(m_chroma[i]) > limit())
+                break;
+            visit(i);
+        }
+        for (auto it = middle; it != first;) {
+            const std::size_t i = std::size_t(*--it);
+            if (best.full() && gapL2 + chromaFloor(m_chroma[i]) > limit())
+                break;
+            visit(i);
+        }
+        return true;
     };
-    std::size_t up = std::size_t(std::lower_bound(m_l.begin(), m_l.end(), target.l) - m_l.begin());
-    std::size_t down = up; // candidates below `down` are still to be seen
-    bool upOpen = up < n;
-    bool downOpen = down > 0;
+    const std::size_t slabs = (n + SlabSize - 1) / SlabSize;
+    const std::size_t home = std::min(slabs - 1, std::size_t(std::lower_bound(m_l.begin(), m_l.end(), target.l) - m_l.begin()) / SlabSize);
+    std::size_t up = home;     // the next slab upwards
+    std::size_t down = home;   // slabs below `down` are still to be seen
+    bool upOpen = true;
+    bool downOpen = home > 0;
     while (upOpen || downOpen) {
         if (upOpen) {
-            if (beyondReach(up)) {
-                upOpen = false;
-            } else {
-                visit(up);
-                upOpen = ++up < n;
-            }
+            upOpen = visitSlab(up) && ++up < slabs;
         }
         if (downOpen) {
-            if (beyondReach(down - 1)) {
-                downOpen = false;
-            } else {
-                visit(down - 1);
-                downOpen = --down > 0;
-            }
+            downOpen = visitSlab(down - 1) && --down > 0;
         }
     }
     QVector<ColourMatch> matches;

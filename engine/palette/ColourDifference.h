@@ -78,6 +78,10 @@ private:
     // Sorted by L*, with each candidate's place in the list.
     std::vector<double> m_l, m_a, m_b, m_chroma, m_hue;
     std::vector<int> m_place;
+    // Slabs of SlabSize consecutive candidates of that order; within each, the positions
+    // by chroma.
+    static constexpr std::size_t SlabSize = 64;
+    std::vector<int> m_byChroma;
     bool m_finite = true;
 };
 
