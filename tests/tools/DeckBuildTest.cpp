@@ -24,6 +24,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <functional>
 
 using namespace Palettra::Deck;
 
@@ -48,29 +49,36 @@ void execute(const QString &file, const QStringList &statements)
     QSqlDatabase::removeDatabase(QStringLiteral("planter"));
 }
 
-// A digest of every table's rows, in a fixed order.
-QByteArray contentDigest(const QString &file)
+// Runs `visit` for every table of the file but SQLite's own, by name.
+void forEachTable(const QString &file, const std::function<void(const QSqlDatabase &, const QString &)> &visit)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("digest"));
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tables"));
         db.setDatabaseName(file);
         db.open();
         QStringList tables = db.tables();
         tables.sort();
-        for (const QString &table : tables) {
-            if (table.startsWith(QLatin1String("sqlite_")))
-                continue;
-            QSqlQuery query(db);
-            query.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY 1, 2").arg(table));
-            while (query.next()) {
-                for (int i = 0; i < query.record().count(); ++i)
-                    hash.addData(query.value(i).toString().toUtf8() + '\x1f');
-            }
+        for (const QString &table : std::as_const(tables)) {
+            if (!table.startsWith(QLatin1String("sqlite_")))
+                visit(db, table);
         }
         db.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("digest"));
+    QSqlDatabase::removeDatabase(QStringLiteral("tables"));
+}
+
+// A digest of every table's rows, in a fixed order.
+QByteArray contentDigest(const QString &file)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    forEachTable(file, [&hash](const QSqlDatabase &db, const QString &table) {
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY 1, 2").arg(table));
+        while (query.next()) {
+            for (int i = 0; i < query.record().count(); ++i)
+                hash.addData(query.value(i).toString().toUtf8() + '\x1f');
+        }
+    });
     return hash.result();
 }
 
@@ -80,36 +88,25 @@ QByteArray contentDigest(const QString &file)
 QStringList tableDigests(const QString &file)
 {
     QStringList lines;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tables"));
-        db.setDatabaseName(file);
-        db.open();
-        QStringList tables = db.tables();
-        tables.sort();
-        for (const QString &table : tables) {
-            if (table.startsWith(QLatin1String("sqlite_")))
-                continue;
-            QSqlQuery columns(db);
-            columns.exec(QStringLiteral("SELECT name FROM pragma_table_info('%1') ORDER BY cid").arg(table));
-            QStringList typed;
-            while (columns.next())
-                typed << QStringLiteral("typeof(\"%1\"), CASE WHEN typeof(\"%1\") = 'blob' THEN '' ELSE quote(\"%1\") END")
-                             .arg(columns.value(0).toString());
-            QSqlQuery query(db);
-            query.exec(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY rowid").arg(typed.join(QStringLiteral(", ")), table));
-            QCryptographicHash hash(QCryptographicHash::Sha256);
-            int rows = 0;
-            while (query.next()) {
-                ++rows;
-                for (int i = 0; i < query.record().count(); ++i)
-                    hash.addData(query.value(i).toString().toUtf8() + '\x1f');
-                hash.addData("\x1e");
-            }
-            lines << QStringLiteral("%1 %2 %3").arg(table).arg(rows).arg(QString::fromLatin1(hash.result().toHex().left(32)));
+    forEachTable(file, [&lines](const QSqlDatabase &db, const QString &table) {
+        QSqlQuery columns(db);
+        columns.exec(QStringLiteral("SELECT name FROM pragma_table_info('%1') ORDER BY cid").arg(table));
+        QStringList typed;
+        while (columns.next())
+            typed << QStringLiteral("typeof(\"%1\"), CASE WHEN typeof(\"%1\") = 'blob' THEN '' ELSE quote(\"%1\") END")
+                         .arg(columns.value(0).toString());
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY rowid").arg(typed.join(QStringLiteral(", ")), table));
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        int rows = 0;
+        while (query.next()) {
+            ++rows;
+            for (int i = 0; i < query.record().count(); ++i)
+                hash.addData(query.value(i).toString().toUtf8() + '\x1f');
+            hash.addData("\x1e");
         }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("tables"));
+        lines << QStringLiteral("%1 %2 %3").arg(table).arg(rows).arg(QString::fromLatin1(hash.result().toHex().left(32)));
+    });
     return lines;
 }
 
