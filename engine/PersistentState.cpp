@@ -173,9 +173,9 @@ QUuid lastUsedCollection()
     QUuid &cache = cachedLastUsedCollection();
     if (!cache.isNull())
         return cache;
-    Store store;
-    if (store.contains(LastUsedCollectionKey))
-        cache = QUuid(store.value(LastUsedCollectionKey).toString());
+    StoreAccess store;
+    if (store->contains(LastUsedCollectionKey))
+        cache = QUuid(store->value(LastUsedCollectionKey).toString());
     return cache;
 }
 
@@ -320,11 +320,11 @@ bool myPaletteCellSelected(int row, int column)
 
 void setMyPaletteCellSelected(int row, int column, bool selected)
 {
-    Store store;
+    StoreAccess store;
     const QString key = cellKey(row, column, ".Selected");
-    store.remove(key);
+    store->remove(key);
     if (selected)
-        store.setValue(key, true);
+        store->setValue(key, true);
 }
 
 bool myPaletteGridVisible()

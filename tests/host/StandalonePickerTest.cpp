@@ -22,6 +22,30 @@ QProcessEnvironment demoEnvironment(const QString &config)
     return environment;
 }
 
+// An X server of the test's own; its display name, empty when it did not start.
+QString startXServer(QProcess &server, const QString &xvfb)
+{
+    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                        QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (!server.waitForReadyRead(20000))
+        return QString();
+    return QStringLiteral(":") + QString::fromLatin1(server.readLine()).trimmed();
+}
+
+// The first window of the picker's class that xdotool finds within 30 s; empty when none.
+QString pickerWindow(const QString &xdotool, const QProcessEnvironment &environment)
+{
+    QProcess search;
+    search.setProcessEnvironment(environment);
+    search.start(xdotool, {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--class"), QStringLiteral("palettra")});
+    if (!search.waitForFinished(30000)) {
+        search.kill();
+        search.waitForFinished(10000);
+        return QString();
+    }
+    return QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n')).value(0);
+}
+
 TEST(StandalonePicker, DrawsItsWindowWithoutADisplay)
 {
     QTemporaryDir dir;
@@ -72,11 +96,8 @@ TEST(StandalonePicker, WindowClassMatchesTheDesktopEntry)
     if (xvfb.isEmpty() || xdotool.isEmpty() || xprop.isEmpty())
         GTEST_SKIP() << "Xvfb, xdotool or xprop is not installed";
     QProcess server;
-    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                        QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    ASSERT_TRUE(server.waitForReadyRead(20000));
-    const QString display = QStringLiteral(":") + QString::fromLatin1(server.readLine()).trimmed();
+    const QString display = startXServer(server, xvfb);
+    ASSERT_FALSE(display.isEmpty());
 
     QTemporaryDir dir;
     QProcessEnvironment environment = demoEnvironment(dir.path());
@@ -84,13 +105,9 @@ TEST(StandalonePicker, WindowClassMatchesTheDesktopEntry)
     QProcess picker;
     picker.setProcessEnvironment(environment);
     picker.start(QStringLiteral(PALETTRA_PROGRAM), QStringList());
-    QProcess search;
-    search.setProcessEnvironment(environment);
-    search.start(xdotool, {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--class"), QStringLiteral("palettra")});
-    const bool found = search.waitForFinished(30000);
-    const QString window = QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n')).value(0);
+    const QString window = pickerWindow(xdotool, environment);
     QString classes;
-    if (found && !window.isEmpty()) {
+    if (!window.isEmpty()) {
         QProcess property;
         property.setProcessEnvironment(environment);
         property.start(xprop, {QStringLiteral("-id"), window, QStringLiteral("WM_CLASS")});
@@ -99,10 +116,9 @@ TEST(StandalonePicker, WindowClassMatchesTheDesktopEntry)
     }
     picker.kill();
     picker.waitForFinished(10000);
-    search.kill();
     server.kill();
     server.waitForFinished(10000);
-    ASSERT_TRUE(found);
+    ASSERT_FALSE(window.isEmpty());
     EXPECT_EQ(classes, QStringLiteral("WM_CLASS(STRING) = \"palettra\", \"palettra\""));
     QFile entry(QStringLiteral(PALETTRA_SOURCE_DIR "/resources/palettra.desktop"));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
@@ -174,20 +190,15 @@ TEST(StandalonePicker, ClosingThePickIsACancel)
     if (xvfb.isEmpty() || xdotool.isEmpty())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
     QProcess server;
-    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    ASSERT_TRUE(server.waitForReadyRead(20000));
-    const QString display = QStringLiteral(":") + QString::fromLatin1(server.readLine()).trimmed();
+    const QString display = startXServer(server, xvfb);
+    ASSERT_FALSE(display.isEmpty());
     QTemporaryDir dir;
     QProcessEnvironment environment = demoEnvironment(dir.path());
     environment.insert(QStringLiteral("DISPLAY"), display);
     QProcess picker;
     picker.setProcessEnvironment(environment);
     picker.start(QStringLiteral(PALETTRA_PROGRAM), {QStringLiteral("--pick")});
-    QProcess search;
-    search.setProcessEnvironment(environment);
-    search.start(xdotool, {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--class"), QStringLiteral("palettra")});
-    search.waitForFinished(30000);
-    const QString window = QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n')).value(0);
+    const QString window = pickerWindow(xdotool, environment);
     QProcess key;
     key.setProcessEnvironment(environment);
     key.start(xdotool, {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Escape")});
