@@ -100,9 +100,7 @@ void CardRollerWidget::paintEvent(QPaintEvent *)
                 painter.drawPixmap(chip, mtoPixmap.scaled(chip.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
             QColor highlight = colour.lighter(150);
             highlight.setAlpha(32);
-            painter.setPen(highlight);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(QRect(chip.topLeft(), QPoint(chip.right() - 1, chip.bottom() - 1)));
+            paintRectOutline(painter, chip, highlight);
             chipRectsOfSlot[slot].append(chip);
             if (j < chips.size() - 1) {
                 painter.setPen(FrameColour);
