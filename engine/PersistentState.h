@@ -21,7 +21,9 @@ quint64 persistentStateWriteCount();
 
 // While one exists (on the interface thread), reads and writes share one store and the
 // settings file is written once, when the outermost batch ends: a palette of 24 chips
-// changes a hundred keys, and each write on its own rewrites the file.
+// changes a hundred keys, and each write on its own rewrites the file (and waits for the
+// disk). The main widget opens one for each user action, so that what an action changes
+// reaches the file together, before the action's handler returns.
 class PersistentStateBatch
 {
 public:

@@ -462,6 +462,8 @@ void MainWidget::onMyPaletteSelectionChanged()
 
 void MainWidget::collectionChangedInteractively(QUuid collectionId)
 {
+    // Every user action writes the settings file once, however many keys it changes.
+    const PersistentStateBatch batch;
     const QUuid current = lastUsedCollection();
     if (collectionId == current || !DB::CollectionRegistry::instance().orderedCollectionUuids().contains(collectionId))
         return;
@@ -491,6 +493,7 @@ void MainWidget::collectionChangedInteractively(QUuid collectionId)
 
 void MainWidget::segmentChangedInteractivelyByWheel(int newSegment)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     if (newSegment == segmentIndex(collection))
         return;
@@ -507,6 +510,7 @@ void MainWidget::segmentChangedInteractivelyByWheel(int newSegment)
 
 void MainWidget::moodFilterChangedInteractively(Mood newMood)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     if (int(newMood) != moodFilter(collection)) {
         setMoodFilter(collection, newMood);
@@ -516,6 +520,7 @@ void MainWidget::moodFilterChangedInteractively(Mood newMood)
 
 void MainWidget::exteriorFilterChangedInteractively(bool exteriorFilter)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     if (exteriorFilter != exteriorColors(collection)) {
         setExteriorColors(collection, exteriorFilter);
@@ -525,6 +530,7 @@ void MainWidget::exteriorFilterChangedInteractively(bool exteriorFilter)
 
 void MainWidget::showMtoChangedInteractively(bool newValue)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     if (newValue != showMto(collection)) {
         setShowMto(collection, newValue);
@@ -563,6 +569,7 @@ void MainWidget::refilterCards()
 
 void MainWidget::rollCards(Direction dir)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     DB::ColorPage page;
     if (DB::loadAdjacentPage(collection, pageIndex(collection), dir == Backward, moodFilter(collection),
@@ -581,6 +588,7 @@ void MainWidget::rollCards(Direction dir)
 
 void MainWidget::pageChangedInteractively(int newPage)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     if (newPage == pageIndex(collection))
         return;
@@ -604,6 +612,7 @@ void MainWidget::followCardSegment(const QUuid &collection)
 
 void MainWidget::rowChangedInteractively(int newRow)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     if (newRow == rowIndex(collection))
         return;
@@ -613,6 +622,7 @@ void MainWidget::rowChangedInteractively(int newRow)
 
 void MainWidget::tabPageSelected(TabBarPage newPage)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     if (int(newPage) == tabPageIndex(collection))
         return;
@@ -623,6 +633,7 @@ void MainWidget::tabPageSelected(TabBarPage newPage)
 
 void MainWidget::schemeKindChangedInteractively(SchemeKind scheme)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     if (int(scheme) == schemeKind(collection))
         return;
@@ -632,6 +643,7 @@ void MainWidget::schemeKindChangedInteractively(SchemeKind scheme)
 
 void MainWidget::schemeNeutralSubKindChangedInteractively(SchemeKind scheme)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     if (int(scheme) == schemeNeutralSubKind(collection))
         return;

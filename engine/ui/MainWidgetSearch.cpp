@@ -18,6 +18,7 @@ namespace Vantor {
 
 void MainWidget::searchForPhrase(QString phrase)
 {
+    const PersistentStateBatch batch;
     const QUuid collection = lastUsedCollection();
     int page = -1, row = -1, segment = -1, mood = 0;
     bool exterior = false;

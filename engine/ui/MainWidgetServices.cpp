@@ -295,6 +295,7 @@ void MainWidget::capsureFileChanged(QString)
 
 void MainWidget::capsureItemSelectedInteractively(QUuid collectionId, DB::ColorEntry colorEntry)
 {
+    const PersistentStateBatch batch;
     DB::ColorPage page;
     if (DB::loadPageById(collectionId, colorEntry.pageId, true, page) != DB::StatusOk)
         return;

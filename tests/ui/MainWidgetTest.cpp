@@ -18,6 +18,8 @@
 #include "engine/widgets/Captions.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/ui/TabBarWidget.h"
+
+#include <QSettings>
 #include "engine/ui/TaskButton.h"
 
 #include <QAbstractButton>
@@ -164,6 +166,10 @@ TEST_F(MainWidgetTest, WheelSegmentLeadsToTheFirstCardUnderTheFilters)
     main().segmentChangedInteractivelyByWheel(2);
     EXPECT_EQ(segmentIndex(A), 2);
     EXPECT_EQ(pageIndex(A), 6); // the first fresh card at or after segment 2
+    // The action's changes are written together, and are in the file when it returns.
+    const QSettings file(settingsFilePath(), QSettings::IniFormat);
+    EXPECT_EQ(file.value(A.toString() + QStringLiteral("/SegmentIndex")).toInt(), 2);
+    EXPECT_EQ(file.value(A.toString() + QStringLiteral("/PageIndex")).toInt(), 6);
 
     setPageIndex(A, 3);
     widget->segmentChangedInteractivelyByWheel(2); // same segment: nothing
