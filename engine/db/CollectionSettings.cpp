@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QSqlQuery>
 
+#include <limits>
+
 namespace Vantor::DB {
 
 namespace {
@@ -40,22 +42,23 @@ OrderLists &orderLists()
     return lists;
 }
 
-// Runs one of the lookups above on the collection's connection with the name bound.
-// Returns false when the collection cannot be opened or the statement fails.
-bool runLookup(QSqlQuery &query, const QUuid &uuid, const char *statement, const QString &placeholder,
-               const QString &value)
+// Runs one of the lookups above on the collection's connection with the name bound,
+// and gives the first column of its rows, at most `limit` of them. The statements are
+// prepared once: a collection switch looks up dozens of texts and settings. Returns
+// false when the collection cannot be opened or the statement fails.
+bool runLookup(const QUuid &uuid, const char *statement, const QString &value, int limit, QVariantList &values)
 {
+    values.clear();
     auto &registry = CollectionRegistry::instance();
     if (registry.openCollection(uuid) != StatusOk)
         return false;
-    query = QSqlQuery(registry.connection(uuid));
-    query.prepare(QLatin1String(statement));
-    query.bindValue(QStringLiteral(":COLLECTION_ID"), registry.collectionId(uuid));
-    query.bindValue(placeholder, value);
-    if (!query.exec()) {
-        logQueryError(query);
+    PreparedStatement lookup(registry.connection(uuid), QLatin1String(statement));
+    if (!lookup.exec({registry.collectionId(uuid), value})) {
+        logQueryError(lookup.query());
         return false;
     }
+    while (values.size() < limit && lookup.query().next())
+        values << lookup.query().value(0);
     return true;
 }
 
@@ -63,12 +66,10 @@ bool runLookup(QSqlQuery &query, const QUuid &uuid, const char *statement, const
 
 QString localizedString(const QUuid &uuid, const QString &key)
 {
-    QSqlQuery query;
-    if (runLookup(query, uuid, LocalizedStringStatement, QStringLiteral(":KEY"), key) && query.next()) {
-        const QVariant value = query.value(0);
-        if (value.typeId() == QMetaType::QString)
-            return value.toString();
-    }
+    QVariantList values;
+    if (runLookup(uuid, LocalizedStringStatement, key, 1, values) && !values.isEmpty()
+        && values.first().typeId() == QMetaType::QString)
+        return values.first().toString();
     return key;
 }
 
@@ -79,20 +80,16 @@ QString localizedString(const QUuid &uuid, LocaleKey key)
 
 QVariant settingValue(const QUuid &uuid, const QString &name, const QVariant &defaultValue)
 {
-    QSqlQuery query;
-    if (runLookup(query, uuid, SettingValueStatement, QStringLiteral(":NAME"), name) && query.next())
-        return query.value(0);
+    QVariantList values;
+    if (runLookup(uuid, SettingValueStatement, name, 1, values) && !values.isEmpty())
+        return values.first();
     return defaultValue;
 }
 
 QVariantList settingValues(const QUuid &uuid, const QString &name)
 {
     QVariantList values;
-    QSqlQuery query;
-    if (runLookup(query, uuid, SettingValuesStatement, QStringLiteral(":NAME"), name)) {
-        while (query.next())
-            values << query.value(0);
-    }
+    runLookup(uuid, SettingValuesStatement, name, std::numeric_limits<int>::max(), values);
     return values;
 }
 

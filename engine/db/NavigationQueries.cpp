@@ -4,6 +4,7 @@
 #include "SharedTypes.h"
 #include "SqlSupport.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -377,13 +378,35 @@ int loadSegments(const QUuid &uuid, QVector<int> &segments)
     const int status = registry.openCollection(uuid);
     if (status < 0)
         return status;
-    PreparedStatement statement(registry.connection(uuid), QLatin1String(SegmentsStatement));
+    // The statement visits every card of the collection (some 15,000 at 100,000 colours)
+    // for two dozen numbers, and every collection switch asks: the answer is kept for
+    // each collection while its file is unchanged.
+    struct KeptSegments
+    {
+        qint64 dataVersion = -1;
+        QVector<int> segments;
+    };
+    static QHash<QUuid, KeptSegments> kept;
+    const QSqlDatabase db = registry.connection(uuid);
+    const qint64 version = dataVersion(db);
+    const auto found = kept.constFind(uuid);
+    if (version >= 0 && found != kept.constEnd() && found->dataVersion == version) {
+        segments = found->segments;
+        return StatusOk;
+    }
+    PreparedStatement statement(db, QLatin1String(SegmentsStatement));
     if (statement.exec({registry.collectionId(uuid)})) {
         while (statement.query().next())
             segments << statement.query().value(0).toInt();
     }
     std::sort(segments.begin(), segments.end());
-    return segments.isEmpty() ? StatusQueryFailed : StatusOk;
+    if (segments.isEmpty()) {
+        kept.remove(uuid);
+        return StatusQueryFailed;
+    }
+    if (version >= 0)
+        kept.insert(uuid, {version, segments});
+    return StatusOk;
 }
 
 bool hasExteriorPagesWithMood(const QUuid &uuid, int mood)

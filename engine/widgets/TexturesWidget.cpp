@@ -45,11 +45,20 @@ int TexturesViewport::captionBand() const
 
 void TexturesViewport::loadTextures(const QUuid &collection)
 {
-    QMap<qint64, DB::Texture> loaded;
-    DB::loadTextures(collection, loaded);
     textures.clear();
-    for (auto it = loaded.cbegin(); it != loaded.cend(); ++it)
-        textures.insert(it.key(), it.value());
+    texturesToLoad = collection;
+}
+
+const QHash<qint64, DB::Texture> &TexturesViewport::loadedTextures() const
+{
+    if (!texturesToLoad.isNull()) {
+        QMap<qint64, DB::Texture> loaded;
+        DB::loadTextures(texturesToLoad, loaded);
+        texturesToLoad = QUuid();
+        for (auto it = loaded.cbegin(); it != loaded.cend(); ++it)
+            textures.insert(it.key(), it.value());
+    }
+    return textures;
 }
 
 void TexturesViewport::layOut()
@@ -114,11 +123,12 @@ void TexturesViewport::paintEvent(QPaintEvent *event)
 
     painter.setFont(captionFont());
     const QFontMetrics captionMetrics(captionFont());
+    const QHash<qint64, DB::Texture> &available = loadedTextures();
     for (const auto &[rect, mapping] : std::as_const(textureCells)) {
-        const auto texture = textures.constFind(mapping.textureId);
+        const auto texture = available.constFind(mapping.textureId);
         // A texture that is not there leaves its place empty; one whose picture does not
         // decode keeps its outlines and caption, so the grid has no hole.
-        if (texture == textures.constEnd())
+        if (texture == available.constEnd())
             continue;
         if (!texture->image.isNull())
             painter.drawImage(rect, tintTexture(texture->image, tint, mapping.alpha));

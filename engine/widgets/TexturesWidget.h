@@ -22,14 +22,16 @@ class TexturesViewport : public QWidget
 public:
     explicit TexturesViewport(QWidget *parent = nullptr);
 
-    // Loads the textures of the collection and of the file's shared collection.
+    // Loads the textures of the collection and of the file's shared collection, when
+    // they are first needed: decoding the pictures of every texture is no part of a
+    // collection switch while the tab is hidden.
     void loadTextures(const QUuid &collection);
     // Places the current card's textures for the viewport's width.
     void layOut();
 
     // Each tile's picture rectangle with the texture offered there, as laid out.
     const QVector<QPair<QRect, DB::TextureMapping>> &tiles() const { return textureCells; }
-    const QHash<qint64, DB::Texture> &loadedTextures() const { return textures; }
+    const QHash<qint64, DB::Texture> &loadedTextures() const;
     // The colour the tiles take: the current chip's, or red without one.
     static QColor tintColour();
 
@@ -44,7 +46,8 @@ private:
     QFont captionFont() const;
     int captionBand() const;
 
-    QHash<qint64, DB::Texture> textures;
+    mutable QHash<qint64, DB::Texture> textures;
+    mutable QUuid texturesToLoad; // null once loaded
     QVector<QPair<QRect, DB::TextureMapping>> textureCells;
     bool layingOut = false;
 };

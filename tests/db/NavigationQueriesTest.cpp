@@ -185,6 +185,11 @@ TEST_F(NavigationQueriesTest, SegmentsAndExteriorMoods)
     QVector<int> segments{42};
     ASSERT_EQ(loadSegments(A, segments), StatusOk);
     EXPECT_EQ(segments, (QVector<int>{1, 2, 3}));
+    // The segments are kept between calls, but not past a change of the file.
+    deck.deck().writer().exec(QStringLiteral("UPDATE PAGE SET SEGMENT = 7 WHERE ID = %1").arg(deck.pageIdA(4)));
+    ASSERT_TRUE(deck.deck().writer().ok());
+    ASSERT_EQ(loadSegments(A, segments), StatusOk);
+    EXPECT_EQ(segments, (QVector<int>{1, 2, 3, 7}));
     EXPECT_EQ(loadSegments(Unknown, segments), StatusUnknownCollection);
     EXPECT_TRUE(segments.isEmpty());
 
