@@ -50,12 +50,7 @@ struct SearchIndex
     // Entry numbers whose key equals the phrase, or starts with it.
     std::pair<int, int> range(const QString &key) const
     {
-        const auto lower = std::lower_bound(sorted.begin(), sorted.end(), key,
-                                            [this](int entry, const QString &value) { return keys.at(entry) < value; });
-        auto upper = lower;
-        while (upper != sorted.end() && keys.at(*upper).startsWith(key))
-            ++upper;
-        return {int(lower - sorted.begin()), int(upper - sorted.begin())};
+        return keyRange(keys, sorted, key);
     }
     int entryAt(qsizetype offset) const
     {
@@ -263,6 +258,51 @@ int bestEntry(const SearchIndex &index, const QString &key, ForgivingMatch kind)
 
 } // namespace
 
+std::pair<int, int> keyRange(const QVector<QString> &keys, const QVector<int> &sorted, const QString &key)
+{
+    const auto lower = std::lower_bound(sorted.begin(), sorted.end(), key,
+                                        [&keys](int entry, const QString &value) { return keys.at(entry) < value; });
+    // The keys that start with the phrase follow one another in key order.
+    const auto upper = std::partition_point(lower, sorted.end(), [&](int entry) { return keys.at(entry).startsWith(key); });
+    return {int(lower - sorted.begin()), int(upper - sorted.begin())};
+}
+
+QVector<int> leadingCompletionEntries(const QVector<QString> &keys, const QVector<int> &sorted, const QString &key, int count)
+{
+    QVector<int> leading;
+    if (count <= 0)
+        return leading;
+    const auto [from, to] = keyRange(keys, sorted, key);
+    // The phrase itself sorts first among the keys that start with it.
+    const int exactEnd = int(std::partition_point(sorted.begin() + from, sorted.begin() + to,
+                                                  [&](int entry) { return keys.at(entry).size() == key.size(); })
+                             - sorted.begin());
+    auto firstByDeckOrder = [&](int begin, int end) {
+        QVector<int> group(sorted.begin() + begin, sorted.begin() + end);
+        const auto middle = group.begin() + std::min<qsizetype>(group.size(), count);
+        std::partial_sort(group.begin(), middle, group.end());
+        leading.append(QVector<int>(group.begin(), middle));
+    };
+    firstByDeckOrder(from, exactEnd);
+    // A short phrase starts most keys of a large deck ("g" every code "G 1234"): its first
+    // entries in deck order are then found sooner by walking the deck than by sorting
+    // them all, at every keystroke.
+    const int longer = to - exactEnd;
+    if (longer <= 4 * count + 64) {
+        firstByDeckOrder(exactEnd, to);
+        return leading;
+    }
+    int found = 0;
+    for (int entry = 0; entry < keys.size() && found < count; ++entry) {
+        const QString &candidate = keys.at(entry);
+        if (candidate.size() > key.size() && candidate.startsWith(key)) {
+            leading << entry;
+            ++found;
+        }
+    }
+    return leading;
+}
+
 QString forgivingSearchKey(const QString &text)
 {
     QString key;
@@ -320,19 +360,9 @@ QStringList forgivingCompletions(const QUuid &collection, const QString &phrase,
         return texts.size() >= count;
     };
     // Exact and prefix matches by deck order: the first entries of the sorted range.
-    const auto [from, to] = index->range(key);
-    QVector<int> exact, prefix;
-    for (int i = from; i < to; ++i) {
-        const int entry = index->sorted.at(i);
-        (index->keys.at(entry) == key ? exact : prefix) << entry;
-    }
-    for (QVector<int> *group : {&exact, &prefix}) {
-        const auto middle = group->begin() + std::min<qsizetype>(group->size(), count);
-        std::partial_sort(group->begin(), middle, group->end());
-        for (auto it = group->begin(); it != middle; ++it) {
-            if (take(*it))
-                return texts;
-        }
+    for (int entry : leadingCompletionEntries(index->keys, index->sorted, key, count)) {
+        if (take(entry))
+            return texts;
     }
     // Then the keys that hold the phrase further in, in deck order.
     QStringView joined(index->joined);

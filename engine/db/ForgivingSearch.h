@@ -10,6 +10,8 @@
 #include <QUuid>
 #include <QVector>
 
+#include <utility>
+
 namespace Vantor::DB {
 
 // A text reduced to what the forgiving search compares: case folded, letters and digits
@@ -37,6 +39,13 @@ ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phr
 // Up to `count` distinct texts of the collection in the same order, for the completion
 // list.
 QStringList forgivingCompletions(const QUuid &collection, const QString &phrase, int count);
+
+// Of keys in deck order and their entry numbers sorted by key: the entries, in key order,
+// whose key equals `key` or starts with it (a half-open range of `sorted`).
+std::pair<int, int> keyRange(const QVector<QString> &keys, const QVector<int> &sorted, const QString &key);
+// The first `count` entries in deck order whose key equals `key`, then the first `count`
+// whose key is longer and starts with it: where the completion list begins.
+QVector<int> leadingCompletionEntries(const QVector<QString> &keys, const QVector<int> &sorted, const QString &key, int count);
 
 // The cards (by id, ascending) that hold a card name, colour name or code of the search
 // orders equal to the phrase, compared as the exact search's statement compares them

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace Vantor::DB {
 
@@ -140,6 +141,33 @@ QString pageSteppingStatement(const char *selectList, const char *comparison, bo
     statement += backward ? QStringLiteral(" ORDER BY P.PAGE_INDEX DESC LIMIT 1 ")
                           : QStringLiteral(" ORDER BY P.PAGE_INDEX ASC LIMIT 1 ");
     return statement;
+}
+
+// Where a step off the end of a collection's deck leads, as the file stood.
+struct WrapKey
+{
+    QUuid collection;
+    int bound = 0;
+    bool backward = false;
+    int mood = 0;
+    bool exteriorOnly = false;
+    qint64 dataVersion = -1;
+    bool operator==(const WrapKey &other) const
+    {
+        return collection == other.collection && bound == other.bound && backward == other.backward && mood == other.mood
+            && exteriorOnly == other.exteriorOnly && dataVersion == other.dataVersion;
+    }
+};
+
+size_t qHash(const WrapKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.collection, key.bound, key.backward, key.mood, key.exteriorOnly, key.dataVersion);
+}
+
+QHash<WrapKey, std::optional<ColorPage>> &keptWraps()
+{
+    static QHash<WrapKey, std::optional<ColorPage>> kept;
+    return kept;
 }
 
 QVariantList steppingValues(qint64 collectionId, int bound, int mood)
@@ -332,10 +360,31 @@ int loadAdjacentPage(const QUuid &uuid, int pageIndex, bool backward, int mood, 
     ColorPage loaded;
     bool found = false;
     for (const char *comparison : comparisons) {
+        const bool wrapping = comparison == comparisons[1];
+        // Wrapping walks the file's cards by index from the far end until one of this
+        // collection's: past every card of a large collection that shares the file with
+        // a small one. The panels paint the cards beside the current one at every
+        // repaint, so the answer is kept while the file is unchanged.
+        WrapKey key;
+        if (wrapping) {
+            key = {uuid, pageIndex, backward, mood, exteriorOnly, dataVersion(db)};
+            if (const auto kept = keptWraps().constFind(key); kept != keptWraps().constEnd() && key.dataVersion >= 0) {
+                found = kept->has_value();
+                if (found)
+                    loaded = **kept;
+                break;
+            }
+        }
         const auto statement =
             cardStatement(db, pageSteppingStatement(PALETTRA_PAGE_COLUMNS, comparison, backward, mood, exteriorOnly),
                           pageSteppingStatement("*", comparison, backward, mood, exteriorOnly));
-        if ((found = firstPage(*statement, values, loaded)))
+        found = firstPage(*statement, values, loaded);
+        if (wrapping && key.dataVersion >= 0 && statement->query().lastError().type() == QSqlError::NoError) {
+            if (keptWraps().size() >= 256)
+                keptWraps().clear();
+            keptWraps().insert(key, found ? std::optional<ColorPage>(loaded) : std::nullopt);
+        }
+        if (found)
             break;
     }
     if (!found)

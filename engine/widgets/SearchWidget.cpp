@@ -13,7 +13,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMutex>
 #include <QPainter>
+#include <QStringListModel>
 #include <QThreadPool>
 
 #include <memory>
@@ -58,6 +60,8 @@ SearchWidget::SearchWidget(QWidget *parent)
 void SearchWidget::textEdited(const QString &text)
 {
     setNotFound(false);
+    // Before the field asks its completer (it does so after this signal).
+    offerCompletionsFor(text);
     const QStringList completions = DB::forgivingCompletions(lastUsedCollection(), text, 12);
     m_popup->clear();
     if (completions.isEmpty() || text.trimmed().isEmpty()) {
@@ -149,13 +153,81 @@ void SearchWidget::selectedCollectionChanged(QUuid collectionId)
 
 namespace {
 
-// Carries a list read on another thread back to the interface thread. It lives on the
-// interface thread and goes when the read is over, through the event loop.
+// The first character of a text, case folded as the completer compares texts; 0 for
+// an empty text.
+char32_t foldedInitial(const QString &text)
+{
+    if (text.isEmpty())
+        return 0;
+    char32_t first = text.at(0).unicode();
+    if (text.at(0).isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate())
+        first = QChar::surrogateToUcs4(text.at(0), text.at(1));
+    return QChar::toCaseFolded(first);
+}
+
+using CompletionsByInitial = QHash<char32_t, QStringList>;
+
+// The list's texts by their first character, each part in the list's order.
+CompletionsByInitial completionsByInitial(const QStringList &completions)
+{
+    CompletionsByInitial parts;
+    for (const QString &each : completions)
+        parts[foldedInitial(each)] << each;
+    return parts;
+}
+
+// The parts of the last lists made, each with its list: a list kept by the database
+// layer (a collection shown again) comes back as the same shared list, which finds its
+// parts here. Holding the list keeps its identity from being taken by another.
+struct KeptParts
+{
+    QMutex mutex;
+    QList<std::pair<QStringList, CompletionsByInitial>> lists; // the newest last
+};
+
+KeptParts &keptParts()
+{
+    static KeptParts kept;
+    return kept;
+}
+
+bool findKeptParts(const QStringList &list, CompletionsByInitial &parts)
+{
+    KeptParts &kept = keptParts();
+    const QMutexLocker locker(&kept.mutex);
+    for (const auto &[keptList, keptParts] : std::as_const(kept.lists)) {
+        if (keptList.constData() == list.constData() && keptList.size() == list.size()) {
+            parts = keptParts;
+            return true;
+        }
+    }
+    return false;
+}
+
+void keepParts(const QStringList &list, const CompletionsByInitial &parts)
+{
+    KeptParts &kept = keptParts();
+    const QMutexLocker locker(&kept.mutex);
+    kept.lists.append({list, parts});
+    while (kept.lists.size() > 2)
+        kept.lists.removeFirst();
+}
+
+// What a read on another thread hands back to the interface thread.
+struct CompletionRead
+{
+    int status = DB::StatusOk;
+    QStringList completions;
+    CompletionsByInitial byInitial;
+};
+
+// Tells the interface thread that a read is over. It lives on the interface thread and
+// goes, through the event loop, when the read is.
 class CompletionRelay : public QObject
 {
     Q_OBJECT
 signals:
-    void read(int status, QStringList completions);
+    void read();
 };
 
 } // namespace
@@ -165,31 +237,61 @@ void SearchWidget::readCompletions(const QUuid &collectionId)
     m_completionsPending = true;
     m_completionsRead = false;
     m_readCompletions.clear();
+    m_readByInitial.clear();
     const quint64 read = ++m_completionReads;
     DB::prepareForgivingSearch(collectionId);
     const DB::CompletionSource source = DB::completionSource(collectionId);
-    // Shown before (another picker of the process, or back and forth): no read at all.
-    if (DB::keptCompletions(source, m_readCompletions)) {
+    // Shown before (another picker of the process, or back and forth): no read at all,
+    // only the parts by first character are made again, away from the interface.
+    QStringList kept;
+    const bool wasKept = DB::keptCompletions(source, kept);
+    if (wasKept) {
+        m_readCompletions = kept;
         m_completionsRead = true;
-        return;
+        if (findKeptParts(kept, m_readByInitial))
+            return;
     }
+    const auto result = std::make_shared<CompletionRead>();
     const std::shared_ptr<CompletionRelay> relay(new CompletionRelay, [](CompletionRelay *r) { r->deleteLater(); });
-    connect(relay.get(), &CompletionRelay::read, this, [this, read](int status, const QStringList &completions) {
+    connect(relay.get(), &CompletionRelay::read, this, [this, read, result, wasKept] {
         if (read != m_completionReads)
             return; // another collection was shown meanwhile
+        if (wasKept) {
+            completionPartsArrived(result->byInitial);
+            return;
+        }
         m_completionsRead = true;
-        if (status == DB::StatusOk)
-            m_readCompletions = completions;
+        if (result->status == DB::StatusOk) {
+            m_readCompletions = result->completions;
+            m_readByInitial = result->byInitial;
+        }
         if (m_lineEdit->hasFocus())
             installCompletions();
     });
     // The global pool's threads are kept and reused; it is waited for when the
     // application object goes.
-    QThreadPool::globalInstance()->start([source, relay] {
-        QStringList completions;
-        const int status = DB::loadCompletions(source, completions);
-        emit relay->read(status, completions);
+    QThreadPool::globalInstance()->start([source, relay, result, kept, wasKept] {
+        if (wasKept)
+            result->completions = kept;
+        else
+            result->status = DB::loadCompletions(source, result->completions);
+        if (result->status == DB::StatusOk) {
+            result->byInitial = completionsByInitial(result->completions);
+            keepParts(result->completions, result->byInitial);
+        }
+        emit relay->read();
     });
+}
+
+void SearchWidget::completionPartsArrived(const QHash<char32_t, QStringList> &byInitial)
+{
+    if (m_completionsPending) {
+        m_readByInitial = byInitial; // installed with the list
+        return;
+    }
+    m_completionsByInitial = byInitial;
+    m_completionInitial = NoInitial;
+    offerCompletionsFor(m_lineEdit->text());
 }
 
 void SearchWidget::installCompletions()
@@ -199,12 +301,42 @@ void SearchWidget::installCompletions()
     m_completionsPending = false;
     if (m_readCompletions.isEmpty())
         return;
-    auto *completer = new QCompleter(m_readCompletions, m_lineEdit);
+    auto *completer = new QCompleter(m_lineEdit);
+    m_completionModel = new QStringListModel(completer);
+    completer->setModel(m_completionModel);
     completer->setCompletionMode(QCompleter::InlineCompletion);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     // The line edit deletes the completer it replaces (it is its parent).
     m_lineEdit->setCompleter(completer);
+    m_installedCompletions = m_readCompletions;
+    m_completionsByInitial = m_readByInitial;
     m_readCompletions.clear();
+    m_readByInitial.clear();
+    m_completionInitial = NoInitial;
+    offerCompletionsFor(m_lineEdit->text());
+}
+
+// The completer compares each text from its start, ignoring letter case, and walks its
+// whole list in order up to the first match: on a large deck the first key typed ("G")
+// would compare every name before the codes. Only texts that begin with the phrase's
+// first character can match, so the completer holds those alone, in the list's order:
+// the same matches, in the same order, found at once. Until those parts are made (on
+// another thread, a few milliseconds) it holds the whole list.
+void SearchWidget::offerCompletionsFor(const QString &text)
+{
+    if (!m_completionModel)
+        return;
+    if (m_completionsByInitial.isEmpty()) {
+        if (m_completionInitial != WholeList)
+            m_completionModel->setStringList(m_installedCompletions);
+        m_completionInitial = WholeList;
+        return;
+    }
+    const char32_t initial = foldedInitial(text);
+    if (initial == m_completionInitial)
+        return;
+    m_completionInitial = initial;
+    m_completionModel->setStringList(m_completionsByInitial.value(initial));
 }
 
 void SearchWidget::setBackgroundImage(const QImage &image)

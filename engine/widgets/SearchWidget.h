@@ -2,7 +2,9 @@
 
 #include "engine/db/SharedTypes.h"
 
+#include <QHash>
 #include <QImage>
+#include <QPointer>
 #include <QRect>
 #include <QUuid>
 #include <QWidget>
@@ -11,6 +13,7 @@ class QKeyEvent;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QStringListModel;
 
 namespace Vantor {
 
@@ -64,6 +67,8 @@ private:
     void layOut();
     void showFieldBackground();
     void installCompletions();
+    void offerCompletionsFor(const QString &text);
+    void completionPartsArrived(const QHash<char32_t, QStringList> &byInitial);
     void setNotFound(bool notFound);
     void placePopup();
     // Up, Down, Return and Escape while the list shows; true when the key was used.
@@ -82,7 +87,16 @@ private:
     bool m_completionsPending = false; // the field has not got the shown collection's list yet
     bool m_completionsRead = false;    // that list has been read
     QStringList m_readCompletions;
+    QHash<char32_t, QStringList> m_readByInitial;
     quint64 m_completionReads = 0;     // which read is the shown collection's
+    // The list the field completes from, and its texts by their first character (case
+    // folded), made with the list on another thread.
+    QStringList m_installedCompletions;
+    QHash<char32_t, QStringList> m_completionsByInitial;
+    QPointer<QStringListModel> m_completionModel; // the field's completer's
+    static constexpr char32_t NoInitial = 0xFFFFFFFE;
+    static constexpr char32_t WholeList = 0xFFFFFFFF;
+    char32_t m_completionInitial = NoInitial; // whose texts the model holds
     QListWidget *m_popup = nullptr;
     bool m_notFound = false;
 };

@@ -119,6 +119,13 @@ TEST_F(NavigationQueriesTest, PageSteppingWrapsInBothDirections)
     EXPECT_EQ(step(1, true, AllMoods, false), 6);
     EXPECT_EQ(step(6, true, AllMoods, false), 4);
     EXPECT_EQ(step(4, true, AllMoods, false), 2);
+
+    // Where a wrap leads is kept, but not past a change of the file: card 6 turns
+    // off-white and leaves the deck shown under all moods.
+    deck.deck().writer().exec(QStringLiteral("UPDATE PAGE SET MOOD = 5 WHERE ID = %1").arg(deck.pageIdA(6)));
+    ASSERT_TRUE(deck.deck().writer().ok());
+    EXPECT_EQ(step(1, true, AllMoods, false), 4);
+    EXPECT_EQ(step(4, false, AllMoods, false), 1);
 }
 
 TEST_F(NavigationQueriesTest, PageSteppingUnderFilters)

@@ -7,6 +7,7 @@
 
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/CollectionSettings.h"
+#include "engine/db/ForgivingSearch.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SearchQueries.h"
 #include "engine/db/StatusCodes.h"
@@ -24,6 +25,7 @@
 #include <thread>
 
 #include <algorithm>
+#include <numeric>
 
 using namespace Vantor::DB;
 
@@ -458,3 +460,46 @@ TEST(UniqueTextCollector, GivesWhatOneSortGivesAcrossBatches)
 }
 
 } // namespace
+
+// Where the completion list begins: binary searches and a walk of the deck stand for
+// sorting every key that starts with the phrase; both must pick the same entries.
+TEST(ForgivingCompletionEntries, SameAsSortingEveryMatch)
+{
+    QRandomGenerator random(11);
+    for (int round = 0; round < 40; ++round) {
+        // Short keys of few letters: many share a start, some are equal.
+        const int size = round < 20 ? 50 + int(random.bounded(200)) : 3000;
+        QVector<QString> keys;
+        for (int i = 0; i < size; ++i) {
+            QString key;
+            const int length = 1 + int(random.bounded(4));
+            for (int c = 0; c < length; ++c)
+                key += QChar(u"abg"[random.bounded(3)]);
+            keys << key;
+        }
+        QVector<int> sorted(size);
+        std::iota(sorted.begin(), sorted.end(), 0);
+        std::stable_sort(sorted.begin(), sorted.end(), [&](int a, int b) { return keys.at(a) < keys.at(b); });
+        for (const QString &phrase : {QStringLiteral("a"), QStringLiteral("g"), QStringLiteral("ab"), QStringLiteral("bga"),
+                                     QStringLiteral("gggg"), QStringLiteral("z"), QStringLiteral("")}) {
+            for (int count : {1, 12, 100}) {
+                QVector<int> exact, longer;
+                for (int entry = 0; entry < size; ++entry) {
+                    if (keys.at(entry) == phrase && exact.size() < count)
+                        exact << entry;
+                    else if (keys.at(entry).size() > phrase.size() && keys.at(entry).startsWith(phrase) && longer.size() < count)
+                        longer << entry;
+                }
+                EXPECT_EQ(leadingCompletionEntries(keys, sorted, phrase, count), exact + longer)
+                    << "round " << round << " phrase " << phrase.toStdString() << " count " << count;
+            }
+            const auto [from, to] = keyRange(keys, sorted, phrase);
+            int matching = 0;
+            for (const QString &key : keys)
+                matching += key.startsWith(phrase) ? 1 : 0;
+            EXPECT_EQ(to - from, matching);
+            for (int i = from; i < to; ++i)
+                EXPECT_TRUE(keys.at(sorted.at(i)).startsWith(phrase));
+        }
+    }
+}

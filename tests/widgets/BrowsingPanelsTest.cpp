@@ -18,9 +18,12 @@
 #include "engine/widgets/OrvaCustomStyle.h"
 #include "engine/widgets/RollButton.h"
 #include "engine/widgets/SearchWidget.h"
+#include "engine/widgets/ToUpperCaseValidator.h"
+#include "engine/db/SearchQueries.h"
 
 #include <QBuffer>
 #include <QCompleter>
+#include <QThreadPool>
 #include <QDrag>
 #include <QLineEdit>
 #include <QListWidget>
@@ -478,6 +481,37 @@ TEST_F(PanelTest, SearchFieldTypesUpperCaseAndEmitsTrimmedPhrases)
     QTest::keyClick(search.lineEdit(), Qt::Key_Escape);
     EXPECT_TRUE(search.lineEdit()->text().isEmpty());
     EXPECT_EQ(phrases.count(), 0);
+
+    // Inline, the field completes as a completer over the collection's whole list
+    // would, also when the first character changes.
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    QStringList all;
+    ASSERT_EQ(DB::loadCompletions(lastUsedCollection(), all), DB::StatusOk);
+    QLineEdit reference(&search); // in the same window, so that it can have the focus
+    reference.setValidator(new ToUpperCaseValidator(&reference));
+    auto *whole = new QCompleter(all, &reference);
+    whole->setCompletionMode(QCompleter::InlineCompletion);
+    whole->setCaseSensitivity(Qt::CaseInsensitive);
+    reference.setCompleter(whole);
+    reference.show();
+    int completed = 0;
+    for (const char *typed : {"n", "a-", "name 4", "b", "A-2", "z", "b-1-2", "a-1"}) {
+        QStringList shown; // text and selection, as each field leaves them
+        for (QLineEdit *field : {search.lineEdit(), &reference}) {
+            field->clear();
+            field->setFocus();
+            QTest::keyClicks(field, QLatin1String(typed));
+            shown << field->text() << field->selectedText();
+        }
+        ASSERT_EQ(shown.size(), 4);
+        EXPECT_EQ(shown.at(0), shown.at(2)) << typed;
+        EXPECT_EQ(shown.at(1), shown.at(3)) << typed;
+        completed += shown.at(3).isEmpty() ? 0 : 1;
+    }
+    EXPECT_GE(completed, 2);
+    search.lineEdit()->setFocus();
+    search.lineEdit()->clear();
 
     search.lineEdit()->setText(QStringLiteral("   "));
     QTest::keyClick(search.lineEdit(), Qt::Key_Return);
