@@ -76,6 +76,7 @@ void TabBarWidget::switchToTab4() { switchToTab(4); }
 
 void TabBarWidget::paintEvent(QPaintEvent *)
 {
+    const PersistentStateBatch stateReads;
     QPainter painter(this);
     if (!barImage.isNull()) {
         for (int x = 0; x < width(); x += barImage.width())

@@ -58,6 +58,7 @@ bool CardRollerWidget::isHiddenMto(const DB::ColorEntry &row) const
 
 void CardRollerWidget::paintEvent(QPaintEvent *)
 {
+    const PersistentStateBatch stateReads;
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::Antialiasing, false);

@@ -74,6 +74,7 @@ void ColorSchemerPulvexWidget::loadCells()
 
 void ColorSchemerPulvexWidget::paintEvent(QPaintEvent *)
 {
+    const PersistentStateBatch stateReads;
     loadCells();
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);

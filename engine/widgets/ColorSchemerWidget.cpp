@@ -203,6 +203,8 @@ void ColorSchemerWidget::paintName(QPainter &painter, const QRect &rect, const Q
 
 void ColorSchemerWidget::paintEvent(QPaintEvent *)
 {
+    // A paint reads the stored state a few dozen times: through one settings store.
+    const PersistentStateBatch stateReads;
     m_model.refresh(m_layout.schemeArea);
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);

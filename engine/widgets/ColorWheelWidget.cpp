@@ -123,6 +123,7 @@ void ColorWheelWidget::stepSegment(int step)
 
 void ColorWheelWidget::paintEvent(QPaintEvent *)
 {
+    const PersistentStateBatch stateReads;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

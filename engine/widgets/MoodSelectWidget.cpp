@@ -134,6 +134,7 @@ void MoodSelectWidget::paintCheckLine(QPainter &painter, const QRect &rect, cons
 
 void MoodSelectWidget::paintEvent(QPaintEvent *)
 {
+    const PersistentStateBatch stateReads;
     const QUuid collection = lastUsedCollection();
     QPainter painter(this);
     if (isPulvex()) {

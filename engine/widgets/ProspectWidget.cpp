@@ -105,6 +105,7 @@ void ProspectViewport::resizeEvent(QResizeEvent *event)
 
 void ProspectViewport::paintEvent(QPaintEvent *)
 {
+    const PersistentStateBatch stateReads;
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setBrush(Qt::NoBrush);

@@ -105,6 +105,7 @@ QColor TexturesViewport::tintColour()
 
 void TexturesViewport::paintEvent(QPaintEvent *event)
 {
+    const PersistentStateBatch stateReads;
     const QColor tint = tintColour();
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
