@@ -6,6 +6,8 @@
 #include "SqlSupport.h"
 
 #include <QHash>
+#include <QMap>
+#include <QSet>
 #include <QSqlQuery>
 
 #include <limits>
@@ -62,10 +64,113 @@ bool runLookup(const QUuid &uuid, const char *statement, const QString &value, i
     return true;
 }
 
+// SQLite's NOCASE: only the 26 ASCII letters fold.
+QString foldedAsSqlite(const QString &text)
+{
+    QString folded = text;
+    for (QChar &c : folded) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return folded;
+}
+
+// A collection's texts and settings as a batch reads them: by folded key or name. A key
+// met twice is left to its statement (which of the two it answers is the statement's).
+struct LookupSnapshot
+{
+    bool usable = false;
+    QHash<QString, QVariant> strings;
+    QHash<QString, QMap<qint64, QVariant>> settings; // name → values by index
+    QSet<QString> twice;                             // keys and names ("S:" + name) met twice
+};
+
+struct LookupBatches
+{
+    int depth = 0;
+    QHash<QUuid, LookupSnapshot> snapshots;
+};
+
+LookupBatches &lookupBatches()
+{
+    static LookupBatches batches;
+    return batches;
+}
+
+LookupSnapshot readSnapshot(const QUuid &uuid)
+{
+    LookupSnapshot snapshot;
+    auto &registry = CollectionRegistry::instance();
+    if (registry.openCollection(uuid) != StatusOk)
+        return snapshot;
+    const QSqlDatabase db = registry.connection(uuid);
+    {
+        PreparedStatement texts(db, QStringLiteral("SELECT L.\"KEY\", L.STRING FROM LOCALE L WHERE L.COLLECTION_ID = ?"));
+        if (!texts.exec({registry.collectionId(uuid)}))
+            return snapshot;
+        while (texts.query().next()) {
+            const QVariant key = texts.query().value(0);
+            if (key.typeId() != QMetaType::QString)
+                return snapshot; // compared as the statement would compare it: not here
+            const QString folded = foldedAsSqlite(key.toString());
+            if (snapshot.strings.contains(folded))
+                snapshot.twice.insert(folded);
+            snapshot.strings.insert(folded, texts.query().value(1));
+        }
+    }
+    PreparedStatement settings(db, QStringLiteral("SELECT S.NAME, S.VALUE, S.VALUE_INDEX FROM SETTING S WHERE S.COLLECTION_ID = ?"));
+    if (!settings.exec({registry.collectionId(uuid)}))
+        return snapshot;
+    while (settings.query().next()) {
+        const QVariant name = settings.query().value(0);
+        const QVariant index = settings.query().value(2);
+        if (name.typeId() != QMetaType::QString || index.typeId() != QMetaType::LongLong)
+            return snapshot;
+        const QString folded = foldedAsSqlite(name.toString());
+        QMap<qint64, QVariant> &values = snapshot.settings[folded];
+        if (values.contains(index.toLongLong()))
+            snapshot.twice.insert(QStringLiteral("S:") + folded);
+        values.insert(index.toLongLong(), settings.query().value(1));
+    }
+    snapshot.usable = true;
+    return snapshot;
+}
+
+// The batch's snapshot of the collection, or null outside a batch or where the batch
+// cannot answer.
+const LookupSnapshot *snapshotOf(const QUuid &uuid)
+{
+    LookupBatches &batches = lookupBatches();
+    if (batches.depth == 0)
+        return nullptr;
+    auto found = batches.snapshots.find(uuid);
+    if (found == batches.snapshots.end())
+        found = batches.snapshots.insert(uuid, readSnapshot(uuid));
+    return found->usable ? &*found : nullptr;
+}
+
 } // namespace
+
+CollectionLookupBatch::CollectionLookupBatch()
+{
+    ++lookupBatches().depth;
+}
+
+CollectionLookupBatch::~CollectionLookupBatch()
+{
+    if (--lookupBatches().depth == 0)
+        lookupBatches().snapshots.clear();
+}
 
 QString localizedString(const QUuid &uuid, const QString &key)
 {
+    if (const LookupSnapshot *snapshot = snapshotOf(uuid)) {
+        const QString folded = foldedAsSqlite(key);
+        if (!snapshot->twice.contains(folded)) {
+            const QVariant value = snapshot->strings.value(folded);
+            return value.typeId() == QMetaType::QString ? value.toString() : key;
+        }
+    }
     QVariantList values;
     if (runLookup(uuid, LocalizedStringStatement, key, 1, values) && !values.isEmpty()
         && values.first().typeId() == QMetaType::QString)
@@ -80,6 +185,13 @@ QString localizedString(const QUuid &uuid, LocaleKey key)
 
 QVariant settingValue(const QUuid &uuid, const QString &name, const QVariant &defaultValue)
 {
+    if (const LookupSnapshot *snapshot = snapshotOf(uuid)) {
+        const QString folded = foldedAsSqlite(name);
+        if (!snapshot->twice.contains(QStringLiteral("S:") + folded)) {
+            const auto found = snapshot->settings.constFind(folded);
+            return found != snapshot->settings.constEnd() && found->contains(0) ? found->value(0) : defaultValue;
+        }
+    }
     QVariantList values;
     if (runLookup(uuid, SettingValueStatement, name, 1, values) && !values.isEmpty())
         return values.first();
@@ -88,6 +200,11 @@ QVariant settingValue(const QUuid &uuid, const QString &name, const QVariant &de
 
 QVariantList settingValues(const QUuid &uuid, const QString &name)
 {
+    if (const LookupSnapshot *snapshot = snapshotOf(uuid)) {
+        const QString folded = foldedAsSqlite(name);
+        if (!snapshot->twice.contains(QStringLiteral("S:") + folded))
+            return snapshot->settings.value(folded).values();
+    }
     QVariantList values;
     runLookup(uuid, SettingValuesStatement, name, std::numeric_limits<int>::max(), values);
     return values;

@@ -464,6 +464,8 @@ void MainWidget::collectionChangedInteractively(QUuid collectionId)
 {
     // Every user action writes the settings file once, however many keys it changes.
     const PersistentStateBatch batch;
+    // The new collection's texts and settings, read together.
+    const DB::CollectionLookupBatch lookups;
     const QUuid current = lastUsedCollection();
     if (collectionId == current || !DB::CollectionRegistry::instance().orderedCollectionUuids().contains(collectionId))
         return;

@@ -286,3 +286,46 @@ TEST_F(CollectionSettingsTest, OrderLists)
 }
 
 } // namespace
+
+// Inside a batch the texts and settings come from one read of each collection; they must
+// be what the statements answer, for awkward keys too.
+TEST_F(CollectionSettingsTest, BatchAnswersAsTheStatementsDo)
+{
+    writer().addText(m_a, QStringLiteral("aboutbox.caption"), QStringLiteral("About"));
+    writer().addText(m_a, QStringLiteral("Twice"), QStringLiteral("first"));
+    writer().addText(m_a, QStringLiteral("TWICE"), QStringLiteral("second"));
+    writer().addText(m_a, QStringLiteral("ÄRGER"), QStringLiteral("upper umlaut"));
+    writer().exec(QStringLiteral("INSERT INTO LOCALE(COLLECTION_ID, \"KEY\", STRING) VALUES(?, 'number', 12)"), {m_a});
+    set(m_a, QStringLiteral("list.value"), QStringLiteral("one"), 0);
+    set(m_a, QStringLiteral("list.value"), QStringLiteral("three"), 2);
+    set(m_a, QStringLiteral("List.Value"), QStringLiteral("minus"), -1);
+    set(m_a, QStringLiteral("only.second"), QStringLiteral("x"), 1);
+    setBlob(m_a, QStringLiteral("blob"), 0);
+    set(m_b, QStringLiteral("list.value"), QStringLiteral("b"), 0);
+    ASSERT_TRUE(writer().ok()) << writer().lastError().toStdString();
+
+    const QStringList keys{QStringLiteral("aboutbox.caption"), QStringLiteral("ABOUTBOX.caption"), QStringLiteral("twice"),
+                           QStringLiteral("ärger"), QStringLiteral("ÄRGER"), QStringLiteral("number"),
+                           QStringLiteral("missing"), QStringLiteral("list.value"), QStringLiteral("LIST.VALUE"),
+                           QStringLiteral("only.second"), QStringLiteral("blob"), QString()};
+    auto answers = [&] {
+        QVariantList all;
+        for (const QUuid &collection : {A, B, Unknown}) {
+            for (const QString &key : keys)
+                all << localizedString(collection, key) << settingValue(collection, key, QStringLiteral("default"))
+                    << QVariant(settingValues(collection, key));
+        }
+        return all;
+    };
+    const QVariantList plain = answers();
+    ASSERT_FALSE(plain.isEmpty());
+    EXPECT_EQ(plain.at(0).toString(), QStringLiteral("About"));
+    {
+        const CollectionLookupBatch batch;
+        EXPECT_EQ(answers(), plain);
+        // Within the batch the collection is not read again.
+        writer().addText(m_a, QStringLiteral("later"), QStringLiteral("new"));
+        EXPECT_EQ(localizedString(A, QStringLiteral("later")), QStringLiteral("later"));
+    }
+    EXPECT_EQ(localizedString(A, QStringLiteral("later")), QStringLiteral("new"));
+}
