@@ -8,6 +8,7 @@
 #include "RatioReporter.h"
 
 #include "engine/EngineStartup.h"
+#include "engine/db/SqlSupport.h"
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/ui/TabBarWidget.h"
@@ -60,7 +61,7 @@ void drawn()
 // done, so that a case does not share the processor with it.
 void settle()
 {
-    QThreadPool::globalInstance()->waitForDone();
+    DB::backgroundReads().waitForDone();
     QTest::qWait(300);
 }
 

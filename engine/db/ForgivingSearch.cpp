@@ -400,8 +400,7 @@ void prepareForgivingSearch(const QUuid &collection)
             return;
         cache.building.insert(source.key, promise->get_future().share());
     }
-    // The global pool is waited for when the application object goes.
-    QThreadPool::globalInstance()->start([source, promise] {
+    backgroundReads().start([source, promise] {
         std::shared_ptr<const SearchIndex> built = std::make_shared<SearchIndex>();
         withOwnConnection(source.databasePath, [&](const QSqlDatabase &db) { built = buildIndex(db, source); });
         IndexCache &cache = indexCache();

@@ -1,11 +1,13 @@
 #include "SqlSupport.h"
 
-#include <QAtomicInteger>
-
 #include "LogCategories.h"
 
+#include <QAtomicInteger>
+#include <QCoreApplication>
 #include <QHash>
 #include <QSqlError>
+#include <QThread>
+#include <QThreadPool>
 
 namespace Vantor::DB {
 
@@ -159,6 +161,20 @@ bool withOwnConnection(const QString &databasePath, const std::function<void(con
     }
     QSqlDatabase::removeDatabase(name);
     return opened;
+}
+
+QThreadPool &backgroundReads()
+{
+    static QThreadPool *pool = [] {
+        auto *made = new QThreadPool; // lives as long as the process, like the engine
+        made->setMaxThreadCount(1);
+        made->setThreadPriority(QThread::LowPriority);
+        made->setObjectName(QStringLiteral("palettra background reads"));
+        // Reads still running end before the application object goes.
+        qAddPostRoutine([] { backgroundReads().waitForDone(); });
+        return made;
+    }();
+    return *pool;
 }
 
 qint64 dataVersion(const QSqlDatabase &db)

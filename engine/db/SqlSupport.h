@@ -12,6 +12,7 @@
 #include <memory>
 
 class QSqlError;
+class QThreadPool;
 
 namespace Vantor::DB {
 struct CachedStatement;
@@ -40,6 +41,12 @@ inline constexpr const char *ReadOnlyConnectOptions = "QSQLITE_OPEN_READONLY;QSQ
 // calling thread: what reads a large deck away from the interface thread. False when
 // the file does not open.
 bool withOwnConnection(const QString &databasePath, const std::function<void(const QSqlDatabase &)> &work);
+
+// The thread that reads large decks away from the interface (completion lists, search
+// indexes): one, of low priority, and not Qt's global pool, whose threads the raster
+// engine borrows for large fills while the interface thread waits for them. It is
+// waited for when the plug-in shuts down.
+QThreadPool &backgroundReads();
 
 // Changes when another connection has written to the file since the connection last
 // looked (SQLite's data_version); -1 when it cannot be read. What is derived from a file

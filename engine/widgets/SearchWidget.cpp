@@ -5,6 +5,7 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/ForgivingSearch.h"
 #include "engine/db/SearchQueries.h"
+#include "engine/db/SqlSupport.h"
 #include "engine/db/ThemeResources.h"
 #include "engine/PersistentState.h"
 
@@ -17,6 +18,7 @@
 #include <QPainter>
 #include <QStringListModel>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <memory>
 
@@ -238,7 +240,21 @@ void SearchWidget::readCompletions(const QUuid &collectionId)
     m_completionsRead = false;
     m_readCompletions.clear();
     m_readByInitial.clear();
-    const quint64 read = ++m_completionReads;
+    ++m_completionReads;
+    // A picker that opens shows itself first: the reads start after its first paint, or
+    // when the field takes the focus before that.
+    m_deferredRead = collectionId;
+    if (m_painted)
+        startDeferredReads();
+}
+
+void SearchWidget::startDeferredReads()
+{
+    if (m_deferredRead.isNull())
+        return;
+    const QUuid collectionId = m_deferredRead;
+    m_deferredRead = QUuid();
+    const quint64 read = m_completionReads;
     DB::prepareForgivingSearch(collectionId);
     const DB::CompletionSource source = DB::completionSource(collectionId);
     // Shown before (another picker of the process, or back and forth): no read at all,
@@ -268,9 +284,7 @@ void SearchWidget::readCompletions(const QUuid &collectionId)
         if (m_lineEdit->hasFocus())
             installCompletions();
     });
-    // The global pool's threads are kept and reused; it is waited for when the
-    // application object goes.
-    QThreadPool::globalInstance()->start([source, relay, result, kept, wasKept] {
+    DB::backgroundReads().start([source, relay, result, kept, wasKept] {
         if (wasKept)
             result->completions = kept;
         else
@@ -381,6 +395,10 @@ void SearchWidget::resizeEvent(QResizeEvent *event)
 
 void SearchWidget::paintEvent(QPaintEvent *)
 {
+    if (!m_painted) {
+        m_painted = true;
+        QTimer::singleShot(0, this, &SearchWidget::startDeferredReads);
+    }
     QPainter painter(this);
     painter.drawImage(glassRect, glassImage);
     const int right = m_lineEdit->geometry().right() + 6;
@@ -403,6 +421,7 @@ bool SearchWidget::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::FocusIn:
             m_lineEdit->setFont(DB::normalFont(2));
+            startDeferredReads();
             installCompletions();
             break;
         case QEvent::FocusOut:

@@ -84,6 +84,9 @@ private:
     // the moment it is shown (a large deck has hundreds of thousands of names), and
     // handed to the field when it has the focus and the list is there.
     void readCompletions(const QUuid &collectionId);
+    void startDeferredReads();
+    QUuid m_deferredRead; // the collection whose reads wait for the first paint
+    bool m_painted = false;
     bool m_completionsPending = false; // the field has not got the shown collection's list yet
     bool m_completionsRead = false;    // that list has been read
     QStringList m_readCompletions;

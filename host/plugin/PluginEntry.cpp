@@ -8,6 +8,7 @@
 #include "ZylaMaxColPickClassDesc.h"
 
 #include "engine/EngineStartup.h"
+#include "engine/db/SqlSupport.h"
 
 extern "C" {
 
@@ -43,9 +44,9 @@ int LibInitialize()
 
 int LibShutdown()
 {
-    // Reads for the search field may still run on the pool's threads: they end before
-    // the host goes on to unload or exit.
-    QThreadPool::globalInstance()->waitForDone();
+    // Reads for the search field may still run on their thread: they end before the
+    // host goes on to unload or exit.
+    Vantor::DB::backgroundReads().waitForDone();
     return 1;
 }
 

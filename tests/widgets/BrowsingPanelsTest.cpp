@@ -20,6 +20,7 @@
 #include "engine/widgets/SearchWidget.h"
 #include "engine/widgets/ToUpperCaseValidator.h"
 #include "engine/db/SearchQueries.h"
+#include "engine/db/SqlSupport.h"
 
 #include <QBuffer>
 #include <QCompleter>
@@ -484,7 +485,7 @@ TEST_F(PanelTest, SearchFieldTypesUpperCaseAndEmitsTrimmedPhrases)
 
     // Inline, the field completes as a completer over the collection's whole list
     // would, also when the first character changes.
-    QThreadPool::globalInstance()->waitForDone();
+    DB::backgroundReads().waitForDone();
     QCoreApplication::processEvents();
     QStringList all;
     ASSERT_EQ(DB::loadCompletions(lastUsedCollection(), all), DB::StatusOk);
