@@ -4,6 +4,7 @@
 #include "NavigationQueries.h"
 #include "SharedTypes.h"
 #include "SqlSupport.h"
+#include "TextSort.h"
 
 #include <QHash>
 #include <QMap>
@@ -64,17 +65,6 @@ bool runLookup(const QUuid &uuid, const char *statement, const QString &value, i
     return true;
 }
 
-// SQLite's NOCASE: only the 26 ASCII letters fold.
-QString foldedAsSqlite(const QString &text)
-{
-    QString folded = text;
-    for (QChar &c : folded) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    }
-    return folded;
-}
-
 // A collection's texts and settings as a batch reads them: by folded key or name. A key
 // met twice is left to its statement (which of the two it answers is the statement's).
 struct LookupSnapshot
@@ -112,7 +102,7 @@ LookupSnapshot readSnapshot(const QUuid &uuid)
             const QVariant key = texts.query().value(0);
             if (key.typeId() != QMetaType::QString)
                 return snapshot; // compared as the statement would compare it: not here
-            const QString folded = foldedAsSqlite(key.toString());
+            const QString folded = sqliteAsciiUpper(key.toString());
             if (snapshot.strings.contains(folded))
                 snapshot.twice.insert(folded);
             snapshot.strings.insert(folded, texts.query().value(1));
@@ -126,7 +116,7 @@ LookupSnapshot readSnapshot(const QUuid &uuid)
         const QVariant index = settings.query().value(2);
         if (name.typeId() != QMetaType::QString || index.typeId() != QMetaType::LongLong)
             return snapshot;
-        const QString folded = foldedAsSqlite(name.toString());
+        const QString folded = sqliteAsciiUpper(name.toString());
         QMap<qint64, QVariant> &values = snapshot.settings[folded];
         if (values.contains(index.toLongLong()))
             snapshot.twice.insert(QStringLiteral("S:") + folded);
@@ -165,7 +155,7 @@ CollectionLookupBatch::~CollectionLookupBatch()
 QString localizedString(const QUuid &uuid, const QString &key)
 {
     if (const LookupSnapshot *snapshot = snapshotOf(uuid)) {
-        const QString folded = foldedAsSqlite(key);
+        const QString folded = sqliteAsciiUpper(key);
         if (!snapshot->twice.contains(folded)) {
             const QVariant value = snapshot->strings.value(folded);
             return value.typeId() == QMetaType::QString ? value.toString() : key;
@@ -186,7 +176,7 @@ QString localizedString(const QUuid &uuid, LocaleKey key)
 QVariant settingValue(const QUuid &uuid, const QString &name, const QVariant &defaultValue)
 {
     if (const LookupSnapshot *snapshot = snapshotOf(uuid)) {
-        const QString folded = foldedAsSqlite(name);
+        const QString folded = sqliteAsciiUpper(name);
         if (!snapshot->twice.contains(QStringLiteral("S:") + folded)) {
             const auto found = snapshot->settings.constFind(folded);
             return found != snapshot->settings.constEnd() && found->contains(0) ? found->value(0) : defaultValue;
@@ -201,7 +191,7 @@ QVariant settingValue(const QUuid &uuid, const QString &name, const QVariant &de
 QVariantList settingValues(const QUuid &uuid, const QString &name)
 {
     if (const LookupSnapshot *snapshot = snapshotOf(uuid)) {
-        const QString folded = foldedAsSqlite(name);
+        const QString folded = sqliteAsciiUpper(name);
         if (!snapshot->twice.contains(QStringLiteral("S:") + folded))
             return snapshot->settings.value(folded).values();
     }

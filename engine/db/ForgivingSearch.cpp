@@ -3,6 +3,7 @@
 #include "CollectionRegistry.h"
 #include "CollectionSettings.h"
 #include "SqlSupport.h"
+#include "TextSort.h"
 
 #include <QHash>
 #include <QMutex>
@@ -59,17 +60,6 @@ struct SearchIndex
 };
 
 const QChar Separator(0x0001);
-
-// What SQLite's UPPER makes of a text without ICU: ASCII letters only.
-QString asciiUpper(const QString &text)
-{
-    QString folded = text;
-    for (QChar &c : folded) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    }
-    return folded;
-}
 
 QVector<int> searchPositions(const QVector<int> &order)
 {
@@ -149,7 +139,7 @@ std::shared_ptr<const SearchIndex> buildIndex(const QSqlDatabase &db, const Inde
             index->exactUsable = false;
             return;
         }
-        QVector<qint64> &cards = index->exactCards[asciiUpper(text)];
+        QVector<qint64> &cards = index->exactCards[sqliteAsciiUpper(text)];
         if (cards.isEmpty() || cards.constLast() != card)
             cards.append(card);
     };

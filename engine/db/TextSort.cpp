@@ -12,6 +12,16 @@
 
 namespace Vantor::DB {
 
+QString sqliteAsciiUpper(const QString &text)
+{
+    QString folded = text;
+    for (QChar &c : folded) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return folded;
+}
+
 namespace {
 
 // Code units per chunk, 16 bits each, 0 past the end of the text, so that a text sorts

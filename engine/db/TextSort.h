@@ -13,6 +13,10 @@ namespace Vantor::DB {
 // names that share long beginnings. The texts are moved out of `texts`.
 QStringList sortedUniqueTexts(QStringList &texts);
 
+// What SQLite's UPPER and its NOCASE collation make of a text (without ICU): only the
+// 26 ASCII letters fold, so "ä" and "Ä" stay apart.
+QString sqliteAsciiUpper(const QString &text);
+
 // Gathers texts one by one and gives them back as sortedUniqueTexts would. Texts are
 // sorted in batches while more are still coming, on a thread of its own once a first
 // batch is full, and the sorted batches merged: a long list read from a database is
