@@ -143,10 +143,17 @@ QString pageSteppingStatement(const char *selectList, const char *comparison, bo
     return statement;
 }
 
+// What is kept of a collection is kept under its file and its number there: a UUID may
+// name a collection of another file after the registry looks elsewhere.
+QString keptKey(const QSqlDatabase &db, qint64 collectionId)
+{
+    return db.databaseName() + QLatin1Char('\n') + QString::number(collectionId);
+}
+
 // Where a step off the end of a collection's deck leads, as the file stood.
 struct WrapKey
 {
-    QUuid collection;
+    QString collection; // the file and the collection's number in it
     int bound = 0;
     bool backward = false;
     int mood = 0;
@@ -367,7 +374,7 @@ int loadAdjacentPage(const QUuid &uuid, int pageIndex, bool backward, int mood, 
         // repaint, so the answer is kept while the file is unchanged.
         WrapKey key;
         if (wrapping) {
-            key = {uuid, pageIndex, backward, mood, exteriorOnly, dataVersion(db)};
+            key = {keptKey(db, collectionId), pageIndex, backward, mood, exteriorOnly, dataVersion(db)};
             if (const auto kept = keptWraps().constFind(key); kept != keptWraps().constEnd() && key.dataVersion >= 0) {
                 found = kept->has_value();
                 if (found)
@@ -435,10 +442,11 @@ int loadSegments(const QUuid &uuid, QVector<int> &segments)
         qint64 dataVersion = -1;
         QVector<int> segments;
     };
-    static QHash<QUuid, KeptSegments> kept;
+    static QHash<QString, KeptSegments> kept;
     const QSqlDatabase db = registry.connection(uuid);
+    const QString key = keptKey(db, registry.collectionId(uuid));
     const qint64 version = dataVersion(db);
-    const auto found = kept.constFind(uuid);
+    const auto found = kept.constFind(key);
     if (version >= 0 && found != kept.constEnd() && found->dataVersion == version) {
         segments = found->segments;
         return StatusOk;
@@ -450,11 +458,11 @@ int loadSegments(const QUuid &uuid, QVector<int> &segments)
     }
     std::sort(segments.begin(), segments.end());
     if (segments.isEmpty()) {
-        kept.remove(uuid);
+        kept.remove(key);
         return StatusQueryFailed;
     }
     if (version >= 0)
-        kept.insert(uuid, {version, segments});
+        kept.insert(key, {version, segments});
     return StatusOk;
 }
 
