@@ -128,10 +128,12 @@ LookupSnapshot readSnapshot(const QUuid &uuid)
 
 // The batch's snapshot of the collection, or null outside a batch or where the batch
 // cannot answer.
-const LookupSnapshot *snapshotOf(const QUuid &uuid)
+const LookupSnapshot *snapshotOf(const QUuid &uuid, const QString &keyOrName)
 {
     LookupBatches &batches = lookupBatches();
-    if (batches.depth == 0)
+    // A null text binds as NULL, which equals nothing, where the snapshot would take it
+    // for an empty key.
+    if (batches.depth == 0 || keyOrName.isNull())
         return nullptr;
     auto found = batches.snapshots.find(uuid);
     if (found == batches.snapshots.end())
@@ -154,7 +156,7 @@ CollectionLookupBatch::~CollectionLookupBatch()
 
 QString localizedString(const QUuid &uuid, const QString &key)
 {
-    if (const LookupSnapshot *snapshot = snapshotOf(uuid)) {
+    if (const LookupSnapshot *snapshot = snapshotOf(uuid, key)) {
         const QString folded = sqliteAsciiUpper(key);
         if (!snapshot->twice.contains(folded)) {
             const QVariant value = snapshot->strings.value(folded);
@@ -175,7 +177,7 @@ QString localizedString(const QUuid &uuid, LocaleKey key)
 
 QVariant settingValue(const QUuid &uuid, const QString &name, const QVariant &defaultValue)
 {
-    if (const LookupSnapshot *snapshot = snapshotOf(uuid)) {
+    if (const LookupSnapshot *snapshot = snapshotOf(uuid, name)) {
         const QString folded = sqliteAsciiUpper(name);
         if (!snapshot->twice.contains(QStringLiteral("S:") + folded)) {
             const auto found = snapshot->settings.constFind(folded);
@@ -190,7 +192,7 @@ QVariant settingValue(const QUuid &uuid, const QString &name, const QVariant &de
 
 QVariantList settingValues(const QUuid &uuid, const QString &name)
 {
-    if (const LookupSnapshot *snapshot = snapshotOf(uuid)) {
+    if (const LookupSnapshot *snapshot = snapshotOf(uuid, name)) {
         const QString folded = sqliteAsciiUpper(name);
         if (!snapshot->twice.contains(QStringLiteral("S:") + folded))
             return snapshot->settings.value(folded).values();

@@ -296,6 +296,7 @@ TEST_F(CollectionSettingsTest, BatchAnswersAsTheStatementsDo)
     writer().addText(m_a, QStringLiteral("TWICE"), QStringLiteral("second"));
     writer().addText(m_a, QStringLiteral("ÄRGER"), QStringLiteral("upper umlaut"));
     writer().exec(QStringLiteral("INSERT INTO LOCALE(COLLECTION_ID, \"KEY\", STRING) VALUES(?, 'number', 12)"), {m_a});
+    writer().addText(m_a, QStringLiteral(""), QStringLiteral("empty key"));
     set(m_a, QStringLiteral("list.value"), QStringLiteral("one"), 0);
     set(m_a, QStringLiteral("list.value"), QStringLiteral("three"), 2);
     set(m_a, QStringLiteral("List.Value"), QStringLiteral("minus"), -1);
@@ -307,7 +308,7 @@ TEST_F(CollectionSettingsTest, BatchAnswersAsTheStatementsDo)
     const QStringList keys{QStringLiteral("aboutbox.caption"), QStringLiteral("ABOUTBOX.caption"), QStringLiteral("twice"),
                            QStringLiteral("ärger"), QStringLiteral("ÄRGER"), QStringLiteral("number"),
                            QStringLiteral("missing"), QStringLiteral("list.value"), QStringLiteral("LIST.VALUE"),
-                           QStringLiteral("only.second"), QStringLiteral("blob"), QString()};
+                           QStringLiteral("only.second"), QStringLiteral("blob"), QString(), QStringLiteral("")};
     auto answers = [&] {
         QVariantList all;
         for (const QUuid &collection : {A, B, Unknown}) {
