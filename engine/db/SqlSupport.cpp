@@ -78,13 +78,22 @@ void logQueryError(const QSqlQuery &query)
 
 PreparedStatement::PreparedStatement(const QSqlDatabase &db, const QString &statement)
 {
-    const QString key = db.connectionName() + QLatin1Char('\n') + statement;
-    CachedStatement *&cached = statementCache()[key];
-    if (!cached)
-        cached = new CachedStatement;
+    // The cache belongs to the interface thread, as the engine's connections do. A read
+    // on another thread (through a connection of its own, removed when it is over) gets
+    // a statement of its own: the cache is not shared between threads, and must keep no
+    // statement of a connection that goes.
+    const QCoreApplication *application = QCoreApplication::instance();
+    const bool cacheable = !application || QThread::currentThread() == application->thread();
+    CachedStatement *cached = nullptr;
+    if (cacheable) {
+        CachedStatement *&kept = statementCache()[db.connectionName() + QLatin1Char('\n') + statement];
+        if (!kept)
+            kept = new CachedStatement;
+        cached = kept;
+    }
 
-    if (cached->inUse) {
-        // Run while its cached twin is still being read: a statement of its own.
+    if (!cached || cached->inUse) {
+        // On another thread, or run while its cached twin is still being read.
         m_uncached = std::make_unique<QSqlQuery>(db);
         m_uncached->setForwardOnly(true);
         m_query = m_uncached.get();
