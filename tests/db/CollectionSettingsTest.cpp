@@ -5,10 +5,13 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SharedTypes.h"
+#include "engine/db/SqlSupport.h"
 
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace Vantor;
 using namespace Vantor::DB;
@@ -329,4 +332,30 @@ TEST_F(CollectionSettingsTest, BatchAnswersAsTheStatementsDo)
         EXPECT_EQ(localizedString(A, QStringLiteral("later")), QStringLiteral("later"));
     }
     EXPECT_EQ(localizedString(A, QStringLiteral("later")), QStringLiteral("new"));
+}
+
+// A statement prepared on another thread, through a connection of that thread's own, is
+// not kept: a later connection of the same name on the interface thread prepares its
+// own rather than meeting one of a connection that is gone.
+TEST(PreparedStatements, ThoseOfOtherThreadsAreNotKept)
+{
+    auto selectOnce = [](const QString &name) {
+        int value = -1;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(QStringLiteral(":memory:"));
+            if (db.open()) {
+                PreparedStatement statement(db, QStringLiteral("SELECT 41 + ?"));
+                if (statement.exec({1}) && statement.query().next())
+                    value = statement.query().value(0).toInt();
+            }
+        }
+        QSqlDatabase::removeDatabase(name);
+        return value;
+    };
+    int onThread = -1;
+    std::thread reader([&] { onThread = selectOnce(QStringLiteral("probe")); });
+    reader.join();
+    EXPECT_EQ(onThread, 42);
+    EXPECT_EQ(selectOnce(QStringLiteral("probe")), 42);
 }
