@@ -1,6 +1,8 @@
 #include "ChipDrag.h"
 
 #include "engine/db/ChipDragRecord.h"
+#include "NestedDialogs.h"
+
 #include "engine/db/ThemeResources.h"
 
 #include <QDrag>
@@ -48,8 +50,12 @@ Qt::DropAction runDrag(QWidget *source, QMimeData *mime, const QPixmap &pixmap, 
     auto *drag = new QDrag(source);
     drag->setMimeData(mime);
     drag->setPixmap(pixmap);
-    const ChipDragRunner &runner = chipDragRunner();
-    return runner ? runner(drag, supportedActions, defaultAction) : drag->exec(supportedActions, defaultAction);
+    // A drag runs an event loop of its own: the picker's widgets must outlive it, even
+    // when the host tears the picker down meanwhile.
+    const ChipDragRunner runner = chipDragRunner();
+    return NestedDialogs::execDrag(drag, [&](QDrag *running) {
+        return runner ? runner(running, supportedActions, defaultAction) : running->exec(supportedActions, defaultAction);
+    });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "NestedDialogs.h"
 
 #include <QDialog>
+#include <QDrag>
 #include <QWidget>
 
 #include <algorithm>
@@ -29,15 +30,37 @@ int NestedDialogs::exec(QDialog *dialog)
     self.running.removeOne(entry.get());
     if (guard)
         guard->deleteLater();
-    emit self.dialogFinished();
+    emit self.loopFinished();
     return guard ? result : int(QDialog::Rejected);
+}
+
+Qt::DropAction NestedDialogs::execDrag(QDrag *drag, const std::function<Qt::DropAction(QDrag *)> &run)
+{
+    if (!drag)
+        return Qt::IgnoreAction;
+    NestedDialogs &self = instance();
+    auto entry = std::make_unique<Running>();
+    entry->drag = drag;
+    for (QObject *up = drag->parent(); up; up = up->parent()) {
+        if (up->isWidgetType())
+            entry->ancestors << static_cast<QWidget *>(up);
+    }
+    self.running << entry.get();
+    const Qt::DropAction action = run(drag);
+    self.running.removeOne(entry.get());
+    // The drag goes with its source otherwise; a long session drags many chips.
+    if (entry->drag)
+        entry->drag->deleteLater();
+    emit self.loopFinished();
+    return action;
 }
 
 bool NestedDialogs::runningUnder(const QWidget *widget)
 {
     const QList<Running *> &running = instance().running;
     return std::any_of(running.begin(), running.end(), [widget](const Running *entry) {
-        return entry->dialog.data() == widget || entry->ancestors.contains(const_cast<QWidget *>(widget));
+        return (entry->dialog && entry->dialog.data() == widget)
+            || entry->ancestors.contains(const_cast<QWidget *>(widget));
     });
 }
 
@@ -45,8 +68,13 @@ void NestedDialogs::rejectUnder(const QWidget *widget)
 {
     const QList<Running *> running = instance().running;
     for (const Running *entry : running) {
-        if (entry->dialog && entry->ancestors.contains(const_cast<QWidget *>(widget)))
+        if (!entry->ancestors.contains(const_cast<QWidget *>(widget)))
+            continue;
+        if (entry->dialog)
             entry->dialog->reject();
+        // Only one drag runs at a time, and this is it.
+        if (entry->drag)
+            QDrag::cancel();
     }
 }
 

@@ -4,17 +4,21 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class QDialog;
+class QDrag;
 class QWidget;
 
 namespace Vantor {
 
-// The dialogs that run an event loop of their own inside a picker (the Capsure match,
-// the palette file dialogs, the about box). A host may tear a picker down while one of
-// them runs: a plug-in's owner window closed under a window-modal dialog, say. Such a
-// dialog therefore lives on the heap, and whoever owns a picker's widgets asks here
-// whether one of its dialogs still runs before deleting them: a frame that waits in
-// exec() must find its widgets alive when the loop returns.
+// The dialogs and drags that run an event loop of their own inside a picker (the Capsure
+// match, the palette file dialogs, the about box, a chip dragged out of any panel). A
+// host may tear a picker down while one of them runs: a plug-in's owner window closed
+// under a window-modal dialog or during a drag, say. Such a dialog or drag therefore
+// lives on the heap, and whoever owns a picker's widgets asks here whether one of its
+// loops still runs before deleting them: a frame that waits in exec() must find its
+// widgets alive when the loop returns.
 class NestedDialogs : public QObject
 {
     Q_OBJECT
@@ -26,21 +30,26 @@ public:
     // outer event loop, so the caller may still read it after this returns.
     static int exec(QDialog *dialog);
 
-    // True while a dialog runs whose parent chain, as it was when the dialog started,
+    // Runs `drag`, a heap object whose parent is the widget it leaves, through `run`
+    // (QDrag::exec, or a stand-in of the tests), and returns its drop action.
+    static Qt::DropAction execDrag(QDrag *drag, const std::function<Qt::DropAction(QDrag *)> &run);
+
+    // True while a dialog or drag runs whose parent chain, as it was when it started,
     // contains `widget`.
     static bool runningUnder(const QWidget *widget);
-    // Rejects every dialog running under `widget`: each loop ends as soon as control
-    // comes back to it.
+    // Rejects every dialog and cancels every drag running under `widget`: each loop ends
+    // as soon as control comes back to it.
     static void rejectUnder(const QWidget *widget);
 
 signals:
-    // A dialog's loop returned.
-    void dialogFinished();
+    // A dialog's or drag's loop returned.
+    void loopFinished();
 
 private:
     struct Running
     {
         QPointer<QDialog> dialog;
+        QPointer<QDrag> drag;
         QList<QPointer<QWidget>> ancestors;
     };
     QList<Running *> running;

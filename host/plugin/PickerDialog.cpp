@@ -5,6 +5,9 @@
 #include "ZylaMainWidgetBridge.h"
 
 
+#include <QPointer>
+
+#include <algorithm>
 #include <cstring>
 
 DWORD colorRefOf(const QColor &colour)
@@ -46,13 +49,26 @@ INT_PTR pickerDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+        const PickerFrame frame;
         auto *record = reinterpret_cast<PickerRecord *>(lParam);
+        // The host destroyed the picker while its window was being made (from an event
+        // filter on its own window, say): the window goes at once, nothing is built.
+        if (record && record->closed) {
+            DestroyWindow(dialog);
+            return 1;
+        }
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
         // Modal records know their window too, so that whatever removes the record
         // can close the window first.
         if (record)
             record->dialog = dialog;
-        auto *bridge = new ZylaMainWidgetBridge(dialog, nullptr, Qt::WindowFlags());
+        const QPointer<ZylaMainWidgetBridge> bridge = new ZylaMainWidgetBridge(dialog, nullptr, Qt::WindowFlags());
+        if (!bridge)
+            return 1;
+        if (!IsWindow(dialog) || (record && record->closed)) {
+            bridge->dispose();
+            return 1;
+        }
         RECT client;
         GetClientRect(dialog, &client);
         bridge->setGeometry(client.left, client.top, client.right - client.left, client.bottom - client.top);
@@ -60,20 +76,31 @@ INT_PTR pickerDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
             bridge->setUseDefaultTaskText(false);
             bridge->setTaskButtonText(record->name);
         }
-        bridge->show();
         if (record)
             record->bridge = bridge;
+        bridge->show();
+        if (!IsWindow(dialog))
+            return 1;
         // Lets the dialog manager map Escape to IDCANCEL; placed outside the client area.
         CreateWindowExW(0, u"Button", u"Cancel", WS_CHILD | WS_VISIBLE, 0, -64, 128, 32, dialog,
                         reinterpret_cast<HMENU>(std::intptr_t(IDCANCEL)),
                         ZylaMaxColPickClassDesc::instance().HInstance(), nullptr);
+        // The template holds the position in dialog units, and only 16 bits of it: a
+        // modal picker is placed again in screen pixels, where the host asked.
+        if (record && record->modal) {
+            const IPoint2 at = reachablePickerPosition(dialog, record->position);
+            SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+        }
         return 1;
     }
     case WM_CLOSE: {
+        const PickerFrame frame;
         if (PickerRecord *record = pickerRecordOf(dialog)) {
-            // The host may destroy the picker from either callback: the record and the
-            // window are then gone, and nothing more is done with them.
-            auto pickerStillOpen = [dialog, record] { return IsWindow(dialog) && pickerRecordOf(dialog) == record; };
+            // The host may destroy the picker from either callback: the record is then
+            // closed and the window gone, and nothing more is done with them.
+            auto pickerStillOpen = [dialog, record] {
+                return !record->closed && IsWindow(dialog) && pickerRecordOf(dialog) == record;
+            };
             if (HSVCallback *callback = record->callback) {
                 RECT frame;
                 GetWindowRect(dialog, &frame);
@@ -108,8 +135,9 @@ INT_PTR pickerDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 
 void deliverPickedColour(HWND dialog, DWORD value)
 {
+    const PickerFrame frame;
     PickerRecord *record = pickerRecordOf(dialog);
-    if (!record || record->disabled)
+    if (!record || record->disabled || record->closed)
         return;
     if (record->modal) {
         record->color = value;
@@ -119,4 +147,34 @@ void deliverPickedColour(HWND dialog, DWORD value)
     } else if (record->callback) {
         record->callback->ColorChanged(value, TRUE);
     }
+}
+
+IPoint2 reachablePickerPosition(HWND dialog, IPoint2 requested)
+{
+    RECT frame;
+    if (!GetWindowRect(dialog, &frame))
+        return requested;
+    const long long width = frame.right - frame.left;
+    const long long height = frame.bottom - frame.top;
+    // Far beyond every screen, but still a rectangle that Win32 can hold.
+    static constexpr long long Far = 1 << 28;
+    auto bounded = [](long long value) { return LONG(std::clamp(value, -Far, Far)); };
+    const long long x = requested.x;
+    const long long y = requested.y;
+    const RECT wanted{bounded(x), bounded(y), bounded(x + width), bounded(y + height)};
+    MONITORINFO monitor;
+    if (!GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor))
+        return requested;
+    const RECT &work = monitor.rcWork;
+    // Reachable when enough of its title bar lies on that screen to take it with the
+    // pointer: the user can move it from there.
+    constexpr long long TitleHeight = 24;
+    const long long grabWidth = std::min(x + width, (long long)work.right) - std::max(x, (long long)work.left);
+    const long long grabHeight = std::min(y + TitleHeight, (long long)work.bottom) - std::max(y, (long long)work.top);
+    if (grabWidth >= std::min(64LL, width) && grabHeight >= std::min(TitleHeight / 2, height))
+        return requested;
+    // Brought onto the nearest screen, as much of it on the screen as fits.
+    const long long left = std::max((long long)work.left, std::min(x, work.right - width));
+    const long long top = std::max((long long)work.top, std::min(y, work.bottom - height));
+    return IPoint2(int(left), int(top));
 }

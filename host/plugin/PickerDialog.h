@@ -26,5 +26,10 @@ PickerRecord *pickerRecordOf(HWND dialog);
 // colour to the owner, or reports it through the host's callback.
 void deliverPickedColour(HWND dialog, DWORD value);
 
+// Where a picker window of `dialog`'s size goes when the host asks for `requested`:
+// there, unless too little of its title bar would be on any screen to take it with the
+// pointer; then as close to it as fits on the nearest screen.
+IPoint2 reachablePickerPosition(HWND dialog, IPoint2 requested);
+
 // The message a modeless object-colour picker sends its owner with the colour.
 constexpr UINT ObjectColorMessage = 0x0D11;

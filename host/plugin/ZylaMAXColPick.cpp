@@ -8,29 +8,33 @@
 
 ZylaMAXColPick::~ZylaMAXColPick()
 {
-    *alive = false;
+    const PickerFrame frame;
+    close();
+}
+
+void ZylaMAXColPick::close()
+{
+    if (closed)
+        return;
+    closed = true;
     // Picker objects the host still holds act as pickers without a record from now on.
-    for (ZylaMaxModelessColorPicker *modeless : modelessPickers)
-        modeless->pickerDeleted();
+    const std::set<ZylaMaxModelessColorPicker *> handedOut = std::move(modelessPickers);
     modelessPickers.clear();
-    // Open windows keep a pointer to their record: they go first. Destroying a modal
-    // picker's window ends its loop; its ModalColorPicker call then returns as if the
-    // user had cancelled.
-    while (!modalRecords.empty()) {
-        PickerRecord *record = modalRecords.back();
-        modalRecords.pop_back();
-        destroyRecordWindow(*record);
-        deleteRecord(record);
-    }
-    while (!records.empty()) {
-        destroyRecordWindow(*records.begin()->second);
-        removeRecord(records.begin()->first);
-    }
+    for (ZylaMaxModelessColorPicker *modeless : handedOut)
+        modeless->pickerDeleted();
+    // Destroying a modal picker's window ends its loop; its ModalColorPicker call then
+    // returns as if the user had cancelled. Each close may bring the host back in, so
+    // the maps are read anew every time.
+    while (!modalRecords.empty())
+        closeRecord(modalRecords.back());
+    while (!records.empty())
+        closeRecord(records.begin()->second);
 }
 
 PickerRecord *ZylaMAXColPick::newRecord(HWND owner, DWORD color, const IPoint2 *spos, HSVCallback *callback,
                                         const MCHAR *name)
 {
+    static std::uint64_t lastSerial = 0;
     auto *record = new PickerRecord;
     record->picker = this;
     record->owner = owner;
@@ -38,51 +42,77 @@ PickerRecord *ZylaMAXColPick::newRecord(HWND owner, DWORD color, const IPoint2 *
     record->position = spos ? *spos : IPoint2(0, 0);
     record->callback = callback;
     record->name = name ? QString::fromUtf16(name) : QString();
+    record->serial = ++lastSerial;
     return record;
+}
+
+void ZylaMAXColPick::closeRecord(PickerRecord *record)
+{
+    if (!record || record->closed)
+        return;
+    record->closed = true;
+    const auto modeless = records.find(record->owner);
+    if (modeless != records.end() && modeless->second == record)
+        records.erase(modeless);
+    modalRecords.erase(std::remove(modalRecords.begin(), modalRecords.end(), record), modalRecords.end());
+    const HWND dialog = record->dialog;
+    record->dialog = nullptr;
+    // WM_DESTROY still finds the record, to let its bridge go; then the window forgets it.
+    if (IsWindow(dialog))
+        DestroyWindow(dialog);
+    if (IsWindow(dialog) && pickerRecordOf(dialog) == record)
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
+    PickerFrame::retire(record);
 }
 
 int ZylaMAXColPick::ModalColorPicker(HWND hwndOwner, DWORD *lpc, IPoint2 *spos, HSVCallback *callBack,
                                      const MCHAR *name)
 {
+    const PickerFrame frame;
+    if (closed)
+        return 0;
     PickerRecord *record = newRecord(hwndOwner, lpc ? *lpc : 0, spos, callBack, name);
     record->modal = 1;
     modalRecords.push_back(record);
-    // The host may delete this object while the dialog runs (from a callback, a timer,
-    // another window): the loop then ends, and nothing of this object is touched again.
-    const std::shared_ptr<bool> stillAlive = alive;
 
     const std::vector<WORD> dialogTemplate = pickerDialogTemplate(true, record->position);
     const INT_PTR result = DialogBoxIndirectParamW(
         ZylaMaxColPickClassDesc::instance().HInstance(), dialogTemplate.data(), hwndOwner,
         pickerDialogProc, reinterpret_cast<LPARAM>(record));
-    if (!*stillAlive)
+    // The host deleted this object while the dialog ran (from a callback, a timer,
+    // another window): the picker ended as if the user had cancelled.
+    if (closed)
         return 0;
-    const DWORD picked = record->color;
-    modalRecords.erase(std::find(modalRecords.begin(), modalRecords.end(), record));
-    deleteRecord(record);
+    // Closed from outside (the host re-entered while the window was made): nothing was
+    // picked, whatever the dialog returned.
+    const bool closedFromOutside = record->closed;
+    const DWORD colour = record->color;
+    closeRecord(record);
+    if (closedFromOutside || result == 0)
+        return 0;
     // The record is gone before the host hears of the colour: it may delete this object
     // from ColorChanged.
-    if (result != 0) {
-        if (callBack)
-            callBack->ColorChanged(picked, TRUE);
-        if (lpc)
-            *lpc = picked;
-    }
+    if (callBack)
+        callBack->ColorChanged(colour, TRUE);
+    if (lpc)
+        *lpc = colour;
     return int(result);
 }
 
 ColorPicker *ZylaMAXColPick::CreateColorPicker(HWND hwndOwner, DWORD initColor, IPoint2 *spos, HSVCallback *pcallback,
                                                const MCHAR *name, BOOL isObjectColor)
 {
-    if (records.count(hwndOwner) == 0) {
-        PickerRecord *record = newRecord(hwndOwner, initColor, spos, pcallback, name);
+    const PickerFrame frame;
+    if (closed)
+        return new ZylaMaxModelessColorPicker(hwndOwner, nullptr, 0);
+    PickerRecord *record = &modelessRecord(hwndOwner);
+    if (record->disabled) {
+        record = newRecord(hwndOwner, initColor, spos, pcallback, name);
         record->isObjectColor = isObjectColor;
         record->modal = 0;
         records[hwndOwner] = record;
     }
-    auto *modeless = new ZylaMaxModelessColorPicker(hwndOwner, this);
-    modelessPickers.insert(modeless);
-    return modeless;
+    return new ZylaMaxModelessColorPicker(hwndOwner, this, record->serial);
 }
 
 const MCHAR *ZylaMAXColPick::ClassName()
@@ -97,7 +127,11 @@ Class_ID ZylaMAXColPick::ClassID()
 
 void ZylaMAXColPick::DeleteThis()
 {
-    delete this;
+    const PickerFrame frame;
+    if (closed)
+        return;
+    close();
+    PickerFrame::retire(this);
 }
 
 PickerRecord &ZylaMAXColPick::record(HWND owner) const
@@ -115,6 +149,12 @@ PickerRecord &ZylaMAXColPick::modelessRecord(HWND owner) const
     return found != records.end() ? *found->second : fallbackPickerRecord();
 }
 
+PickerRecord *ZylaMAXColPick::modelessRecord(HWND owner, std::uint64_t serial) const
+{
+    const auto found = records.find(owner);
+    return found != records.end() && found->second->serial == serial ? found->second : nullptr;
+}
+
 bool ZylaMAXColPick::hasRecord(HWND owner) const
 {
     return !record(owner).disabled;
@@ -122,25 +162,8 @@ bool ZylaMAXColPick::hasRecord(HWND owner) const
 
 void ZylaMAXColPick::removeRecord(HWND owner)
 {
+    const PickerFrame frame;
     const auto found = records.find(owner);
-    if (found == records.end())
-        return;
-    PickerRecord *record = found->second;
-    records.erase(found);
-    deleteRecord(record);
-}
-
-void ZylaMAXColPick::deleteRecord(PickerRecord *record)
-{
-    // A window that outlives its record must not reach it any more.
-    if (IsWindow(record->dialog) && pickerRecordOf(record->dialog) == record)
-        SetWindowLongPtrW(record->dialog, GWLP_USERDATA, 0);
-    delete record;
-}
-
-void ZylaMAXColPick::destroyRecordWindow(PickerRecord &record)
-{
-    if (IsWindow(record.dialog))
-        DestroyWindow(record.dialog);
-    record.dialog = nullptr;
+    if (found != records.end())
+        closeRecord(found->second);
 }

@@ -106,11 +106,12 @@ void ZylaMainWidgetBridge::dispose()
         return;
     }
     disposed = true;
+    // A drag is cancelled before its source leaves the window it started in.
+    Vantor::NestedDialogs::rejectUnder(this);
     hide();
     setParent(nullptr);
-    connect(&Vantor::NestedDialogs::instance(), &Vantor::NestedDialogs::dialogFinished, this,
+    connect(&Vantor::NestedDialogs::instance(), &Vantor::NestedDialogs::loopFinished, this,
             &ZylaMainWidgetBridge::deleteWhenIdle);
-    Vantor::NestedDialogs::rejectUnder(this);
 }
 
 void ZylaMainWidgetBridge::deleteWhenIdle()

@@ -35,11 +35,12 @@ public:
     QColor pickableColour() const;
 
     // True while a call of the bridge is on the stack that the host may destroy the
-    // picker from: a colour being reported, or a nested dialog (about box, Capsure match,
-    // palette file dialog) waiting in its own event loop.
+    // picker from: a colour being reported, a nested dialog (about box, Capsure match,
+    // palette file dialog) or a chip drag waiting in its own event loop.
     bool isBusy() const;
     // The picker's window is being destroyed: the bridge goes now, or, when busy, leaves
-    // the window at once, ends its nested dialogs and goes once the last call is over.
+    // the window at once, ends its nested dialogs and drags and goes once the last call
+    // is over.
     void dispose();
 
 public slots:

@@ -5,23 +5,39 @@
 #include "ZylaMaxColPickClassDesc.h"
 #include "ZylaMainWidgetBridge.h"
 
-
-ZylaMaxModelessColorPicker::ZylaMaxModelessColorPicker(HWND owner, ZylaMAXColPick *picker)
+ZylaMaxModelessColorPicker::ZylaMaxModelessColorPicker(HWND owner, ZylaMAXColPick *picker, std::uint64_t serial)
     : ownerWindow(owner)
     , picker(picker)
+    , recordSerial(serial)
 {
-    PickerRecord &record = picker->modelessRecord(owner);
-    if (record.disabled)
+    if (!picker)
         return;
-    if (!IsWindow(record.dialog)) {
-        const std::vector<WORD> dialogTemplate = pickerDialogTemplate(false, record.position);
-        record.dialog = CreateDialogIndirectParamW(
-            ZylaMaxColPickClassDesc::instance().HInstance(), dialogTemplate.data(), owner,
-            pickerDialogProc, reinterpret_cast<LPARAM>(&record));
+    const PickerFrame frame;
+    picker->adoptModelessPicker(this);
+    PickerRecord *record = picker->modelessRecord(owner, serial);
+    if (!record)
+        return;
+    // A host that hears the window being made may ask for the same picker again: that
+    // call shows the window this one is making, it does not make a second.
+    if (!IsWindow(record->dialog) && !record->opening) {
+        record->opening = true;
+        const std::vector<WORD> dialogTemplate = pickerDialogTemplate(false, record->position);
+        const HWND dialog = CreateDialogIndirectParamW(ZylaMaxColPickClassDesc::instance().HInstance(),
+                                                       dialogTemplate.data(), owner, pickerDialogProc,
+                                                       reinterpret_cast<LPARAM>(record));
+        record->opening = false;
+        if (record->closed) {
+            // Destroyed while it was being made: whatever was made goes too.
+            if (IsWindow(dialog))
+                DestroyWindow(dialog);
+            return;
+        }
+        record->dialog = dialog;
     }
-    if (record.dialog)
-        SetWindowPos(record.dialog, nullptr, record.position.x, record.position.y, 0, 0,
-                     SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOSIZE);
+    if (IsWindow(record->dialog)) {
+        const IPoint2 at = reachablePickerPosition(record->dialog, record->position);
+        SetWindowPos(record->dialog, nullptr, at.x, at.y, 0, 0, SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOSIZE);
+    }
 }
 
 ZylaMaxModelessColorPicker::~ZylaMaxModelessColorPicker()
@@ -30,10 +46,10 @@ ZylaMaxModelessColorPicker::~ZylaMaxModelessColorPicker()
         picker->forgetModelessPicker(this);
 }
 
-// Once the ZylaMAXColPick is gone there is no record any more: the fallback.
 PickerRecord &ZylaMaxModelessColorPicker::record() const
 {
-    return picker ? picker->modelessRecord(ownerWindow) : fallbackPickerRecord();
+    PickerRecord *record = picker ? picker->modelessRecord(ownerWindow, recordSerial) : nullptr;
+    return record ? *record : fallbackPickerRecord();
 }
 
 IPoint2 ZylaMaxModelessColorPicker::GetPosition()
@@ -47,20 +63,21 @@ IPoint2 ZylaMaxModelessColorPicker::GetPosition()
 
 void ZylaMaxModelessColorPicker::Destroy()
 {
+    const PickerFrame frame;
     PickerRecord &record = this->record();
     if (record.disabled)
         return;
-    ZylaMAXColPick::destroyRecordWindow(record);
     picker->removeRecord(ownerWindow);
 }
 
 void ZylaMaxModelessColorPicker::InstallNewCB(DWORD, HSVCallback *pcb, const MCHAR *st)
 {
+    const PickerFrame frame;
     PickerRecord &record = this->record();
     if (record.disabled)
         return;
-    if (pcb)
-        record.callback = pcb;
+    // The host may delete a callback it has detached; keeping it would call a freed object.
+    record.callback = pcb;
     if (record.bridge) {
         const QString name = st ? QString::fromUtf16(st) : QString();
         if (!name.isEmpty()) {

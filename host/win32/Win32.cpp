@@ -1,5 +1,7 @@
 #include "Win32.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QCloseEvent>
@@ -7,6 +9,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 #include <QWidget>
 
@@ -545,6 +548,57 @@ HWND SetParent(HWND child, HWND newParent)
     widget->setParent(Win32Layer::widgetOf(newParent), newParent ? Qt::Widget : Qt::Window);
     widget->setVisible(visible);
     return previous;
+}
+
+// Monitors are the screens, numbered from 1 in Qt's order.
+HMONITOR MonitorFromRect(const RECT *rect, DWORD flags)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (!rect || screens.isEmpty())
+        return nullptr;
+    const QRect wanted(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
+    auto handle = [&screens](QScreen *screen) { return reinterpret_cast<HMONITOR>(quintptr(screens.indexOf(screen) + 1)); };
+    // The screen that holds most of the rectangle; else, as asked, the nearest or the primary.
+    QScreen *best = nullptr;
+    long long bestArea = 0;
+    for (QScreen *screen : screens) {
+        const QRect common = screen->geometry().intersected(wanted);
+        const long long area = common.isEmpty() ? 0 : (long long)common.width() * common.height();
+        if (area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
+    }
+    if (best)
+        return handle(best);
+    if (flags == MONITOR_DEFAULTTOPRIMARY)
+        return handle(QGuiApplication::primaryScreen());
+    if (flags != MONITOR_DEFAULTTONEAREST)
+        return nullptr;
+    auto distance = [&wanted](const QRect &area) {
+        const long long dx = std::max({0LL, (long long)area.left() - wanted.right(), (long long)wanted.left() - area.right()});
+        const long long dy = std::max({0LL, (long long)area.top() - wanted.bottom(), (long long)wanted.top() - area.bottom()});
+        return dx * dx + dy * dy;
+    };
+    QScreen *nearest = screens.first();
+    for (QScreen *screen : screens) {
+        if (distance(screen->geometry()) < distance(nearest->geometry()))
+            nearest = screen;
+    }
+    return handle(nearest);
+}
+
+BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO *info)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const qsizetype index = qsizetype(reinterpret_cast<quintptr>(monitor)) - 1;
+    if (!info || index < 0 || index >= screens.size())
+        return FALSE;
+    auto rectOf = [](const QRect &area) { return RECT{area.left(), area.top(), area.right() + 1, area.bottom() + 1}; };
+    info->rcMonitor = rectOf(screens.at(index)->geometry());
+    info->rcWork = rectOf(screens.at(index)->availableGeometry());
+    info->dwFlags = screens.at(index) == QGuiApplication::primaryScreen() ? 1 : 0;
+    return TRUE;
 }
 
 LONG GetDialogBaseUnits()

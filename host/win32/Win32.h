@@ -35,6 +35,8 @@ using HINSTANCE = HINSTANCE__ *;
 using HMODULE = HINSTANCE;
 struct HMENU__;
 using HMENU = HMENU__ *;
+struct HMONITOR__;
+using HMONITOR = HMONITOR__ *;
 
 struct RECT
 {
@@ -43,6 +45,14 @@ struct RECT
 struct POINT
 {
     LONG x = 0, y = 0;
+};
+
+struct MONITORINFO
+{
+    DWORD cbSize = sizeof(MONITORINFO);
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags = 0;
 };
 
 struct MSG
@@ -107,6 +117,9 @@ constexpr DWORD WS_EX_CONTROLPARENT = 0x00010000;
 constexpr UINT SWP_NOSIZE = 0x0001;
 constexpr UINT SWP_NOZORDER = 0x0004;
 constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr DWORD MONITOR_DEFAULTTONULL = 0;
+constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;
+constexpr DWORD MONITOR_DEFAULTTONEAREST = 2;
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOW = 5;
 constexpr int IDCANCEL = 2;
@@ -142,6 +155,8 @@ PALETTRA_WIN32_API HWND GetFocus();
 PALETTRA_WIN32_API HWND SetActiveWindow(HWND window);
 PALETTRA_WIN32_API BOOL BringWindowToTop(HWND window);
 PALETTRA_WIN32_API HWND SetParent(HWND child, HWND newParent);
+PALETTRA_WIN32_API HMONITOR MonitorFromRect(const RECT *rect, DWORD flags);
+PALETTRA_WIN32_API BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO *info);
 PALETTRA_WIN32_API LONG GetDialogBaseUnits();
 PALETTRA_WIN32_API int MulDiv(int number, int numerator, int denominator);
 PALETTRA_WIN32_API short GetKeyState(int virtualKey);

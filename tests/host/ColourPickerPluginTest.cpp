@@ -295,7 +295,7 @@ TEST_F(PluginTest, InstallNewCallbackAndNames)
     const HWND dialog = colPick().record(host.handle).dialog;
 
     modeless->InstallNewCB(0, nullptr, _M("Ambient"));
-    EXPECT_EQ(colPick().record(host.handle).callback, &first); // a null callback keeps the old one
+    EXPECT_EQ(colPick().record(host.handle).callback, nullptr); // a null callback detaches the old one
     EXPECT_EQ(colPick().record(host.handle).name, QStringLiteral("Ambient"));
     EXPECT_EQ(bridge->taskButton()->text(), QStringLiteral("Ambient"));
 
@@ -323,17 +323,14 @@ TEST_F(PluginTest, InstallNewCallbackAndNames)
 TEST_F(PluginTest, PicksWithoutARecordDoNothing)
 {
     HostWindow host;
-    RecordingCallback callback;
-    ColorPicker *modeless = picker->CreateColorPicker(host.handle, 0, nullptr, &callback, static_cast<const MCHAR *>(nullptr), FALSE);
-    const HWND dialog = colPick().record(host.handle).dialog;
-    colPick().removeRecord(host.handle); // the window outlives its record
+    // A picker window without a record: whatever it picks goes nowhere.
+    const std::vector<WORD> dialogTemplate = pickerDialogTemplate(false, IPoint2(0, 0));
+    const HWND dialog = CreateDialogIndirectParamW(nullptr, dialogTemplate.data(), host.handle, pickerDialogProc, 0);
     ASSERT_TRUE(IsWindow(dialog));
     EXPECT_EQ(pickerRecordOf(dialog), nullptr);
     deliverPickedColour(dialog, 0x00FFFFFF);
-    EXPECT_TRUE(callback.events.isEmpty());
     EXPECT_TRUE(host.messages.isEmpty());
     DestroyWindow(dialog);
-    delete modeless;
 }
 
 TEST_F(PluginTest, DeletedPickerTakesItsWindowsAlong)
@@ -439,7 +436,7 @@ TEST(HostSimulator, ScriptedRunsReportWhatTheHostSees)
           QStringLiteral("--load-palette"), palette, QStringLiteral("--select-cell"), QStringLiteral("0,0"),
           QStringLiteral("--select-cell"), QStringLiteral("0,1"), QStringLiteral("--press-task"),
           QStringLiteral("--close")},
-         loaded + QStringList{QStringLiteral("BeingDestroyed 80 80"), QStringLiteral("OnOK"),
+         loaded + QStringList{QStringLiteral("BeingDestroyed 40 40"), QStringLiteral("OnOK"),
                               QStringLiteral("ModalColorPicker 0 0x00123456"), unloaded}},
         {{QStringLiteral("--modeless"), QStringLiteral("--load-palette"), palette, QStringLiteral("--select-cell"),
           QStringLiteral("1,0"), QStringLiteral("--press-task"), QStringLiteral("--close")},

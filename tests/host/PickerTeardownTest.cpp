@@ -6,8 +6,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
 using namespace PluginTesting;
 
@@ -135,24 +137,48 @@ TEST_F(PluginTest, AboutBoxOfThePluginShowsTheCollectionsVersionText)
     delete modeless;
 }
 
-TEST_F(PluginTest, ModalDialogStandsAtTheHostsPositionInDialogUnits)
+// A picker opens where the host asks, in screen pixels, and reports where it stands: a
+// picker reopened where the last one was reported stays there. One asked to stand off
+// every screen comes onto the nearest one.
+TEST_F(PluginTest, PickersOpenWhereTheHostAsksAndStayReachable)
 {
     HostWindow host;
-    IPoint2 position(30, 20);
-    QPoint placed;
-    QList<Qt::FocusPolicy> cancelFocus;
-    runModal(host.handle, nullptr, &position, nullptr, [&](ZylaMainWidgetBridge *bridge) {
-        const HWND dialog = bridge->parentWindow();
-        RECT frame;
-        GetWindowRect(dialog, &frame);
-        placed = QPoint(frame.left, frame.top);
-        for (const QPushButton *button : Win32Layer::widgetOf(dialog)->findChildren<QPushButton *>(QString(), Qt::FindDirectChildrenOnly))
-            cancelFocus << button->focusPolicy();
-    });
-    // Dialog units are a quarter of the base width and an eighth of its height.
-    EXPECT_EQ(placed, QPoint(60, 40));
-    // The hidden Cancel button has no tab stop: it is not in the Tab chain.
-    EXPECT_EQ(cancelFocus, QList<Qt::FocusPolicy>{Qt::NoFocus});
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QList<QPushButton *> cancelButtons;
+    auto modalAt = [&](IPoint2 position) {
+        QPoint placed;
+        RecordingCallback callback;
+        runModal(host.handle, nullptr, &position, &callback, [&](ZylaMainWidgetBridge *bridge) {
+            const HWND dialog = bridge->parentWindow();
+            RECT frame;
+            GetWindowRect(dialog, &frame);
+            placed = QPoint(frame.left, frame.top);
+            cancelButtons = Win32Layer::widgetOf(dialog)->findChildren<QPushButton *>(QString(), Qt::FindDirectChildrenOnly);
+            for (const QPushButton *button : cancelButtons)
+                EXPECT_EQ(button->focusPolicy(), Qt::NoFocus); // the hidden Cancel button is no tab stop
+        });
+        // Closing reports where the window stood.
+        EXPECT_EQ(callback.events.value(0), QStringLiteral("BeingDestroyed %1 %2").arg(placed.x()).arg(placed.y()));
+        return placed;
+    };
+    const QPoint asked(screen.left() + 100, screen.top() + 80);
+    const QPoint first = modalAt(IPoint2(asked.x(), asked.y()));
+    EXPECT_EQ(first, asked);
+    EXPECT_EQ(modalAt(IPoint2(first.x(), first.y())), first); // a round trip does not drift
+    EXPECT_EQ(cancelButtons.size(), 1);
+
+    // Far off (beyond 16 bits too) and just off the right edge: back on the screen.
+    for (const IPoint2 far : {IPoint2(70000, 70000), IPoint2(-70000, 20), IPoint2(screen.right() + 10, screen.top())}) {
+        const QPoint placed = modalAt(far);
+        EXPECT_TRUE(screen.contains(placed)) << far.x << "," << far.y << " -> " << placed.x() << "," << placed.y();
+    }
+
+    IPoint2 position(70000, 70000);
+    ColorPicker *modeless = picker->CreateColorPicker(host.handle, 0, &position, nullptr, static_cast<const MCHAR *>(nullptr), FALSE);
+    const IPoint2 reported = modeless->GetPosition();
+    EXPECT_TRUE(screen.contains(QPoint(reported.x, reported.y)));
+    modeless->Destroy();
+    delete modeless;
 }
 
 // The dialog style of a picker: no thick frame (fixed size), no maximise box, and the

@@ -33,7 +33,9 @@ void isolateFromUserFolders()
     qputenv("XDG_DATA_DIRS", dataHome().toLocal8Bit());
     qputenv("XDG_DATA_HOME", (configHome() + QStringLiteral("/user-data")).toLocal8Bit());
     qputenv("HOME", root().filePath(QStringLiteral("home")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless the test names a platform of its own (drags need one with a loop).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     // Programs the tests start (sanitizer builds) check memory errors, not leaks.
     qputenv("ASAN_OPTIONS", "detect_leaks=0");
     const QString runtime = root().filePath(QStringLiteral("runtime"));
