@@ -364,6 +364,12 @@ void setMyPaletteLastSavePath(const QString &path)
     write(MyPaletteGroup + QStringLiteral("/MyPaletteLastSavePath"), path);
 }
 
+QString myPaletteDescription()
+{
+    const QVariant value = StoreAccess()->value(MyPaletteGroup + QStringLiteral("/MyPaletteDescription"), QString());
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
 void setMyPaletteDescription(const QString &description)
 {
     write(MyPaletteGroup + QStringLiteral("/MyPaletteDescription"), description);

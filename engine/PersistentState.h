@@ -73,6 +73,7 @@ int myPaletteSaveFileFormat();
 void setMyPaletteSaveFileFormat(int format);
 QString myPaletteLastSavePath();
 void setMyPaletteLastSavePath(const QString &path);
+QString myPaletteDescription();
 void setMyPaletteDescription(const QString &description);
 int myPaletteFullBackgroundColor();
 void setMyPaletteFullBackgroundColor(int grey);

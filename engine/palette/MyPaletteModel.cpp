@@ -128,6 +128,9 @@ void MyPaletteModel::setDescription(const QString &description)
 void MyPaletteModel::restore()
 {
     m_selection.clear();
+    // What the user wrote comes back with the cells.
+    if (m_storage == Storage::Settings)
+        m_description = myPaletteDescription();
     for (const QPoint &position : gridOrder()) {
         const DB::ItemIndex stored = myPaletteEntry(position.y(), position.x());
         DB::ColorEntry entry;

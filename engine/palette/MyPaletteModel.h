@@ -69,9 +69,9 @@ public:
     // Changes the description and stores it.
     void setDescription(const QString &description);
 
-    // Brings every cell and the selection back from the persistent state, reading the
-    // chips from the database. Cells whose chip cannot be read stay empty in memory;
-    // their stored entries survive. Emits nothing.
+    // Brings every cell, the selection and the description back from the persistent
+    // state, reading the chips from the database. Cells whose chip cannot be read stay
+    // empty in memory; their stored entries survive. Emits nothing.
     void restore();
 
     // Empties every selected cell (the selection stays). Emits changed().

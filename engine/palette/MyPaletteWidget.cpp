@@ -142,6 +142,11 @@ void MyPaletteWidget::selectedCollectionChanged(QUuid collectionId)
 {
     m_descriptionEditor->setPlaceholderText(DB::localizedString(collectionId, DB::LocaleKey::MypaletteNoteInstructions));
     m_model->restore();
+    if (m_descriptionEditor->text() != m_model->description()) {
+        m_descriptionEditor->setText(m_model->description());
+        if (!m_model->description().isEmpty())
+            m_descriptionEditor->setFont(DB::normalFont(3));
+    }
     dropTarget = QPoint(-1, -1);
     updateButtons();
     grid->setChecked(myPaletteGridVisible());

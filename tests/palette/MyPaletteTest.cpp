@@ -185,10 +185,15 @@ TEST_F(MyPaletteTest, RestoreKeepsEntriesOfUnavailableCollections)
     setMyPaletteEntry(0, 2, DB::ItemIndex{A, 1, 0});
     setMyPaletteCellSelected(0, 1, true);
     setMyPaletteCellSelected(3, 5, true);
+    setMyPaletteDescription(QStringLiteral("North hallway"));
 
     MyPaletteModel palette;
     QSignalSpy changes(&palette, &MyPaletteModel::changed);
     palette.restore();
+    EXPECT_EQ(palette.description(), QStringLiteral("North hallway")); // what the user wrote survives a restart
+    MyPaletteWidget panel;
+    panel.selectedCollectionChanged(A);
+    EXPECT_EQ(panel.descriptionEditor()->text(), QStringLiteral("North hallway"));
     EXPECT_EQ(changes.count(), 0);
     EXPECT_TRUE(palette.cell(QPoint(0, 0)).isOccupied());
     EXPECT_EQ(palette.cell(QPoint(0, 0)).colour, QColor(160, 40, 100));
