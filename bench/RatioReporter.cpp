@@ -82,8 +82,11 @@ void RatioReporter::Finalize()
         if (seconds <= 0.0)
             continue;
         const double milliseconds = seconds * 1e3;
-        std::fprintf(stdout, "%-48s %8.3f ms   goal <= %.0f ms  %s\n", limit.label.c_str(), milliseconds,
-                     limit.milliseconds, milliseconds <= limit.milliseconds ? "met" : "NOT MET");
+        std::fprintf(stdout, "%-48s %8.3f ms", limit.label.c_str(), milliseconds);
+        if (limit.milliseconds > 0.0)
+            std::fprintf(stdout, "   goal <= %.0f ms  %s", limit.milliseconds,
+                         milliseconds <= limit.milliseconds ? "met" : "NOT MET");
+        std::fprintf(stdout, "\n");
     }
     for (const CounterLimit &limit : m_counterLimits) {
         if (median(limit.benchmark, "") <= 0.0)

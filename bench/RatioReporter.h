@@ -22,7 +22,7 @@ struct Ratio
 };
 
 // A benchmark held to a time of its own: the median real time per iteration, at most
-// `milliseconds`.
+// `milliseconds`; 0: printed as information, no goal.
 struct TimeLimit
 {
     std::string label;

@@ -6,6 +6,7 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/ThemeResources.h"
 #include "engine/ui/TaskButton.h"
+#include "engine/widgets/DialogTheme.h"
 
 #include <QComboBox>
 #include <QHash>
@@ -25,6 +26,7 @@ CapsureSelectDialog::CapsureSelectDialog(const QVector<DB::ColorEntry> &matches,
                | Qt::WindowContextHelpButtonHint);
     setWindowFlags(flags | Qt::CustomizeWindowHint);
     setWindowOpacity(1.0);
+    applyDialogTheme(this);
     setFont(DB::normalFont(2));
 
     panel = new QWidget(this);

@@ -16,6 +16,8 @@
 #include "engine/widgets/ChipDrag.h"
 #include "engine/widgets/ImageButton.h"
 
+#include "engine/widgets/DialogTheme.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -319,6 +321,7 @@ void MyPaletteWidget::clearClicked()
         question->setDefaultButton(QMessageBox::Yes);
         question->setEscapeButton(QMessageBox::No);
         question->setWindowModality(Qt::WindowModal);
+        applyDialogTheme(question);
         question->setInformativeText(QString());
         const QImage icon = DB::themeImage(DB::ThemeKey::ImageMypaletteClearQuestionIcon, QSize(128, 128));
         question->setIconPixmap(QPixmap::fromImage(icon.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation)));

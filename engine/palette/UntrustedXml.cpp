@@ -19,8 +19,15 @@ bool readBoundedFile(const QString &path, qint64 limit, QByteArray &bytes)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    // The file may grow between the look and the read: never more than the limit.
-    bytes = file.read(limit + 1);
+    // Read what the file holds, not a buffer of the limit's size for a small file; it may
+    // grow between the look and the read: never more than the limit.
+    bytes = file.read(qMin(limit, info.size()) + 1);
+    while (bytes.size() <= limit && !file.atEnd()) {
+        const QByteArray more = file.read(qMin<qint64>(1 << 16, limit + 1 - bytes.size()));
+        if (more.isEmpty())
+            break;
+        bytes += more;
+    }
     if (bytes.size() > limit) {
         bytes.clear();
         return false;

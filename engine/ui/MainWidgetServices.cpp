@@ -14,6 +14,7 @@
 #include "engine/palette/MyPaletteFullWidget.h"
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/widgets/CollectionSelectWidget.h"
+#include "engine/widgets/DialogTheme.h"
 #include "engine/widgets/NestedDialogs.h"
 
 #include <QDesktopServices>
@@ -45,6 +46,9 @@ QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QStri
                       const QString &filters, QString *selectedFilter)
 {
     const QPointer<QFileDialog> dialog = new QFileDialog(parent, caption, startPath, filters);
+    // Qt's own dialog, so that it wears the picker's look on every desktop.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    applyDialogTheme(dialog);
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (mode == QFileDialog::AcceptSave) {

@@ -1,5 +1,7 @@
 #include "NoCollectionsWindow.h"
 
+#include "engine/widgets/DialogTheme.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -13,10 +15,7 @@ NoCollectionsWindow::NoCollectionsWindow(const QString &databaseFolder, QWidget 
 {
     setWindowTitle(tr("No colour collections"));
     setObjectName(QStringLiteral("NoCollectionsWindow"));
-    setStyleSheet(QStringLiteral("#NoCollectionsWindow { background: #2b2d31; }"
-                                 "QLabel { color: white; }"
-                                 "QPushButton { background: #dedede; color: #313131; border: 1px solid #ffffff40;"
-                                 " border-radius: 4px; padding: 4px 18px; }"));
+    Vantor::applyDialogTheme(this);
     const QString folder = QDir::toNativeSeparators(QDir(databaseFolder).filePath(QStringLiteral("Contents/Resources")));
     m_message = tr("<h3>No colour collections found</h3>"
                    "<p>Palettra looked for collection files (<tt>*.db</tt>) in<br><tt>%1</tt></p>"

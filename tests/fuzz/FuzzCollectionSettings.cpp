@@ -10,37 +10,50 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <memory>
+
 using Vantor::CollectionSettings;
 
 namespace {
 
 void storeSettings(const QList<QByteArray> &lines)
 {
-    const QString file = Vantor::DB::CollectionRegistry::instance().collectionLocation(Palettra::Fuzz::Collection).databasePath;
-    const qint64 id = Vantor::DB::CollectionRegistry::instance().collectionId(Palettra::Fuzz::Collection);
-    {
-        QSqlDatabase db = QSqlDatabase::contains(QStringLiteral("fuzz-settings"))
-            ? QSqlDatabase::database(QStringLiteral("fuzz-settings"))
-            : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fuzz-settings"));
-        db.setDatabaseName(file);
-        db.open();
-        db.transaction();
-        QSqlQuery query(db);
-        query.exec(QStringLiteral("DELETE FROM SETTING WHERE COLLECTION_ID = %1 AND NAME != 'collection.enabled'").arg(id));
-        query.prepare(QStringLiteral("INSERT INTO SETTING(COLLECTION_ID, NAME, VALUE, VALUE_INDEX) VALUES(?, ?, ?, ?)"));
-        const int keys = int(Vantor::DB::SettingKey::Count);
-        for (int i = 0; i < lines.size(); ++i) {
-            const QString name = Vantor::DB::settingKeyText(Vantor::DB::SettingKey(i % keys));
-            if (name.isEmpty() || name == QLatin1String("collection.enabled"))
-                continue;
-            query.bindValue(0, id);
-            query.bindValue(1, name);
-            query.bindValue(2, QString::fromUtf8(lines.at(i)));
-            query.bindValue(3, i / keys);
-            query.exec();
-        }
-        db.commit();
+    // One connection and two statements for the whole run; the file is the process's own
+    // and thrown away with it, so its writes need not wait for the disk.
+    static QSqlDatabase db;
+    static std::unique_ptr<QSqlQuery> remove;
+    static std::unique_ptr<QSqlQuery> insert;
+    static qint64 id = 0;
+    if (!remove) {
+        id = Vantor::DB::CollectionRegistry::instance().collectionId(Palettra::Fuzz::Collection);
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fuzz-settings"));
+        db.setDatabaseName(
+            Vantor::DB::CollectionRegistry::instance().collectionLocation(Palettra::Fuzz::Collection).databasePath);
+        if (!db.open())
+            Palettra::Fuzz::broken("cannot open the collection file for writing");
+        QSqlQuery pragmas(db);
+        pragmas.exec(QStringLiteral("PRAGMA synchronous = OFF"));
+        pragmas.exec(QStringLiteral("PRAGMA journal_mode = MEMORY"));
+        remove = std::make_unique<QSqlQuery>(db);
+        remove->prepare(QStringLiteral("DELETE FROM SETTING WHERE COLLECTION_ID = ? AND NAME != 'collection.enabled'"));
+        insert = std::make_unique<QSqlQuery>(db);
+        insert->prepare(QStringLiteral("INSERT INTO SETTING(COLLECTION_ID, NAME, VALUE, VALUE_INDEX) VALUES(?, ?, ?, ?)"));
     }
+    db.transaction();
+    remove->bindValue(0, id);
+    remove->exec();
+    const int keys = int(Vantor::DB::SettingKey::Count);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString name = Vantor::DB::settingKeyText(Vantor::DB::SettingKey(i % keys));
+        if (name.isEmpty() || name == QLatin1String("collection.enabled"))
+            continue;
+        insert->bindValue(0, id);
+        insert->bindValue(1, name);
+        insert->bindValue(2, QString::fromUtf8(lines.at(i)));
+        insert->bindValue(3, i / keys);
+        insert->exec();
+    }
+    db.commit();
 }
 
 } // namespace

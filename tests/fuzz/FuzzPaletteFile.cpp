@@ -3,6 +3,7 @@
 
 #include "FuzzSupport.h"
 
+#include "engine/PersistentState.h"
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/PaletteFile.h"
 
@@ -20,6 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             Palettra::Fuzz::broken("cannot write the input file");
         file.write(reinterpret_cast<const char *>(data), qint64(size));
     }
+    // The settings store stays open for the whole run: every input writes its cells
+    // through the same code as a user's load, into memory rather than the disk.
+    static const Vantor::PersistentStateBatch batch;
     Vantor::MyPaletteModel palette;
     Vantor::loadPaletteFile(palette, path);
     // Whatever loaded is a palette that saves.
