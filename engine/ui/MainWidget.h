@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QImage>
 #include <QList>
+#include <QPointer>
 #include <QPropertyAnimation>
 #include <QRect>
 #include <QString>
@@ -27,6 +28,7 @@ namespace Vantor {
 
 class AboutButton;
 class FocusFrame;
+class HelpWindow;
 class CardRollerWidget;
 class CollectionSelectWidget;
 class ColorSchemerPulvexWidget;
@@ -233,6 +235,8 @@ private:
     QString textFilter;
     MainWidget **selfPointer = nullptr;
     FocusFrame *focusFrame = nullptr;
+    // Shown where no program opens the help page; it goes when closed.
+    QPointer<HelpWindow> helpWindow;
 };
 
 } // namespace Vantor

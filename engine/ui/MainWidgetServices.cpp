@@ -3,6 +3,7 @@
 // view sliding in and out.
 
 #include "MainWidget.h"
+#include "HelpWindow.h"
 #include "MainWidgetLinks.h"
 
 #include "engine/EngineStartup.h"
@@ -167,10 +168,17 @@ void MainWidget::saveButtonClicked()
 void MainWidget::loadButtonClicked()
 {
     const QUuid collection = lastUsedCollection();
-    const QString pictures = QStringLiteral("Pictures (%1)").arg(pictureNamePatterns().join(QLatin1Char(' ')));
-    const QStringList filters{paletteFilter, QLatin1String(ImportFilter), pictures, QLatin1String(AnyFileFilter)};
+    // Every kind the load reads is shown at first, .xml palettes among them; then each
+    // kind alone. The dialog opens on the folder of the last palette, with no name typed.
+    const QString picturePatterns = pictureNamePatterns().join(QLatin1Char(' '));
+    QString ownPalettes = paletteFilter;
+    ownPalettes.replace(QStringLiteral("(*.palette)"), QStringLiteral("(*.palette *.xml)"));
+    const QStringList filters{QStringLiteral("Palettes and pictures (*.palette *.xml *.gpl *.ase *.cxf %1)").arg(picturePatterns),
+                              ownPalettes, QLatin1String(ImportFilter), QStringLiteral("Pictures (%1)").arg(picturePatterns),
+                              QLatin1String(AnyFileFilter)};
+    const QString startFolder = QFileInfo(paletteStartPath(collection)).absolutePath() + QLatin1Char('/');
     const QString path = openFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileOpendialogcaption),
-                                          paletteStartPath(collection), filters.join(QStringLiteral(";;")));
+                                          startFolder, filters.join(QStringLiteral(";;")));
     if (path.isEmpty())
         return;
     emit loadPaletteFrom(PaletteFileXml, path);
@@ -186,8 +194,14 @@ void MainWidget::helpButtonClicked()
         link.replace(QStringLiteral("%APP%"), folder, Qt::CaseInsensitive);
     }
     const QUrl url(link);
-    if (url.isValid())
-        QDesktopServices::openUrl(url);
+    if (!url.isValid() || QDesktopServices::openUrl(url))
+        return;
+    // No program here opens the page: the picker shows it itself, once.
+    if (!helpWindow)
+        helpWindow = new HelpWindow(url, this);
+    helpWindow->show();
+    helpWindow->raise();
+    helpWindow->activateWindow();
 }
 
 void MainWidget::linkActivated(QString link)

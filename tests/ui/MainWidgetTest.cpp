@@ -16,6 +16,7 @@
 #include "engine/palette/ColourDifference.h"
 #include "engine/ui/AboutBox.h"
 #include "engine/widgets/Captions.h"
+#include "engine/ui/HelpWindow.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/ui/TabBarWidget.h"
 
@@ -36,6 +37,7 @@
 #include <QSignalSpy>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <QTest>
 #include <QUrl>
@@ -353,10 +355,26 @@ TEST_F(MainWidgetTest, HelpOpensThePageBesideTheProgram)
     EXPECT_EQ(recorder.urls.first().toString(), QStringLiteral("file:///%1/Contents/Resources/help/main.html").arg(folder));
 }
 
+// Where no program opens the page (here none does), the picker shows it in a window of
+// its own, one however often the user asks.
+TEST_F(MainWidgetTest, HelpShowsThePageItselfWhereNoProgramOpensIt)
+{
+    main().helpButtonClicked();
+    const QList<HelpWindow *> windows = main().findChildren<HelpWindow *>();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows.first()->isVisible());
+    const QString folder = QFileInfo(QFileInfo(modulePath()).absolutePath()).canonicalFilePath();
+    EXPECT_EQ(windows.first()->browser()->source(),
+              QUrl(QStringLiteral("file:///%1/Contents/Resources/help/main.html").arg(folder)));
+    QTest::keyClick(&main(), Qt::Key_F1);
+    EXPECT_EQ(main().findChildren<HelpWindow *>().size(), 1);
+}
+
 TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
 {
     QStringList seenFilters;
     QString openFilters;
+    QString openStart;
     // The filter the user picks: the first one holding this text.
     QString pick = QStringLiteral("(*.palette)");
     QString savedPath = QStringLiteral("/tmp/mine.palette");
@@ -371,8 +389,9 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
             }
             return savedPath;
         },
-        [&](QWidget *, const QString &, const QString &, const QString &filters) {
+        [&](QWidget *, const QString &, const QString &start, const QString &filters) {
             openFilters = filters;
+            openStart = start;
             return QStringLiteral("/tmp/theirs.palette");
         });
     QSignalSpy saved(&main(), &MainWidget::savePaletteTo);
@@ -420,8 +439,9 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
             *selected = filters.split(QStringLiteral(";;")).filter(QStringLiteral("*.ase")).value(0);
             return QStringLiteral("/tmp/for-adobe.ase");
         },
-        [&](QWidget *, const QString &, const QString &, const QString &filters) {
+        [&](QWidget *, const QString &, const QString &start, const QString &filters) {
             openFilters = filters;
+            openStart = start;
             return QStringLiteral("/tmp/theirs.palette");
         });
     widget->saveButtonClicked();
@@ -435,13 +455,17 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     ASSERT_EQ(loaded.count(), 1);
     EXPECT_EQ(loaded.first().at(1).toString(), QStringLiteral("/tmp/theirs.palette"));
     EXPECT_EQ(myPaletteSaveFileFormat(), 0);
-    // The open dialog takes the other tools' palettes and pictures beside palette files.
+    // The open dialog shows every kind it reads at first, then palette files (.xml too),
+    // the other tools' palettes and pictures, each alone; it opens on a folder, no name typed.
     const QStringList offered = openFilters.split(QStringLiteral(";;"));
-    ASSERT_EQ(offered.size(), 4);
-    EXPECT_TRUE(offered.first().endsWith(QStringLiteral("(*.palette)")));
-    EXPECT_TRUE(offered.at(1).endsWith(QStringLiteral("(*.gpl *.ase *.cxf)")));
-    EXPECT_TRUE(offered.at(2).contains(QStringLiteral("*.jpg")) && offered.at(2).contains(QStringLiteral("*.png")));
+    ASSERT_EQ(offered.size(), 5);
+    for (const char *pattern : {"*.palette", "*.xml", "*.gpl", "*.ase", "*.cxf", "*.jpg", "*.png"})
+        EXPECT_TRUE(offered.first().contains(QLatin1String(pattern))) << pattern;
+    EXPECT_TRUE(offered.at(1).endsWith(QStringLiteral("(*.palette *.xml)")));
+    EXPECT_TRUE(offered.at(2).endsWith(QStringLiteral("(*.gpl *.ase *.cxf)")));
+    EXPECT_TRUE(offered.at(3).contains(QStringLiteral("*.jpg")) && offered.at(3).contains(QStringLiteral("*.png")));
     EXPECT_TRUE(offered.last().endsWith(QStringLiteral("(*)"))); // files recognised by what they hold
+    EXPECT_TRUE(openStart.endsWith(QLatin1Char('/'))) << openStart.toStdString();
 
     // A name typed without a suffix gets the chosen format's.
     MainWidget::setFileDialogs(
