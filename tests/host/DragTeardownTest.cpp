@@ -118,18 +118,6 @@ TEST_F(PluginTest, TeardownDuringAChipDrag)
         }
     }
 
-    // The host goes on: a new picker picks.
-    if (!picker)
-        picker = static_cast<ColPick *>(LibClassDesc(0)->Create(FALSE));
     HostWindow host;
-    RecordingCallback next;
-    ColorPicker *again = picker->CreateColorPicker(host.handle, 0, nullptr, &next, static_cast<const MCHAR *>(nullptr), FALSE);
-    ZylaMainWidgetBridge *fresh = bridgeOf(host.handle);
-    ASSERT_NE(fresh, nullptr);
-    loadDemoPalette(fresh);
-    clickCell(fresh, 0, 1);
-    pressTask(fresh);
-    EXPECT_EQ(next.events, QStringList{changed(ShadowLilac)});
-    again->Destroy();
-    delete again;
+    expectOwnerPicksAgain(host.handle);
 }

@@ -165,19 +165,7 @@ TEST_P(NestedDialogTeardown, HostSurvivesAndSeesNoCallback)
     EXPECT_TRUE(IsWindowEnabled(host.handle));
     delete modeless;
 
-    // The host goes on: a new picker for the same window picks a colour.
-    if (!picker)
-        picker = static_cast<ColPick *>(LibClassDesc(0)->Create(FALSE));
-    RecordingCallback next;
-    ColorPicker *again = picker->CreateColorPicker(host.handle, 0, nullptr, &next, static_cast<const MCHAR *>(nullptr), FALSE);
-    ZylaMainWidgetBridge *fresh = bridgeOf(host.handle);
-    ASSERT_NE(fresh, nullptr);
-    loadDemoPalette(fresh);
-    clickCell(fresh, 0, 1);
-    pressTask(fresh);
-    EXPECT_EQ(next.events, QStringList{changed(ShadowLilac)});
-    again->Destroy();
-    delete again;
+    expectOwnerPicksAgain(host.handle);
 }
 
 INSTANTIATE_TEST_SUITE_P(

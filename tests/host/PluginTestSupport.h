@@ -120,6 +120,24 @@ protected:
         return picker->ModalColorPicker(owner, colour, position, callback, name);
     }
 
+    // The host goes on with its window after whatever happened to its last picker: a new
+    // picker (of a new picker object where the host deleted its own) reports a pick.
+    void expectOwnerPicksAgain(HWND owner)
+    {
+        if (!picker)
+            picker = static_cast<ColPick *>(LibClassDesc(0)->Create(FALSE));
+        RecordingCallback next;
+        ColorPicker *again = picker->CreateColorPicker(owner, 0, nullptr, &next, static_cast<const MCHAR *>(nullptr), FALSE);
+        ZylaMainWidgetBridge *fresh = bridgeOf(owner);
+        ASSERT_NE(fresh, nullptr);
+        loadDemoPalette(fresh);
+        clickCell(fresh, 0, 1);
+        pressTask(fresh);
+        EXPECT_EQ(next.events, QStringList{changed(ShadowLilac)});
+        again->Destroy();
+        delete again;
+    }
+
     ColPick *picker = nullptr;
 };
 

@@ -69,21 +69,6 @@ protected:
         picker->DeleteThis();
         picker = nullptr;
     }
-    // The host goes on with the same window: a new picker reports a pick, and goes.
-    void expectOwnerPicksAgain(HostWindow &host)
-    {
-        RecordingCallback next;
-        ColorPicker *again = createPicker(livePicker(), host, &next);
-        ZylaMainWidgetBridge *fresh = bridgeOf(host.handle);
-        ASSERT_NE(fresh, nullptr);
-        loadDemoPalette(fresh);
-        clickCell(fresh, 0, 1);
-        pressTask(fresh);
-        EXPECT_EQ(next.events, QStringList{changed(ShadowLilac)});
-        again->Destroy();
-        delete again;
-        EXPECT_EQ(pickerWindowsOf(host), 0);
-    }
 };
 
 // While Destroy() runs, the host hears its window lose a child, the focus move off the
@@ -136,7 +121,8 @@ TEST_F(ReentrantHostTest, ReentryWhileAPickerIsDestroyed)
             }
             modeless->Destroy(); // and once more, afterwards
             delete modeless;
-            expectOwnerPicksAgain(host);
+            expectOwnerPicksAgain(host.handle);
+            EXPECT_EQ(pickerWindowsOf(host), 0);
         }
     }
 }
@@ -211,7 +197,8 @@ TEST_F(ReentrantHostTest, ReentryWhileAPickerIsMade)
             delete inner;
             delete outer;
             delete stale;
-            expectOwnerPicksAgain(host);
+            expectOwnerPicksAgain(host.handle);
+            EXPECT_EQ(pickerWindowsOf(host), 0);
         }
     }
 }
