@@ -1,5 +1,6 @@
-// Collection settings as a paint maker's file or a hand edit may have them: the input's
-// lines become the values of every setting, and every accessor reads them.
+// Collection settings as a paint maker's file or a hand edit may have them: after the
+// first byte, the input's lines become the values of every setting, and the accessor
+// that the first byte names reads them.
 
 #include "FuzzSupport.h"
 
@@ -10,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <iterator>
 #include <memory>
 
 using Vantor::CollectionSettings;
@@ -42,8 +44,9 @@ void storeSettings(const QList<QByteArray> &lines)
     db.transaction();
     remove->bindValue(0, id);
     remove->exec();
+    // Eight values a setting at most: lists longer than that take no other path.
     const int keys = int(Vantor::DB::SettingKey::Count);
-    for (int i = 0; i < lines.size(); ++i) {
+    for (int i = 0; i < lines.size() && i < 8 * keys; ++i) {
         const QString name = Vantor::DB::settingKeyText(Vantor::DB::SettingKey(i % keys));
         if (name.isEmpty() || name == QLatin1String("collection.enabled"))
             continue;
@@ -56,50 +59,60 @@ void storeSettings(const QList<QByteArray> &lines)
     db.commit();
 }
 
+// Every parsing accessor, one per input as its first byte chooses: the run covers them
+// all, and an input costs the look-ups of one accessor rather than of all of them.
+using Accessor = void (*)(const QUuid &);
+const Accessor Accessors[] = {
+    [](const QUuid &uuid) { Vantor::DB::loadOrderLists(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::maxChipsOnAPage(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::cardType(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::numOfSegments(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::firstSegmentAngle(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::segmentIncrementOrientation(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::modeCard(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::modeMood(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::hasExteriorFilter(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::moodVisible(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::productGroupsMode(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::productNameCodeSeparator(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::hasColorSchemesPage(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::schemes(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::tooltipShowPageName(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::tooltipShowRowName(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::tooltipShowRowCode(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::tooltipShowRowAuxiliary(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::tooltipShowCollectionName(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::tooltipShowPageIndex(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::tooltipShowRowIndex(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::cie2000DeltaIntervals(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::tabBarPageOrder(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::prospectChipSize(uuid, QSize(60, 40)); },
+    [](const QUuid &uuid) { CollectionSettings::headerLink(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::helpLink(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::textureSize(uuid, QSize(148, 96)); },
+    [](const QUuid &uuid) { CollectionSettings::savePaletteTextFormat(uuid, false); },
+    [](const QUuid &uuid) { CollectionSettings::capsureEnabled(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::capsureFilenameToWatch(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::capsureFolderToWatch(uuid); },
+    [](const QUuid &uuid) { CollectionSettings::availableTabBarPages(uuid); },
+    [](const QUuid &uuid) {
+        for (int mood = 0; mood <= 7; ++mood)
+            CollectionSettings::hasPageWithExteriorMood(uuid, mood);
+    },
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Palettra::Fuzz::startEngineOnce();
+    if (size == 0)
+        return 0;
     const QUuid uuid = Palettra::Fuzz::Collection;
-    storeSettings(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\n'));
-    // A fresh cache, so that every accessor reads what was just stored.
+    storeSettings(QByteArray(reinterpret_cast<const char *>(data) + 1, qsizetype(size) - 1).split('\n'));
+    // A fresh cache, so that the accessor reads what was just stored.
     CollectionSettings::useCollection(QUuid::createUuid());
     CollectionSettings::useCollection(uuid);
-    Vantor::DB::loadOrderLists(uuid);
-
-    CollectionSettings::maxChipsOnAPage(uuid);
-    CollectionSettings::cardType(uuid);
-    CollectionSettings::numOfSegments(uuid);
-    CollectionSettings::firstSegmentAngle(uuid);
-    CollectionSettings::segmentIncrementOrientation(uuid);
-    CollectionSettings::modeCard(uuid);
-    CollectionSettings::modeMood(uuid);
-    CollectionSettings::hasExteriorFilter(uuid);
-    CollectionSettings::moodVisible(uuid);
-    CollectionSettings::productGroupsMode(uuid);
-    CollectionSettings::productNameCodeSeparator(uuid);
-    CollectionSettings::hasColorSchemesPage(uuid);
-    CollectionSettings::schemes(uuid);
-    CollectionSettings::tooltipShowPageName(uuid);
-    CollectionSettings::tooltipShowRowName(uuid);
-    CollectionSettings::tooltipShowRowCode(uuid);
-    CollectionSettings::tooltipShowRowAuxiliary(uuid);
-    CollectionSettings::tooltipShowCollectionName(uuid);
-    CollectionSettings::tooltipShowPageIndex(uuid);
-    CollectionSettings::tooltipShowRowIndex(uuid);
-    CollectionSettings::cie2000DeltaIntervals(uuid);
-    CollectionSettings::tabBarPageOrder(uuid);
-    CollectionSettings::prospectChipSize(uuid, QSize(60, 40));
-    CollectionSettings::headerLink(uuid);
-    CollectionSettings::helpLink(uuid);
-    CollectionSettings::textureSize(uuid, QSize(148, 96));
-    CollectionSettings::savePaletteTextFormat(uuid, false);
-    CollectionSettings::capsureEnabled(uuid);
-    CollectionSettings::capsureFilenameToWatch(uuid);
-    CollectionSettings::capsureFolderToWatch(uuid);
-    CollectionSettings::availableTabBarPages(uuid);
-    for (int mood = 0; mood <= 7; ++mood)
-        CollectionSettings::hasPageWithExteriorMood(uuid, mood);
+    Accessors[data[0] % std::size(Accessors)](uuid);
     return 0;
 }
