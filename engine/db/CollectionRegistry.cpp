@@ -6,6 +6,7 @@
 #include "SqlSupport.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QMap>
 #include <QSqlQuery>
@@ -71,6 +72,7 @@ int CollectionRegistry::enumerateCollections(bool clear)
 {
     if (clear) {
         m_locations.clear();
+        m_scannedFiles.clear();
         forgetDecodedThemeImages();
     }
 
@@ -87,6 +89,20 @@ int CollectionRegistry::enumerateCollections(bool clear)
     // file still wins a UUID that several files hold.
     const QFileInfoList files =
         QDir(folder).entryInfoList({QStringLiteral("*.db")}, QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    QString scanned = folder + QLatin1Char('\n');
+    for (const QFileInfo &file : files) {
+        scanned += QStringLiteral("%1|%2|%3|%4\n")
+                       .arg(file.fileName())
+                       .arg(file.size())
+                       .arg(file.lastModified().toMSecsSinceEpoch())
+                       .arg(file.metadataChangeTime().toMSecsSinceEpoch());
+    }
+    // Opening every file again finds nothing new when none came, went or changed: a
+    // palette whose chips name a missing collection would otherwise open them all for
+    // every chip.
+    if (!clear && scanned == m_scannedFiles)
+        return 0;
+    m_scannedFiles = scanned;
     for (const QFileInfo &file : files)
         enumerateFile(file.absoluteFilePath());
     return 0;

@@ -61,6 +61,9 @@ private:
 
     QHash<QUuid, CollectionLocation> m_locations;
     QString m_baseFolder;
+    // The collection files as the last scan found them (names, sizes, times): a look-up
+    // of an unknown collection scans again only when they changed.
+    QString m_scannedFiles;
 };
 
 } // namespace Vantor::DB

@@ -93,6 +93,14 @@ TEST_F(CollectionRegistryTest, OpenCollectionStatusCodes)
     // Found by the enumeration that an unknown UUID triggers.
     EXPECT_EQ(registry().openCollection(InteriorUuid), StatusOk);
     EXPECT_EQ(registry().openCollection(InteriorUuid), StatusOk);
+    // Still unknown while the files stay as they are; found once a file brings it.
+    EXPECT_EQ(registry().openCollection(ExteriorUuid), StatusUnknownCollection);
+    {
+        TestDeck deck(base(), QStringLiteral("later.db"));
+        deck.writer().addCollection(ExteriorUuid, QStringLiteral("EXT"), QStringLiteral("Exterior"), 2);
+        ASSERT_TRUE(deck.writer().ok());
+    }
+    EXPECT_EQ(registry().openCollection(ExteriorUuid), StatusOk);
 }
 
 TEST_F(CollectionRegistryTest, AFileThatVanishedAfterEnumerationCannotBeOpened)
