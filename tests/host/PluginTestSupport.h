@@ -100,6 +100,13 @@ protected:
         QTest::mouseClick(palette, Qt::LeftButton, modifiers, palette->cellGeometry(row, column).center());
     }
     static void pressTask(ZylaMainWidgetBridge *bridge) { QTest::mouseClick(bridge->taskButton(), Qt::LeftButton); }
+    // Loads the demo palette, selects its Shadow Lilac and presses the task button.
+    static void pickShadowLilac(ZylaMainWidgetBridge *bridge)
+    {
+        loadDemoPalette(bridge);
+        clickCell(bridge, 0, 1);
+        pressTask(bridge);
+    }
 
     // Runs `steps` inside the modal picker's own loop, then the picker.
     int runModal(HWND owner, DWORD *colour, IPoint2 *position, HSVCallback *callback,
@@ -130,9 +137,7 @@ protected:
         ColorPicker *again = picker->CreateColorPicker(owner, 0, nullptr, &next, static_cast<const MCHAR *>(nullptr), FALSE);
         ZylaMainWidgetBridge *fresh = bridgeOf(owner);
         ASSERT_NE(fresh, nullptr);
-        loadDemoPalette(fresh);
-        clickCell(fresh, 0, 1);
-        pressTask(fresh);
+        pickShadowLilac(fresh);
         EXPECT_EQ(next.events, QStringList{changed(ShadowLilac)});
         again->Destroy();
         delete again;

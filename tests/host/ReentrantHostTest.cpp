@@ -182,9 +182,7 @@ TEST_F(ReentrantHostTest, ReentryWhileAPickerIsMade)
                 EXPECT_EQ(pickerWindowsOf(host), 1);
                 ZylaMainWidgetBridge *bridge = bridgeOf(host.handle);
                 ASSERT_NE(bridge, nullptr);
-                loadDemoPalette(bridge);
-                clickCell(bridge, 0, 1);
-                pressTask(bridge);
+                pickShadowLilac(bridge);
                 EXPECT_EQ(callback.events, QStringList{changed(ShadowLilac)});
                 outer->Destroy();
                 EXPECT_EQ(pickerWindowsOf(host), 0);
@@ -217,9 +215,7 @@ TEST_F(ReentrantHostTest, PickerMadeWhileTheLastOneIsDestroyed)
     EXPECT_EQ(pickerWindowsOf(host), 1);
     ZylaMainWidgetBridge *bridge = bridgeOf(host.handle);
     ASSERT_NE(bridge, nullptr);
-    loadDemoPalette(bridge);
-    clickCell(bridge, 0, 1);
-    pressTask(bridge);
+    pickShadowLilac(bridge);
     EXPECT_EQ(second.events, QStringList{changed(ShadowLilac)});
     EXPECT_TRUE(first.events.isEmpty());
     modeless->Destroy(); // the old object leaves the new picker alone
