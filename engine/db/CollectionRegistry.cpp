@@ -5,8 +5,8 @@
 #include "SharedTypes.h"
 #include "SqlSupport.h"
 
-#include <QDir>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QMap>
 #include <QSqlQuery>

@@ -14,9 +14,8 @@
 #include "engine/ui/MainWidget.h"
 #include "engine/widgets/Captions.h"
 #include "engine/widgets/ChipDrag.h"
-#include "engine/widgets/ImageButton.h"
-
 #include "engine/widgets/DialogTheme.h"
+#include "engine/widgets/ImageButton.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "ChipDrag.h"
 
-#include "engine/db/ChipDragRecord.h"
 #include "NestedDialogs.h"
 
+#include "engine/db/ChipDragRecord.h"
 #include "engine/db/ThemeResources.h"
 
 #include <QDrag>
