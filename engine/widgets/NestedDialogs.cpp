@@ -48,9 +48,6 @@ Qt::DropAction NestedDialogs::execDrag(QDrag *drag, const std::function<Qt::Drop
     self.running << entry.get();
     const Qt::DropAction action = run(drag);
     self.running.removeOne(entry.get());
-    // The drag goes with its source otherwise; a long session drags many chips.
-    if (entry->drag)
-        entry->drag->deleteLater();
     emit self.loopFinished();
     return action;
 }

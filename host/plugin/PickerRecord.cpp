@@ -51,22 +51,27 @@ PickerFrame::~PickerFrame()
     --framesRunning;
 }
 
-void PickerFrame::retire(PickerRecord *record)
+namespace {
+
+template <typename Retired>
+void freeNowOrLater(Retired *retired, std::vector<Retired *> &later)
 {
-    if (!record)
+    if (!retired)
         return;
     if (framesRunning == 0)
-        delete record;
+        delete retired;
     else
-        retiredRecords.push_back(record);
+        later.push_back(retired);
+}
+
+} // namespace
+
+void PickerFrame::retire(PickerRecord *record)
+{
+    freeNowOrLater(record, retiredRecords);
 }
 
 void PickerFrame::retire(ZylaMAXColPick *picker)
 {
-    if (!picker)
-        return;
-    if (framesRunning == 0)
-        delete picker;
-    else
-        retiredPickers.push_back(picker);
+    freeNowOrLater(picker, retiredPickers);
 }
