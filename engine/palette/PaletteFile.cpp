@@ -277,31 +277,44 @@ QByteArray paletteFileBytes(const MyPaletteModel &palette, PaletteFileFormat for
     }
 }
 
-bool savePaletteFile(const MyPaletteModel &palette, PaletteFileFormat format, const QString &path)
+bool savePaletteFile(const MyPaletteModel &palette, PaletteFileFormat format, const QString &path, QString *problem)
 {
     const QByteArray bytes = paletteFileBytes(palette, format);
-    return !bytes.isEmpty() && writeFileAtomically(bytes, path);
+    if (bytes.isEmpty()) {
+        if (problem)
+            *problem = QStringLiteral("the palette has no chip to list");
+        return false;
+    }
+    return writeFileAtomically(bytes, path, problem);
 }
 
-bool writeFileAtomically(const QByteArray &bytes, const QString &path)
+bool writeFileAtomically(const QByteArray &bytes, const QString &path, QString *problem)
 {
+    auto fail = [problem](const QString &why) {
+        if (problem)
+            *problem = why;
+        return false;
+    };
     // Only ordinary files are replaced: never a device or anything else at that path.
     const QFileInfo target(path);
     if (target.exists() && !target.isFile())
-        return false;
+        return fail(QStringLiteral("not an ordinary file"));
     QSaveFile file(path);
     // Saving over a file the user may write, in a folder where they may not create
     // files: the new content goes straight into it (the temporary file that keeps a
     // save atomic cannot be made there).
     const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return fail(QStringLiteral("no such folder"));
     file.setDirectWriteFallback(target.exists() && target.isWritable() && !folder.isWritable());
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return fail(file.errorString());
     if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
         file.cancelWriting();
-        return false;
+        return fail(why);
     }
-    return file.commit();
+    return file.commit() || fail(file.errorString());
 }
 
 PaletteLoad loadPaletteFile(MyPaletteModel &palette, const QString &path)
@@ -309,6 +322,11 @@ PaletteLoad loadPaletteFile(MyPaletteModel &palette, const QString &path)
     QByteArray bytes;
     if (!readBoundedFile(path, MaximumPaletteFileSize, bytes))
         return PaletteLoad::NotOpened;
+    return loadPaletteBytes(palette, bytes);
+}
+
+PaletteLoad loadPaletteBytes(MyPaletteModel &palette, const QByteArray &bytes)
+{
     const XmlDocument document = parseUntrustedXml(bytes);
     if (!document)
         return PaletteLoad::NotAPalette;

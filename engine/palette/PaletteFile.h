@@ -16,13 +16,14 @@ class MyPaletteModel;
 QByteArray paletteFileBytes(const MyPaletteModel &palette, PaletteFileFormat format);
 
 // Writes the bytes to the file: the old file is replaced only once the new one is
-// complete. Returns whether it was written.
-bool writeFileAtomically(const QByteArray &bytes, const QString &path);
+// complete. Returns whether it was written; where not, `problem` (when given) says why.
+bool writeFileAtomically(const QByteArray &bytes, const QString &path, QString *problem = nullptr);
 
 // Writes the file. The old file is replaced only once the new one is complete, so a
 // failed save never destroys it. A text list without chips writes no file. Returns
-// whether a file was written.
-bool savePaletteFile(const MyPaletteModel &palette, PaletteFileFormat format, const QString &path);
+// whether a file was written; where not, `problem` (when given) says why.
+bool savePaletteFile(const MyPaletteModel &palette, PaletteFileFormat format, const QString &path,
+                     QString *problem = nullptr);
 
 // The largest palette file read; a palette is a few kilobytes.
 inline constexpr qint64 MaximumPaletteFileSize = 4 * 1024 * 1024;
@@ -37,5 +38,7 @@ enum class PaletteLoad {
 // parsed without network access, DTDs or entity expansion, and a document with a DTD is
 // not a palette.
 PaletteLoad loadPaletteFile(MyPaletteModel &palette, const QString &path);
+// The same for a file's bytes already read (never NotOpened).
+PaletteLoad loadPaletteBytes(MyPaletteModel &palette, const QByteArray &bytes);
 
 } // namespace Vantor

@@ -1,103 +1,100 @@
 // Collection settings as a paint maker's file or a hand edit may have them: after the
-// first byte, the input's lines become the values of every setting, and the accessor
-// that the first byte names reads them.
+// first byte, the input's lines are the stored values of every setting in turn (eight
+// at most each), and the reading that the first byte names reads them as the accessors
+// do. The values are what the file's look-ups would return, so no file is written.
 
 #include "FuzzSupport.h"
 
 #include "engine/db/CollectionKeys.h"
-#include "engine/db/CollectionRegistry.h"
-#include "engine/db/CollectionSettings.h"
+#include "engine/db/SettingValues.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QHash>
 
 #include <iterator>
-#include <memory>
 
-using Vantor::CollectionSettings;
+using Vantor::DB::SettingKey;
+namespace SV = Vantor::SettingValues;
 
 namespace {
 
-void storeSettings(const QList<QByteArray> &lines)
+struct StoredSettings
 {
-    // One connection and two statements for the whole run; the file is the process's own
-    // and thrown away with it, so its writes need not wait for the disk.
-    static QSqlDatabase db;
-    static std::unique_ptr<QSqlQuery> remove;
-    static std::unique_ptr<QSqlQuery> insert;
-    static qint64 id = 0;
-    if (!remove) {
-        id = Vantor::DB::CollectionRegistry::instance().collectionId(Palettra::Fuzz::Collection);
-        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fuzz-settings"));
-        db.setDatabaseName(
-            Vantor::DB::CollectionRegistry::instance().collectionLocation(Palettra::Fuzz::Collection).databasePath);
-        if (!db.open())
-            Palettra::Fuzz::broken("cannot open the collection file for writing");
-        QSqlQuery pragmas(db);
-        pragmas.exec(QStringLiteral("PRAGMA synchronous = OFF"));
-        pragmas.exec(QStringLiteral("PRAGMA journal_mode = MEMORY"));
-        remove = std::make_unique<QSqlQuery>(db);
-        remove->prepare(QStringLiteral("DELETE FROM SETTING WHERE COLLECTION_ID = ? AND NAME != 'collection.enabled'"));
-        insert = std::make_unique<QSqlQuery>(db);
-        insert->prepare(QStringLiteral("INSERT INTO SETTING(COLLECTION_ID, NAME, VALUE, VALUE_INDEX) VALUES(?, ?, ?, ?)"));
+    QHash<int, QVariantList> values; // by key, in index order
+
+    QVariant value(SettingKey key) const
+    {
+        const QVariantList list = values.value(int(key));
+        return list.isEmpty() ? QVariant() : list.first();
     }
-    db.transaction();
-    remove->bindValue(0, id);
-    remove->exec();
-    // Eight values a setting at most: lists longer than that take no other path.
-    const int keys = int(Vantor::DB::SettingKey::Count);
-    for (int i = 0; i < lines.size() && i < 8 * keys; ++i) {
-        const QString name = Vantor::DB::settingKeyText(Vantor::DB::SettingKey(i % keys));
-        if (name.isEmpty() || name == QLatin1String("collection.enabled"))
-            continue;
-        insert->bindValue(0, id);
-        insert->bindValue(1, name);
-        insert->bindValue(2, QString::fromUtf8(lines.at(i)));
-        insert->bindValue(3, i / keys);
-        insert->exec();
-    }
-    db.commit();
+    QVariantList list(SettingKey key) const { return values.value(int(key)); }
+};
+
+StoredSettings storedSettings(const QList<QByteArray> &lines)
+{
+    StoredSettings stored;
+    const int keys = int(SettingKey::Count);
+    for (int i = 0; i < lines.size() && i < 8 * keys; ++i)
+        stored.values[i % keys].append(QString::fromUtf8(lines.at(i)));
+    return stored;
 }
 
-// Every parsing accessor, one per input as its first byte chooses: the run covers them
-// all, and an input costs the look-ups of one accessor rather than of all of them.
-using Accessor = void (*)(const QUuid &);
-const Accessor Accessors[] = {
-    [](const QUuid &uuid) { Vantor::DB::loadOrderLists(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::maxChipsOnAPage(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::cardType(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::numOfSegments(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::firstSegmentAngle(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::segmentIncrementOrientation(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::modeCard(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::modeMood(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::hasExteriorFilter(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::moodVisible(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::productGroupsMode(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::productNameCodeSeparator(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::hasColorSchemesPage(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::schemes(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::tooltipShowPageName(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::tooltipShowRowName(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::tooltipShowRowCode(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::tooltipShowRowAuxiliary(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::tooltipShowCollectionName(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::tooltipShowPageIndex(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::tooltipShowRowIndex(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::cie2000DeltaIntervals(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::tabBarPageOrder(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::prospectChipSize(uuid, QSize(60, 40)); },
-    [](const QUuid &uuid) { CollectionSettings::headerLink(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::helpLink(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::textureSize(uuid, QSize(148, 96)); },
-    [](const QUuid &uuid) { CollectionSettings::savePaletteTextFormat(uuid, false); },
-    [](const QUuid &uuid) { CollectionSettings::capsureEnabled(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::capsureFilenameToWatch(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::capsureFolderToWatch(uuid); },
-    [](const QUuid &uuid) { CollectionSettings::availableTabBarPages(uuid); },
-    [](const QUuid &uuid) {
-        for (int mood = 0; mood <= 7; ++mood)
-            CollectionSettings::hasPageWithExteriorMood(uuid, mood);
+void switches(const StoredSettings &s, std::initializer_list<SettingKey> keys)
+{
+    for (SettingKey key : keys)
+        SV::isOne(s.value(key), false);
+}
+
+// Every reading of stored values, one per input as its first byte chooses: the run
+// covers them all.
+using Reading = void (*)(const StoredSettings &);
+const Reading Readings[] = {
+    [](const StoredSettings &s) {
+        for (SettingKey key : {SettingKey::PageNameSearchOrder, SettingKey::PageNameDisplayOrder,
+                               SettingKey::PageExtraDisplayOrder, SettingKey::RowNameSearchOrder,
+                               SettingKey::RowNameDisplayOrder, SettingKey::RowExtraDisplayOrder})
+            SV::orderListOf(s.list(key));
+    },
+    [](const StoredSettings &s) { SV::wholeNumber(s.value(SettingKey::MaxChipsOnAPage), 0); },
+    [](const StoredSettings &s) { SV::cardTypeOf(s.value(SettingKey::CardType)); },
+    [](const StoredSettings &s) { SV::wholeNumber(s.value(SettingKey::NumOfSegments), 12); },
+    [](const StoredSettings &s) { s.value(SettingKey::FirstSegmentAngle).toDouble(); },
+    [](const StoredSettings &s) { SV::orientationOf(s.value(SettingKey::SegmentIncrementOrientation)); },
+    [](const StoredSettings &s) { SV::cardModeOf(s.value(SettingKey::ModeCard)); },
+    [](const StoredSettings &s) { SV::moodModeOf(s.value(SettingKey::ModeMood)); },
+    [](const StoredSettings &s) { switches(s, {SettingKey::HasExteriorFilter, SettingKey::MoodVisible}); },
+    [](const StoredSettings &s) { switches(s, {SettingKey::HasColorSchemesPage, SettingKey::CapsureEnabled}); },
+    [](const StoredSettings &s) { SV::productGroupsModeOf(s.value(SettingKey::ProductGroupsMode)); },
+    [](const StoredSettings &s) {
+        SV::text(s.value(SettingKey::ProductGroupProductnameProductcodeSeparator), QStringLiteral(": "));
+    },
+    [](const StoredSettings &s) {
+        switches(s, {SettingKey::ColorTooltipShowPageName, SettingKey::ColorTooltipShowCardName,
+                     SettingKey::ColorTooltipShowRowName, SettingKey::ColorTooltipShowColorName,
+                     SettingKey::ColorTooltipShowRowCode, SettingKey::ColorTooltipShowColorCode,
+                     SettingKey::ColorTooltipShowRowAuxiliaryInfo, SettingKey::ColorTooltipShowAuxiliary,
+                     SettingKey::ColorTooltipShowCollectionName, SettingKey::ColorTooltipShowPageIndex,
+                     SettingKey::ColorTooltipShowRowRowIndex, SettingKey::SavePaletteTextFormat});
+    },
+    [](const StoredSettings &s) { SV::schemesOf(s.list(SettingKey::Schemes)); },
+    [](const StoredSettings &s) {
+        for (double interval : SV::deltaIntervalsOf(s.value(SettingKey::Cie2000DeltaIntervals))) {
+            if (!(interval > 0.0))
+                Palettra::Fuzz::broken("a colour-difference interval that is not positive");
+        }
+    },
+    [](const StoredSettings &s) { SV::tabBarPageOrderOf(s.list(SettingKey::TabBarPage)); },
+    [](const StoredSettings &s) {
+        SV::sizeOf(s.value(SettingKey::WidgetProspectChipWidth), s.value(SettingKey::WidgetProspectChipHeight));
+    },
+    [](const StoredSettings &s) { SV::sizeOf(s.value(SettingKey::TextureSize)); },
+    [](const StoredSettings &s) {
+        for (SettingKey key : {SettingKey::HeaderLink, SettingKey::HelpLink, SettingKey::CapsureFilenameToWatch,
+                               SettingKey::CapsureFolderToWatchWindows})
+            SV::text(s.value(key), QString());
+    },
+    [](const StoredSettings &s) {
+        for (SettingKey key : {SettingKey::HasProductGroupsPage, SettingKey::HasTexturesPage, SettingKey::HasProspectPage})
+            SV::wholeNumber(s.value(key), 0);
     },
 };
 
@@ -105,14 +102,10 @@ const Accessor Accessors[] = {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Palettra::Fuzz::startEngineOnce();
     if (size == 0)
         return 0;
-    const QUuid uuid = Palettra::Fuzz::Collection;
-    storeSettings(QByteArray(reinterpret_cast<const char *>(data) + 1, qsizetype(size) - 1).split('\n'));
-    // A fresh cache, so that the accessor reads what was just stored.
-    CollectionSettings::useCollection(QUuid::createUuid());
-    CollectionSettings::useCollection(uuid);
-    Accessors[data[0] % std::size(Accessors)](uuid);
+    const StoredSettings stored =
+        storedSettings(QByteArray(reinterpret_cast<const char *>(data) + 1, qsizetype(size) - 1).split('\n'));
+    Readings[data[0] % std::size(Readings)](stored);
     return 0;
 }
