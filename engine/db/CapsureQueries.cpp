@@ -11,6 +11,8 @@
 #include <QSqlRecord>
 #include <QStringList>
 
+#include <iterator>
+
 namespace Vantor::DB {
 
 namespace {
@@ -24,9 +26,8 @@ const char *const LabColorsStatement =
     "SELECT R.ID,R.RED,R.GREEN,R.BLUE,R.L,R.A,R.B  FROM \"ROW\" R       JOIN PAGE P ON R.PAGE_ID = P.ID       "
     "JOIN COLLECTION_PAGE_MAP CMAP ON P.ID = CMAP.PAGE_ID  WHERE CMAP.COLLECTION_ID = ? ";
 
-// The Lab candidates of each collection, by connection and collection id. The engine
-// only reads its files and keeps their connections for the process, so a collection's
-// candidates never change once read; callers share one copy of them.
+// The Lab candidates of each collection, by connection and collection id, kept until
+// the registry finds the file changed; callers share one copy of them.
 QHash<QPair<QString, qint64>, QVector<LabCandidate>> &labColorCache()
 {
     static auto *cache = new QHash<QPair<QString, qint64>, QVector<LabCandidate>>;
@@ -107,6 +108,13 @@ int loadLabColors(const QUuid &uuid, QVector<LabCandidate> &candidates)
     if (!query.lastError().isValid())
         labColorCache().insert(key, candidates);
     return StatusOk;
+}
+
+void forgetLabColorsOf(const QString &connectionName)
+{
+    auto &cache = labColorCache();
+    for (auto it = cache.begin(); it != cache.end();)
+        it = it.key().first == connectionName ? cache.erase(it) : std::next(it);
 }
 
 } // namespace Vantor::DB

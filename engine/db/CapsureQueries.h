@@ -27,5 +27,7 @@ int findCapsureMatches(const QString &text, QVector<ColorEntry> &matches);
 
 // The stored CIELAB values of every colour of a collection.
 int loadLabColors(const QUuid &uuid, QVector<LabCandidate> &candidates);
+// Drops the kept CIELAB values read through the named connection (its file changed).
+void forgetLabColorsOf(const QString &connectionName);
 
 } // namespace Vantor::DB

@@ -1,18 +1,22 @@
 #include "CollectionRegistry.h"
 
-#include "ThemeResources.h"
-
+#include "CapsureQueries.h"
+#include "CollectionSettings.h"
 #include "SharedTypes.h"
 #include "SqlSupport.h"
+#include "ThemeResources.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 #include <algorithm>
+
+#include <sys/stat.h>
 
 namespace Vantor::DB {
 
@@ -38,7 +42,53 @@ QSqlDatabase addReadOnlyConnection(const QString &name, const QString &path)
     return db;
 }
 
+qint64 nanoseconds(const timespec &time)
+{
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+// The file as the file system has it now (no data version: that needs a connection).
+FileIdentity identityOf(const QString &path)
+{
+    FileIdentity identity;
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return identity;
+    identity.exists = true;
+    identity.device = quint64(info.st_dev);
+    identity.inode = quint64(info.st_ino);
+    identity.size = qint64(info.st_size);
+    identity.modified = nanoseconds(info.st_mtim);
+    identity.changed = nanoseconds(info.st_ctim);
+    return identity;
+}
+
+// The folder's modification time, or -1 when it is gone.
+qint64 folderTime(const QString &folder)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(folder).constData(), &info) == 0 ? nanoseconds(info.st_mtim) : -1;
+}
+
+// Closes the named connection and drops what was kept from it. False (nothing closed)
+// while one of its statements is being read up the stack: the next check closes it.
+bool closeConnection(const QString &name)
+{
+    if (!forgetStatementsOf(name))
+        return false;
+    forgetLabColorsOf(name);
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+    return true;
+}
+
 } // namespace
+
+bool FileIdentity::operator==(const FileIdentity &other) const
+{
+    return exists == other.exists && device == other.device && inode == other.inode && size == other.size
+        && modified == other.modified && changed == other.changed && dataVersion == other.dataVersion;
+}
 
 QString commonAppDataFolder()
 {
@@ -65,7 +115,7 @@ void CollectionRegistry::setBaseFolder(const QString &folder)
 
 QString CollectionRegistry::connectionName(const QString &databasePath)
 {
-    return databasePath.toLower();
+    return databasePath;
 }
 
 int CollectionRegistry::enumerateCollections(bool clear)
@@ -85,6 +135,9 @@ int CollectionRegistry::enumerateCollections(bool clear)
         folder += QDir::separator();
     folder = QDir::toNativeSeparators(folder + QLatin1String(ResourcesFolder));
 
+    // The folder's time before its names are read: a change while they are read is
+    // found by the next check.
+    const qint64 scannedFolderTime = folderTime(folder);
     // In name order, so that the same folder always gives the same registry: the first
     // file still wins a UUID that several files hold.
     const QFileInfoList files =
@@ -100,6 +153,8 @@ int CollectionRegistry::enumerateCollections(bool clear)
     // Opening every file again finds nothing new when none came, went or changed: a
     // palette whose chips name a missing collection would otherwise open them all for
     // every chip.
+    m_scannedFolder = folder;
+    m_scannedFolderTime = scannedFolderTime;
     if (!clear && scanned == m_scannedFiles)
         return 0;
     m_scannedFiles = scanned;
@@ -207,7 +262,37 @@ int CollectionRegistry::openCollection(const QUuid &uuid)
 
     QSqlDatabase db = addReadOnlyConnection(name, path);
     db.open();
+    noteConnectionOpened(name);
+    FileIdentity identity = identityOf(path);
+    identity.dataVersion = dataVersion(db);
+    m_openFiles.insert(name, identity);
     return StatusOk;
+}
+
+bool CollectionRegistry::refreshChangedFiles()
+{
+    bool changed = false;
+    for (auto it = m_openFiles.begin(); it != m_openFiles.end();) {
+        FileIdentity now = identityOf(it.key());
+        if (now.exists)
+            now.dataVersion = dataVersion(QSqlDatabase::database(it.key(), false));
+        if (now == it.value() || !closeConnection(it.key())) {
+            ++it;
+            continue;
+        }
+        it = m_openFiles.erase(it);
+        changed = true;
+    }
+    if (!m_scannedFolder.isEmpty() && folderTime(m_scannedFolder) != m_scannedFolderTime) {
+        enumerateCollections(true);
+        changed = true;
+    }
+    if (changed) {
+        ++m_filesGeneration;
+        CollectionSettings::forgetCachedValues();
+        forgetDecodedThemeImages();
+    }
+    return changed;
 }
 
 CollectionLocation CollectionRegistry::collectionLocation(const QUuid &uuid) const

@@ -5,6 +5,7 @@
 #include <QAtomicInteger>
 #include <QCoreApplication>
 #include <QHash>
+#include <QMutex>
 #include <QSqlError>
 #include <QThread>
 #include <QThreadPool>
@@ -23,11 +24,10 @@ struct CachedStatement
 
 namespace {
 
-// Keyed by connection name and statement text. Engine connections live as long as the
-// process, and so do their statements.
+// Keyed by connection name and statement text. A connection's statements go before it
+// is closed (a file replaced or changed under a running host).
 QHash<QString, CachedStatement *> &statementCache()
 {
-    // Lives as long as the process, as the prepared statements do.
     static auto *cache = new QHash<QString, CachedStatement *>;
     return *cache;
 }
@@ -186,10 +186,62 @@ QThreadPool &backgroundReads()
     return *pool;
 }
 
+namespace {
+
+struct ConnectionOpenings
+{
+    QMutex mutex;
+    qint64 last = 0;
+    QHash<QString, qint64> byName;
+};
+
+ConnectionOpenings &connectionOpenings()
+{
+    static ConnectionOpenings openings;
+    return openings;
+}
+
+} // namespace
+
+void noteConnectionOpened(const QString &connectionName)
+{
+    ConnectionOpenings &openings = connectionOpenings();
+    const QMutexLocker locker(&openings.mutex);
+    openings.byName.insert(connectionName, ++openings.last);
+}
+
 qint64 dataVersion(const QSqlDatabase &db)
 {
     QSqlQuery query(db);
-    return query.exec(QStringLiteral("PRAGMA data_version")) && query.next() ? query.value(0).toLongLong() : -1;
+    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
+        return -1;
+    qint64 opening = 0;
+    {
+        ConnectionOpenings &openings = connectionOpenings();
+        const QMutexLocker locker(&openings.mutex);
+        opening = openings.byName.value(db.connectionName());
+    }
+    // SQLite's counter starts afresh with each connection and stays far below 2^32.
+    return (opening << 32) + (query.value(0).toLongLong() & 0xffffffff);
+}
+
+bool forgetStatementsOf(const QString &connectionName)
+{
+    QHash<QString, CachedStatement *> &cache = statementCache();
+    const QString prefix = connectionName + QLatin1Char('\n');
+    for (auto it = cache.cbegin(); it != cache.cend(); ++it) {
+        if (it.key().startsWith(prefix) && it.value()->inUse)
+            return false;
+    }
+    for (auto it = cache.begin(); it != cache.end();) {
+        if (it.key().startsWith(prefix)) {
+            delete it.value();
+            it = cache.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return true;
 }
 
 } // namespace Vantor::DB

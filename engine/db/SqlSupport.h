@@ -49,9 +49,16 @@ bool withOwnConnection(const QString &databasePath, const std::function<void(con
 QThreadPool &backgroundReads();
 
 // Changes when another connection has written to the file since the connection last
-// looked (SQLite's data_version); -1 when it cannot be read. What is derived from a file
-// and kept is checked against it: the engine only reads, but tools and tests may write.
+// looked (SQLite's data_version), and with every new opening of a named connection (a
+// file replaced under the same name starts counting again); -1 when it cannot be read.
+// What is derived from a file and kept is checked against it: the engine only reads,
+// but tools, tests and a maker's update may write.
 qint64 dataVersion(const QSqlDatabase &db);
+// Notes that the named connection was opened (again) on its file.
+void noteConnectionOpened(const QString &connectionName);
+// Drops the prepared statements kept for the named connection, before it is closed.
+// False (and nothing dropped) while one of them is being read up the stack.
+bool forgetStatementsOf(const QString &connectionName);
 
 // A statement prepared once per connection and kept for the process: panels run the
 // same few statements at every paint, so they are not compiled again each time. Every

@@ -168,14 +168,22 @@ void MyPaletteWidget::updateButtons()
 
 void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
 {
+    QString problem;
+    bool saved = false;
     const ExchangeFormat exchange = exchangeFormatOf(fileFormat);
     if (exchange == ExchangeFormat::None) {
-        savePaletteFile(*m_model, fileFormat, path);
+        saved = savePaletteFile(*m_model, fileFormat, path, &problem);
+    } else {
+        const QString fallbackName =
+            DB::localizedString(lastUsedCollection(), DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
+        saved = writeFileAtomically(exchangeBytes(*m_model, exchange, fallbackName), path, &problem);
+    }
+    if (!saved) {
+        // The old file, if any, is as it was.
+        showStatus(QStringLiteral("%1: not saved: %2").arg(QFileInfo(path).fileName(), problem));
         return;
     }
-    const QString fallbackName =
-        DB::localizedString(lastUsedCollection(), DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
-    writeFileAtomically(exchangeBytes(*m_model, exchange, fallbackName), path);
+    emit paletteSaved(fileFormat, path);
 }
 
 void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat format, QString path)
@@ -197,32 +205,39 @@ void MyPaletteWidget::loadPaletteFile(PaletteFileFormat, const QString &path)
         loadPicture(path);
         return;
     }
+    const QString name = QFileInfo(path).fileName();
     if (bySuffix == ExchangeFormat::None || bySuffix == ExchangeFormat::Css) {
         const PaletteLoad loaded = Vantor::loadPaletteFile(*m_model, path);
-        if (loaded == PaletteLoad::NotOpened)
+        if (loaded == PaletteLoad::NotOpened) {
+            showStatus(QFileInfo(path).isFile() ? QStringLiteral("%1: cannot be read, or too large for a palette").arg(name)
+                                                     : QStringLiteral("%1: no such file").arg(name));
             return;
+        }
+        if (loaded == PaletteLoad::Loaded) {
+            paletteLoaded(path);
+            return;
+        }
         // Another tool's palette under no suffix or a wrong one goes on below; anything
-        // else that is no palette leaves the palette as it is.
-        if (loaded == PaletteLoad::Loaded || ownSuffix || exchangeFormatOfFile(path) == ExchangeFormat::None) {
-            paletteLoaded();
+        // else that is no palette leaves the palette as it is, and says so.
+        if (ownSuffix || exchangeFormatOfFile(path) == ExchangeFormat::None) {
+            showStatus(QStringLiteral("%1: not a palette, picture or colour file that can be read here").arg(name));
             return;
         }
     }
     const ExchangeImport imported = importExchangeColours(path, lastUsedCollection());
-    // Another tool's file that gives nothing says so: a silent failure reads as a
-    // broken button. A file of no known kind stays as silent as the picker's own.
+    // A file that gives nothing says so: a silent failure reads as a broken button.
     if (imported.read != ExchangeRead::Read) {
-        if (bySuffix != ExchangeFormat::None)
-            showStatus(exchangeReadProblem(imported.read, path));
+        showStatus(exchangeReadProblem(imported.read, path));
         return;
     }
     if (imported.chips.isEmpty()) {
-        showStatus(QStringLiteral("%1: no colour of this collection found").arg(QFileInfo(path).fileName()));
+        showStatus(QStringLiteral("%1: no colour of this collection found").arg(name));
         return;
     }
     fillPalette(*m_model, imported.chips, imported.description, lastUsedCollection());
-    paletteLoaded();
+    paletteLoaded(path);
 }
+
 
 void MyPaletteWidget::loadPicture(const QString &path)
 {
@@ -239,10 +254,10 @@ void MyPaletteWidget::loadPicture(const QString &path)
     for (const PictureChip &chip : imported.chips)
         chips << chip.chip;
     fillPalette(*m_model, chips, QFileInfo(path).fileName(), lastUsedCollection());
-    paletteLoaded();
+    paletteLoaded(path);
 }
 
-void MyPaletteWidget::paletteLoaded()
+void MyPaletteWidget::paletteLoaded(const QString &path)
 {
     m_descriptionEditor->setText(m_model->description());
     // The italic of the empty field's hint is not for a loaded description.
@@ -251,6 +266,7 @@ void MyPaletteWidget::paletteLoaded()
     update();
     updateButtons();
     emit myPaletteChanged();
+    emit paletteLoadedFrom(path);
 }
 
 void MyPaletteWidget::showStatus(const QString &text)

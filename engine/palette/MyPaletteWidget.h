@@ -64,6 +64,10 @@ signals:
     void myPaletteSelectionChanged();
     // A double click on a cell that holds a chip (the cell is then the one selected).
     void cellDoubleClicked(QPoint position);
+    // The palette was written to the file (a failed save says why in the palette's bar).
+    void paletteSaved(Vantor::PaletteFileFormat fileFormat, QString path);
+    // A load from the file gave the palette its chips.
+    void paletteLoadedFrom(QString path);
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
@@ -98,7 +102,7 @@ private:
     QPoint cellAt(const QPoint &point) const; // (-1, -1) between or outside the cells
     QRect cellRect(const QPoint &position) const;
     void updateButtons();
-    void paletteLoaded();
+    void paletteLoaded(const QString &path);
     void setButtonTooltips(const QUuid &collection);
     void loadPaletteFile(PaletteFileFormat format, const QString &path);
     // Fills the palette with the current collection's chips nearest to the picture's

@@ -1,4 +1,5 @@
 #include "MainWidget.h"
+#include "CollectionFilesCheck.h"
 #include "MainWidgetLinks.h"
 
 #include "AboutButton.h"
@@ -87,7 +88,11 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     addHeaderButton(LoadButtonId, new TaskButton(this));
     addHeaderButton(HelpButtonId, new HelpButton(this));
 
-    const QUuid collection = lastUsedCollection();
+    // The files as they are now, not as the last picker of this process saw them.
+    CollectionFilesCheck *filesCheck = CollectionFilesCheck::instance();
+    if (filesCheck)
+        filesCheck->check();
+    const QUuid collection = collectionToShow();
     applyCollection(collection);
 
     QPalette textured = palette();
@@ -162,6 +167,8 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     connect(this, &MainWidget::loadPaletteFrom, myPalette, &MyPaletteWidget::loadPaletteFrom);
     connect(myPalette, &MyPaletteWidget::myPaletteChanged, this, &MainWidget::onMyPaletteChanged);
     connect(myPalette, &MyPaletteWidget::myPaletteSelectionChanged, this, &MainWidget::onMyPaletteSelectionChanged);
+    connect(myPalette, &MyPaletteWidget::paletteSaved, this, &MainWidget::rememberSavedPalette);
+    connect(myPalette, &MyPaletteWidget::paletteLoadedFrom, this, &MainWidget::rememberLoadedPalette);
     connect(myPalette, &MyPaletteWidget::zoomMyPaletteClicked, this, &MainWidget::zoomMyPaletteClicked);
     connect(myPaletteFull, &MyPaletteFullWidget::backButtonClicked, this, &MainWidget::unzoomMyPaletteClicked);
     connect(this, &MainWidget::selectedCollectionChanged, collectionSelect, &CollectionSelectWidget::selectedCollectionChanged);
@@ -181,6 +188,8 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     connect(noticeLabel, &QLabel::linkActivated, this, &MainWidget::linkActivated);
     connect(mottoLabel, &QLabel::linkActivated, this, &MainWidget::linkActivated);
     connect(qApp, &QApplication::focusChanged, this, &MainWidget::onKeyboardFocusChanged);
+    if (filesCheck)
+        connect(filesCheck, &CollectionFilesCheck::collectionFilesChanged, this, &MainWidget::showCollectionFilesAsTheyAreNow);
 
     emit onCapsureFileChanged(capsureFile);
 }
@@ -470,27 +479,51 @@ void MainWidget::collectionChangedInteractively(QUuid collectionId)
     if (collectionId == current || !DB::CollectionRegistry::instance().orderedCollectionUuids().contains(collectionId))
         return;
 
+    setLastUsedCollection(collectionId);
+    setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    showCollection(collectionId);
+    QApplication::restoreOverrideCursor();
+    setEnabled(true);
+}
+
+void MainWidget::showCollection(const QUuid &collection)
+{
     capsureFolder.clear();
     capsureFile.clear();
     watchCapsureFolder();
-    setLastUsedCollection(collectionId);
-    DB::loadOrderLists(collectionId);
-    CollectionSettings::useCollection(collectionId);
-    applyCollection(collectionId);
+    DB::loadOrderLists(collection);
+    CollectionSettings::useCollection(collection);
+    applyCollection(collection);
 
-    setEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     setUpdatesEnabled(false);
-    emit selectedCollectionChanged(collectionId);
-    showTabPage(tabPageIndex(collectionId));
-    setHeaderButtonTexts(collectionId);
+    emit selectedCollectionChanged(collection);
+    showTabPage(tabPageIndex(collection));
+    setHeaderButtonTexts(collection);
     layoutPanels();
     watchCapsureFolder();
     emit onCapsureFileChanged(capsureFile);
     setUpdatesEnabled(true);
-    QApplication::restoreOverrideCursor();
-    setEnabled(true);
     update();
+}
+
+QUuid MainWidget::collectionToShow()
+{
+    // A collection whose file went is no longer offered: the first one is shown, as at a
+    // start.
+    const QUuid collection = lastUsedCollection();
+    const QList<QUuid> collections = DB::CollectionRegistry::instance().orderedCollectionUuids();
+    if (collections.contains(collection) || collections.isEmpty())
+        return collection;
+    setLastUsedCollection(collections.first());
+    return collections.first();
+}
+
+void MainWidget::showCollectionFilesAsTheyAreNow()
+{
+    const PersistentStateBatch batch;
+    const DB::CollectionLookupBatch lookups;
+    showCollection(collectionToShow());
 }
 
 void MainWidget::segmentChangedInteractivelyByWheel(int newSegment)

@@ -163,6 +163,11 @@ public slots:
     void unzoomMyPaletteClicked();
     void unzoomMyPaletteAnimationFinished();
     void onKeyboardFocusChanged(QWidget *old, QWidget *now);
+    // The collection files changed: every panel shows them as they are now.
+    void showCollectionFilesAsTheyAreNow();
+    // What a save or a load through the dialogs leaves for the next dialog.
+    void rememberSavedPalette(Vantor::PaletteFileFormat format, QString path);
+    void rememberLoadedPalette(QString path);
 
 public:
     void layoutPanels();
@@ -182,6 +187,10 @@ private:
     enum class TexturesSlot { PageChanged, RowChanged };
 
     void applyCollection(const QUuid &collection);
+    // Reads the collection afresh into every panel.
+    void showCollection(const QUuid &collection);
+    // The last used collection, or the first one where that is no longer registered.
+    QUuid collectionToShow();
     void setFooterTexts(const QUuid &collection);
     // A footer text as shown: cut where no window could show more of it.
     QString footerText(const QUuid &collection, DB::LocaleKey key) const;
@@ -237,6 +246,8 @@ private:
     FocusFrame *focusFrame = nullptr;
     // Shown where no program opens the help page; it goes when closed.
     QPointer<HelpWindow> helpWindow;
+    // A load the Load dialog started is under way.
+    bool loadingFromDialog = false;
 };
 
 } // namespace Vantor

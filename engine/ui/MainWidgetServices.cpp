@@ -14,6 +14,7 @@
 #include "engine/palette/ImagePalette.h"
 #include "engine/palette/MyPaletteFullWidget.h"
 #include "engine/palette/MyPaletteWidget.h"
+#include "engine/palette/PaletteExchange.h"
 #include "engine/widgets/CollectionSelectWidget.h"
 #include "engine/widgets/DialogTheme.h"
 #include "engine/widgets/NestedDialogs.h"
@@ -150,8 +151,6 @@ void MainWidget::saveButtonClicked()
     // The chosen format's suffix where the name has none, whatever dialog ran.
     if (QFileInfo(path).suffix().isEmpty() && !filterSuffix(selected).isEmpty())
         path += QLatin1Char('.') + filterSuffix(selected);
-    // Another tool's format is chosen for this save only: the stored format and path
-    // stay those of the last palette saved in the picker's own formats.
     for (const auto &exchange : ExchangeFilters) {
         if (selected.compare(QLatin1String(exchange.filter), Qt::CaseInsensitive) == 0) {
             emit savePaletteTo(exchange.format, path);
@@ -161,7 +160,25 @@ void MainWidget::saveButtonClicked()
     const PaletteFileFormat format = textOffered && selected.compare(textFilter, Qt::CaseInsensitive) == 0 ? PaletteFileText
                                                                                                            : PaletteFileXml;
     emit savePaletteTo(format, path);
+}
+
+void MainWidget::rememberSavedPalette(PaletteFileFormat format, QString path)
+{
+    // Another tool's format is chosen for that save only: the stored format and path
+    // stay those of the last palette saved in the picker's own formats.
+    if (exchangeFormatOf(format) != ExchangeFormat::None)
+        return;
     setMyPaletteSaveFileFormat(format);
+    setMyPaletteLastSavePath(path);
+}
+
+void MainWidget::rememberLoadedPalette(QString path)
+{
+    // Only a file chosen in the Load dialog that gave a palette: the next dialog opens
+    // beside it.
+    if (!loadingFromDialog)
+        return;
+    setMyPaletteSaveFileFormat(PaletteFileXml);
     setMyPaletteLastSavePath(path);
 }
 
@@ -181,9 +198,9 @@ void MainWidget::loadButtonClicked()
                                           startFolder, filters.join(QStringLiteral(";;")));
     if (path.isEmpty())
         return;
+    loadingFromDialog = true;
     emit loadPaletteFrom(PaletteFileXml, path);
-    setMyPaletteSaveFileFormat(PaletteFileXml);
-    setMyPaletteLastSavePath(path);
+    loadingFromDialog = false;
 }
 
 void MainWidget::helpButtonClicked()

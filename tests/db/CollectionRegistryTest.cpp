@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace Vantor;
 using namespace Vantor::DB;
 using Palettra::Test::TestDeck;
@@ -196,9 +198,9 @@ TEST_F(CollectionRegistryTest, NoResourcesFolderMeansNoCollections)
     EXPECT_EQ(registry().checkCollectionsAvailable(), 2);
 }
 
-TEST_F(CollectionRegistryTest, PathsDifferingInCaseShareOneConnection)
+TEST_F(CollectionRegistryTest, PathsDifferingInCaseAreOtherConnections)
 {
-    EXPECT_EQ(CollectionRegistry::connectionName(QStringLiteral("/Data/Deck.DB")),
+    EXPECT_NE(CollectionRegistry::connectionName(QStringLiteral("/Data/Deck.DB")),
               CollectionRegistry::connectionName(QStringLiteral("/data/deck.db")));
 }
 
@@ -236,6 +238,59 @@ TEST_F(CollectionRegistryTest, LoadCollectionReadsItsRow)
     EXPECT_EQ(collection->order, 4);
     EXPECT_EQ(collection->version, 1);
     EXPECT_EQ(collection->id, registry().collectionId(InteriorUuid));
+}
+
+// A studio's decks change on a shared folder while the host runs: each look reads the
+// file that is there now, under its exact name.
+TEST_F(CollectionRegistryTest, FilesAreReadAsTheyAreNowUnderTheirExactNames)
+{
+    auto nameOf = [](const QUuid &uuid) {
+        QSharedPointer<Collection> collection = QSharedPointer<Collection>::create();
+        return loadCollection(uuid, collection) == StatusOk && collection ? collection->name : QString();
+    };
+    const QString folder = Palettra::Test::resourcesFolder(base());
+    auto addCollection = [&](const QString &file, const QUuid &uuid, const QString &name) {
+        TestDeck deck(base(), file);
+        deck.writer().addCollection(uuid, QStringLiteral("SYS"), name, 1);
+        ASSERT_TRUE(deck.writer().ok()) << deck.writer().lastError().toStdString();
+    };
+    addCollection(QStringLiteral("Deck.db"), InteriorUuid, QStringLiteral("Interior"));
+    addCollection(QStringLiteral("deck.db"), ExteriorUuid, QStringLiteral("Exterior"));
+    registry().enumerateCollections(true);
+    // Names that differ in letter case only are two files, each read through its own
+    // connection.
+    EXPECT_EQ(nameOf(InteriorUuid), QStringLiteral("Interior"));
+    EXPECT_EQ(nameOf(ExteriorUuid), QStringLiteral("Exterior"));
+    EXPECT_FALSE(registry().refreshChangedFiles());
+
+    // Replaced by a rename over it, as a maker's update arrives.
+    addCollection(QStringLiteral("next.draft"), InteriorUuid, QStringLiteral("Interior 2027"));
+    ASSERT_EQ(::rename(QFile::encodeName(folder + QStringLiteral("/next.draft")).constData(),
+                       QFile::encodeName(folder + QStringLiteral("/Deck.db")).constData()),
+              0);
+    const quint64 generation = registry().filesGeneration();
+    EXPECT_TRUE(registry().refreshChangedFiles());
+    EXPECT_GT(registry().filesGeneration(), generation);
+    EXPECT_EQ(nameOf(InteriorUuid), QStringLiteral("Interior 2027"));
+
+    // Changed in place by another program.
+    {
+        QSqlDatabase editor = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("editor"));
+        editor.setDatabaseName(folder + QStringLiteral("/deck.db"));
+        ASSERT_TRUE(editor.open());
+        EXPECT_TRUE(QSqlQuery(editor).exec(QStringLiteral("UPDATE COLLECTION SET NAME = 'Exterior Plus'")));
+        editor.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("editor"));
+    EXPECT_TRUE(registry().refreshChangedFiles());
+    EXPECT_EQ(nameOf(ExteriorUuid), QStringLiteral("Exterior Plus"));
+
+    // Gone: its collection is unknown from the next look on.
+    ASSERT_TRUE(QFile::remove(folder + QStringLiteral("/deck.db")));
+    EXPECT_TRUE(registry().refreshChangedFiles());
+    EXPECT_EQ(registry().openCollection(ExteriorUuid), StatusUnknownCollection);
+    EXPECT_EQ(nameOf(InteriorUuid), QStringLiteral("Interior 2027"));
+    EXPECT_FALSE(registry().refreshChangedFiles());
 }
 
 TEST(CommonAppDataFolder, FirstXdgDataDirHoldingTheCollectionsElseTheFirst)

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QDrag>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -623,12 +624,15 @@ TEST_F(MyPaletteTest, PanelLoadsFilesAndReportsEvenForeignOnes)
     EXPECT_TRUE(panel.model().cell(QPoint(4, 2)).isOccupied());
     EXPECT_EQ(panel.descriptionEditor()->text(), QStringLiteral("From a colleague"));
 
+    // A file that gives nothing changes nothing and says why.
     writeFile(file("foreign.palette"), "<something-else/>");
     panel.loadPaletteFrom(PaletteFileXml, file("foreign.palette"));
-    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(changes.count(), 1);
     EXPECT_TRUE(panel.model().cell(QPoint(4, 2)).isOccupied());
+    EXPECT_TRUE(panel.statusLabel()->toolTip().startsWith(QStringLiteral("foreign.palette: not a palette")));
     panel.loadPaletteFrom(PaletteFileXml, file("nothing-here.palette"));
-    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(panel.statusLabel()->toolTip(), QStringLiteral("nothing-here.palette: no such file"));
 }
 
 // --- The full view ------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -23,8 +24,13 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cmath>
 #include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace Palettra::Deck;
 
@@ -272,6 +278,36 @@ TEST(DeckBuild, TheSameSourceGivesTheSameContent)
     ASSERT_TRUE(buildDeck(DemoSource, second).isEmpty());
     EXPECT_EQ(contentDigest(first), contentDigest(second));
     EXPECT_EQ(contentDigest(first), contentDigest(DemoDatabase));
+}
+
+// A picker opening the deck while it is rebuilt finds the old file or the new one,
+// never none.
+TEST(DeckBuild, ReplacesTheOldFileInOneStep)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("deck.db"));
+    ASSERT_TRUE(buildDeck(DemoSource, target).isEmpty());
+    std::atomic<bool> building{true};
+    std::atomic<int> opens{0};
+    std::atomic<int> failures{0};
+    std::thread reader([&] {
+        const QByteArray path = QFile::encodeName(target);
+        while (building) {
+            const int file = ::open(path.constData(), O_RDONLY);
+            if (file < 0)
+                ++failures;
+            else
+                ::close(file);
+            ++opens;
+        }
+    });
+    for (int build = 0; build < 3; ++build)
+        EXPECT_TRUE(buildDeck(DemoSource, target).isEmpty());
+    building = false;
+    reader.join();
+    EXPECT_GT(opens.load(), 0);
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_FALSE(QFileInfo::exists(target + QStringLiteral(".building")));
 }
 
 // The demo collections as the builder has always made them: every table, row by row.

@@ -35,12 +35,15 @@
 #include <QPropertyAnimation>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 using namespace Vantor;
@@ -197,6 +200,53 @@ TEST_F(FirstHourTest, SearchFindsExactlyThenForgivinglyThenByColour)
     EXPECT_EQ(lastUsedCollection(), B);
     EXPECT_EQ(pageIndex(B), 1);
     EXPECT_EQ(rowIndex(B), 2);
+}
+
+// A maker's update renamed over the deck, then an edit in place, while the picker is
+// open: the next action reads the file that is there now, in every part of the search.
+TEST_F(FirstHourTest, TheNextActionShowsTheFileThatIsThereNow)
+{
+    search(QStringLiteral("A-4-2"));
+    search(QStringLiteral("#c83c64"));
+    ASSERT_EQ(pageIndex(A), 5);
+
+    const QString path = deck.deck().path();
+    const QString draft = path + QStringLiteral(".next");
+    ASSERT_TRUE(QFile::copy(path, draft));
+    // Through a connection of its own, as another program writes.
+    auto edit = [](const QString &file, const QString &statement, const QVariantList &values) {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("editor"));
+            db.setDatabaseName(file);
+            QSqlQuery query(db);
+            EXPECT_TRUE(db.open() && query.prepare(statement));
+            for (const QVariant &value : values)
+                query.addBindValue(value);
+            EXPECT_TRUE(query.exec()) << statement.toStdString();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("editor"));
+    };
+    edit(draft, QStringLiteral("UPDATE \"ROW\" SET CODE = 'A-4-7', NAME0 = 'Name 4 New' WHERE ID = ?"), {deck.rowIdA(4, 2)});
+    const LabColour lab = labFromColour(QColor(200, 60, 100));
+    edit(draft, QStringLiteral("UPDATE \"ROW\" SET L = ?, A = ?, B = ? WHERE ID = ?"), {lab.l, lab.a, lab.b, deck.rowIdA(1, 1)});
+    ASSERT_EQ(::rename(QFile::encodeName(draft).constData(), QFile::encodeName(path).constData()), 0);
+
+    search(QStringLiteral("A-4-7"));
+    EXPECT_EQ(pageIndex(A), 4);
+    EXPECT_EQ(rowIndex(A), 2);
+    search(QStringLiteral("#c83c64"));
+    EXPECT_EQ(pageIndex(A), 1);
+    EXPECT_EQ(rowIndex(A), 1);
+    QLineEdit *field = main->searchWidget()->lineEdit();
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral("name 4 n"));
+    QListWidget *list = main->searchWidget()->completionList();
+    QTRY_VERIFY(list->isVisible() && !list->findItems(QStringLiteral("Name 4 New"), Qt::MatchExactly).isEmpty());
+
+    edit(path, QStringLiteral("UPDATE \"ROW\" SET CODE = 'A-2-9' WHERE ID = ?"), {deck.rowIdA(2, 3)});
+    search(QStringLiteral("A-2-9"));
+    EXPECT_EQ(pageIndex(A), 2);
+    EXPECT_EQ(rowIndex(A), 3);
 }
 
 TEST_F(FirstHourTest, NothingFoundStaysInTheFieldUntilTheUserTypes)

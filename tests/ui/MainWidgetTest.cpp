@@ -6,6 +6,8 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/palette/MyPaletteFullWidget.h"
 #include "engine/palette/MyPaletteWidget.h"
+#include "engine/palette/MyPaletteModel.h"
+#include "engine/palette/PaletteFile.h"
 #include "engine/widgets/ColorSchemerPulvexWidget.h"
 #include "engine/widgets/ColorSchemerWidget.h"
 #include "engine/widgets/ProductsWidget.h"
@@ -372,12 +374,14 @@ TEST_F(MainWidgetTest, HelpShowsThePageItselfWhereNoProgramOpensIt)
 
 TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
 {
+    QTemporaryDir folder;
+    const QString tmp = folder.path() + QLatin1Char('/');
     QStringList seenFilters;
     QString openFilters;
     QString openStart;
     // The filter the user picks: the first one holding this text.
     QString pick = QStringLiteral("(*.palette)");
-    QString savedPath = QStringLiteral("/tmp/mine.palette");
+    QString savedPath = (tmp + QStringLiteral("mine.palette"));
     MainWidget::setFileDialogs(
         [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
             seenFilters = filters.split(QStringLiteral(";;"));
@@ -392,7 +396,7 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
         [&](QWidget *, const QString &, const QString &start, const QString &filters) {
             openFilters = filters;
             openStart = start;
-            return QStringLiteral("/tmp/theirs.palette");
+            return (tmp + QStringLiteral("theirs.palette"));
         });
     QSignalSpy saved(&main(), &MainWidget::savePaletteTo);
     QSignalSpy loaded(widget, &MainWidget::loadPaletteFrom);
@@ -408,7 +412,11 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     EXPECT_TRUE(seenFilters.first().endsWith(QStringLiteral("(*.palette)")));
     EXPECT_EQ(saved.first().at(0).value<PaletteFileFormat>(), PaletteFileXml);
     EXPECT_EQ(myPaletteSaveFileFormat(), 0);
-    EXPECT_EQ(myPaletteLastSavePath(), QStringLiteral("/tmp/mine.palette"));
+    EXPECT_EQ(myPaletteLastSavePath(), (tmp + QStringLiteral("mine.palette")));
+    // A text list needs a chip to list.
+    DB::ColorEntry chip;
+    ASSERT_EQ(DB::loadColorById(A, deck.rowIdA(1, 1), chip), DB::StatusOk);
+    widget->myPaletteWidget()->model().setCell(QPoint(0, 0), A, chip);
 
     deck.deck().writer().addSetting(deck.idA(), QStringLiteral("save.palette.text.format"), 1);
     CollectionSettings::useCollection(B);
@@ -425,7 +433,7 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     MainWidget::setFileDialogs(
         [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
             *selected = filters.split(QStringLiteral(";;")).at(1).toUpper();
-            return QStringLiteral("/tmp/mine.txt");
+            return (tmp + QStringLiteral("mine.txt"));
         },
         nullptr);
     setMyPaletteSaveFileFormat(0);
@@ -437,23 +445,24 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     MainWidget::setFileDialogs(
         [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
             *selected = filters.split(QStringLiteral(";;")).filter(QStringLiteral("*.ase")).value(0);
-            return QStringLiteral("/tmp/for-adobe.ase");
+            return (tmp + QStringLiteral("for-adobe.ase"));
         },
         [&](QWidget *, const QString &, const QString &start, const QString &filters) {
             openFilters = filters;
             openStart = start;
-            return QStringLiteral("/tmp/theirs.palette");
+            return (tmp + QStringLiteral("theirs.palette"));
         });
     widget->saveButtonClicked();
     ASSERT_EQ(saved.count(), 4);
     EXPECT_EQ(saved.last().at(0).value<PaletteFileFormat>(), PaletteFileAse);
-    EXPECT_EQ(saved.last().at(1).toString(), QStringLiteral("/tmp/for-adobe.ase"));
+    EXPECT_EQ(saved.last().at(1).toString(), (tmp + QStringLiteral("for-adobe.ase")));
     EXPECT_EQ(myPaletteSaveFileFormat(), 1);
-    EXPECT_EQ(myPaletteLastSavePath(), QStringLiteral("/tmp/mine.txt"));
+    EXPECT_EQ(myPaletteLastSavePath(), (tmp + QStringLiteral("mine.txt")));
 
+    ASSERT_TRUE(savePaletteFile(widget->myPaletteWidget()->model(), PaletteFileXml, tmp + QStringLiteral("theirs.palette")));
     widget->headerButton(MainWidget::LoadButtonId)->click();
     ASSERT_EQ(loaded.count(), 1);
-    EXPECT_EQ(loaded.first().at(1).toString(), QStringLiteral("/tmp/theirs.palette"));
+    EXPECT_EQ(loaded.first().at(1).toString(), (tmp + QStringLiteral("theirs.palette")));
     EXPECT_EQ(myPaletteSaveFileFormat(), 0);
     // The open dialog shows every kind it reads at first, then palette files (.xml too),
     // the other tools' palettes and pictures, each alone; it opens on a folder, no name typed.
@@ -471,12 +480,12 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     MainWidget::setFileDialogs(
         [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
             *selected = filters.split(QStringLiteral(";;")).filter(QStringLiteral("*.gpl")).value(0);
-            return QStringLiteral("/tmp/living-room");
+            return (tmp + QStringLiteral("living-room"));
         },
         nullptr);
     widget->saveButtonClicked();
     ASSERT_EQ(saved.count(), 5);
-    EXPECT_EQ(saved.last().at(1).toString(), QStringLiteral("/tmp/living-room.gpl"));
+    EXPECT_EQ(saved.last().at(1).toString(), (tmp + QStringLiteral("living-room.gpl")));
 
     // After a photo was loaded, a save proposes a palette beside it, never the photo.
     QTemporaryDir photos;
@@ -494,6 +503,22 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     widget->headerButton(MainWidget::LoadButtonId)->click();
     widget->saveButtonClicked();
     EXPECT_EQ(proposed, photos.filePath(QStringLiteral("room.palette")));
+
+    // A save or a load that fails says why in the palette's bar, and the next dialog
+    // opens where the last one that worked left it.
+    QLabel *bar = widget->myPaletteWidget()->statusLabel();
+    MainWidget::setFileDialogs(
+        [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
+            *selected = filters.split(QStringLiteral(";;")).first();
+            return tmp + QStringLiteral("gone/mine.palette");
+        },
+        [&](QWidget *, const QString &, const QString &, const QString &) { return tmp + QStringLiteral("missing.palette"); });
+    widget->saveButtonClicked();
+    EXPECT_EQ(bar->toolTip(), QStringLiteral("mine.palette: not saved: no such folder"));
+    EXPECT_EQ(myPaletteLastSavePath(), photo);
+    widget->headerButton(MainWidget::LoadButtonId)->click();
+    EXPECT_EQ(bar->toolTip(), QStringLiteral("missing.palette: no such file"));
+    EXPECT_EQ(myPaletteLastSavePath(), photo);
     MainWidget::setFileDialogs(
         [](QWidget *, const QString &, const QString &, const QString &, QString *) { return QString(); },
         [](QWidget *, const QString &, const QString &, const QString &) { return QString(); });

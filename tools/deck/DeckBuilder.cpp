@@ -19,6 +19,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Palettra::Deck {
 
@@ -414,9 +418,18 @@ QStringList buildDeck(const QString &sourceFolder, const QString &databaseFile)
         QFile::remove(building);
         return problems;
     }
-    QFile::remove(databaseFile);
-    if (!QFile::rename(building, databaseFile))
+    // One rename over the old file: a picker opening the path meanwhile finds the old
+    // deck or the new one, never none. The draft reaches the disk first, so that the
+    // name never points at a half-written deck after a power cut.
+    const QByteArray draftName = QFile::encodeName(building);
+    const int draft = ::open(draftName.constData(), O_RDONLY);
+    const bool durable = draft >= 0 && ::fsync(draft) == 0;
+    if (draft >= 0)
+        ::close(draft);
+    if (!durable || ::rename(draftName.constData(), QFile::encodeName(databaseFile).constData()) != 0) {
+        QFile::remove(building);
         return {QStringLiteral("%1: cannot be written").arg(databaseFile)};
+    }
     return {};
 }
 
