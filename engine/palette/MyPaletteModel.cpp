@@ -41,11 +41,6 @@ PaletteCell &MyPaletteModel::cellAt(const QPoint &position)
     return m_cells[std::size_t(position.y() * Columns + position.x())];
 }
 
-void MyPaletteModel::setCellRect(const QPoint &position, const QRect &rect)
-{
-    cellAt(position).rect = rect;
-}
-
 QString MyPaletteModel::labelFor(const DB::ColorEntry &entry)
 {
     const QVector<int> &order = DB::rowNameDisplayOrder();

@@ -7,7 +7,6 @@
 #include <QList>
 #include <QObject>
 #include <QPoint>
-#include <QRect>
 #include <QString>
 #include <QUuid>
 #include <QVector>
@@ -19,7 +18,6 @@ namespace Vantor {
 // One cell of My Palette. A cell holds a chip exactly when its row id is above 0.
 struct PaletteCell
 {
-    QRect rect; // on screen, set by the panel's layout
     DB::ItemIndex index;
     QColor colour = Qt::transparent;
     QString label;
@@ -50,7 +48,6 @@ public:
     static QVector<QPoint> gridOrder();
 
     const PaletteCell &cell(const QPoint &position) const;
-    void setCellRect(const QPoint &position, const QRect &rect);
 
     // Fills a cell from a colour of a collection and stores it.
     void setCell(const QPoint &position, const QUuid &collection, const DB::ColorEntry &entry);

@@ -162,8 +162,10 @@ void MyPaletteWidget::updateButtons()
     trash->setEnabled(!empty);
     grid->setEnabled(true);
     eraser->setEnabled(m_model->hasOccupiedSelection());
-    if (MainWidget *main = MainWidget::of(this))
-        main->headerButton(MainWidget::SaveButtonId)->setEnabled(!empty);
+    if (empty != reportedEmpty) {
+        reportedEmpty = empty;
+        emit emptyChanged(empty);
+    }
 }
 
 void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
@@ -382,8 +384,6 @@ void MyPaletteWidget::resizeEvent(QResizeEvent *event)
     const int editorHeight = QFontMetrics(m_descriptionEditor->font()).lineSpacing();
     layout = layoutMyPalette(size(), barHeight, editorHeight);
     m_descriptionEditor->setGeometry(layout.editor);
-    for (const QPoint &position : MyPaletteModel::gridOrder())
-        m_model->setCellRect(position, cellRect(position));
 
     // The editor shows the main window's background under it, so it looks transparent.
     const QImage background = DB::themeImage(DB::ThemeKey::ImageWidgetMainBackground, QSize(16, 16));
@@ -486,7 +486,7 @@ void MyPaletteWidget::mouseMoveEvent(QMouseEvent *event)
         const QPoint position = cellAt(point);
         if (MyPaletteModel::isInGrid(position) && m_model->cell(position).isOccupied()) {
             const PaletteCell &cell = m_model->cell(position);
-            QToolTip::showText(mapToGlobal(cell.rect.topRight()),
+            QToolTip::showText(mapToGlobal(cellRect(position).topRight()),
                                DB::colorTooltipText(cell.index.collection, cell.index.rowId, true), this);
         } else {
             QToolTip::hideText();

@@ -11,6 +11,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <optional>
+
 class QLineEdit;
 class QMimeData;
 class QLabel;
@@ -68,6 +70,8 @@ signals:
     void paletteSaved(Vantor::PaletteFileFormat fileFormat, QString path);
     // A load from the file gave the palette its chips.
     void paletteLoadedFrom(QString path);
+    // The palette came to hold no chip, or its first one.
+    void emptyChanged(bool empty);
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
@@ -122,6 +126,7 @@ private:
     QLineEdit *m_descriptionEditor = nullptr;
     QMessageBox *question = nullptr;
     QLabel *statusLine = nullptr;
+    std::optional<bool> reportedEmpty; // as emptyChanged() last told it
     QTimer *statusTimer = nullptr;
     MyPaletteLayout layout;
     QPoint dropTarget{-1, -1};

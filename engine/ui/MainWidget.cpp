@@ -15,6 +15,7 @@
 #include "engine/db/SearchQueries.h"
 #include "engine/db/ThemeResources.h"
 #include "engine/palette/MyPaletteFullWidget.h"
+#include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/widgets/CardRollerWidget.h"
 #include "engine/widgets/CollectionSelectWidget.h"
@@ -167,6 +168,9 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     connect(this, &MainWidget::loadPaletteFrom, myPalette, &MyPaletteWidget::loadPaletteFrom);
     connect(myPalette, &MyPaletteWidget::myPaletteChanged, this, &MainWidget::onMyPaletteChanged);
     connect(myPalette, &MyPaletteWidget::myPaletteSelectionChanged, this, &MainWidget::onMyPaletteSelectionChanged);
+    connect(myPalette, &MyPaletteWidget::emptyChanged, this,
+            [this](bool empty) { headerButton(SaveButtonId)->setEnabled(!empty); });
+    headerButton(SaveButtonId)->setEnabled(!myPalette->model().isEmpty());
     connect(myPalette, &MyPaletteWidget::paletteSaved, this, &MainWidget::rememberSavedPalette);
     connect(myPalette, &MyPaletteWidget::paletteLoadedFrom, this, &MainWidget::rememberLoadedPalette);
     connect(myPalette, &MyPaletteWidget::zoomMyPaletteClicked, this, &MainWidget::zoomMyPaletteClicked);
