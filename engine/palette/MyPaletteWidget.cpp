@@ -188,6 +188,29 @@ void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
     emit paletteSaved(fileFormat, path);
 }
 
+bool MyPaletteWidget::collectChip(const QUuid &collection, const DB::ColorEntry &chip)
+{
+    const QList<QPoint> &selection = m_model->selection();
+    QPoint target(-1, -1);
+    if (selection.size() == 1 && !m_model->cell(selection.constFirst()).isOccupied()) {
+        target = selection.constFirst();
+    } else {
+        // Not a selected cell: a drop there would fill every selected cell.
+        for (const QPoint &position : MyPaletteModel::gridOrder()) {
+            if (!m_model->cell(position).isOccupied() && !selection.contains(position)) {
+                target = position;
+                break;
+            }
+        }
+    }
+    if (!MyPaletteModel::isInGrid(target)) {
+        showStatus(QStringLiteral("My Palette is full: empty a cell first"));
+        return false;
+    }
+    recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Drop"), [&] { m_model->dropChip(target, collection, chip); });
+    return true;
+}
+
 void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat format, QString path)
 {
     // A load replaces the whole palette: it can be undone like any other change.

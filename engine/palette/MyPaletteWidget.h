@@ -22,6 +22,9 @@ class QUndoStack;
 
 namespace Vantor {
 
+namespace DB {
+class ColorEntry;
+}
 class ImageButton;
 class MyPaletteModel;
 
@@ -34,6 +37,11 @@ class MyPaletteWidget : public QWidget
 public:
     explicit MyPaletteWidget(QWidget *parent = nullptr);
     ~MyPaletteWidget() override;
+
+    // Puts the chip into the selected cell where that is the one selected and empty,
+    // else into the first free cell, as a drop there would (undoable). A full palette
+    // takes nothing and says so; returns whether the chip went in.
+    bool collectChip(const QUuid &collection, const DB::ColorEntry &chip);
 
     MyPaletteModel &model() const { return *m_model; }
     QLineEdit *descriptionEditor() const { return m_descriptionEditor; }

@@ -122,6 +122,10 @@ public:
     // Puts the one selected chip of My Palette on the clipboard, in words and as a
     // colour; false (and nothing copied) without exactly one selected chip.
     bool copySelectedColour();
+    // The same for the deck's current chip.
+    bool copyDeckChip();
+    // Puts the deck's current chip into My Palette as a drop would.
+    void collectDeckChip();
     FocusFrame *keyboardFocusFrame() const { return focusFrame; }
 
 signals:
@@ -181,9 +185,12 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setUpKeyboard();
+    bool currentDeckChip(DB::ColorEntry &chip) const;
+    bool copyChip(const DB::ColorEntry &chip);
     enum class TexturesSlot { PageChanged, RowChanged };
 
     void applyCollection(const QUuid &collection);

@@ -224,6 +224,11 @@ void CardRollerWidget::keyPressEvent(QKeyEvent *event)
         }
         return;
     }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Insert:
+        emit chipCollectedInteractively();
+        return;
     default:
         QWidget::keyPressEvent(event);
     }

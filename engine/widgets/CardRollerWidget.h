@@ -34,6 +34,8 @@ signals:
     void pageChangedInteractively(int newPage);
     void rowChangedInteractively(int newRow);
     void collectionSelectedInteractively(QUuid collectionId);
+    // Return or Insert on the current chip: it goes into My Palette.
+    void chipCollectedInteractively();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);

@@ -308,9 +308,10 @@ TEST_F(FirstHourTest, UndoAndRedoThroughDropsErasesClearsAndLoads)
     undo();
     EXPECT_EQ(storedRow(0, 0), deck.rowIdA(2, 1));
 
-    // Clearing, answered Yes.
+    // Clearing, answered Yes (the question closes, and the picker is the active window).
     palette->clearClicked();
-    palette->clearPaletteQuestionFinished(QMessageBox::Yes);
+    ASSERT_NE(palette->clearQuestion(), nullptr);
+    palette->clearQuestion()->done(QMessageBox::Yes);
     EXPECT_TRUE(palette->model().isEmpty());
     undo();
     EXPECT_EQ(storedRow(0, 1), deck.rowIdA(3, 3));
@@ -429,6 +430,48 @@ TEST_F(FirstHourTest, IconButtonsSayWhatTheyDo)
                                    full->backgroundSlider()};
     for (QWidget *button : buttons)
         EXPECT_FALSE(button->toolTip().isEmpty()) << button->metaObject()->className();
+}
+
+// With the keyboard alone a deck chip goes into My Palette, is copied from the deck, and
+// the change is undone from wherever the focus is in the window.
+TEST_F(FirstHourTest, TheKeyboardAloneCollectsCopiesAndUndoes)
+{
+    search(QStringLiteral("A-4-2"));
+    CardRollerWidget *cards = main->cardRollerWidget();
+    const MyPaletteModel &palette = main->myPaletteWidget()->model();
+    cards->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(cards, Qt::Key_Return);
+    EXPECT_EQ(palette.cell(QPoint(0, 0)).index.rowId, deck.rowIdA(4, 2));
+    QTest::keyClick(cards, Qt::Key_Down);
+    QTest::keyClick(cards, Qt::Key_Insert);
+    EXPECT_EQ(palette.cell(QPoint(1, 0)).index.rowId, deck.rowIdA(4, 3));
+    QTest::keyClick(cards, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("A-4-3 Name 4 3")));
+
+    auto press = [](QWidget *where, Qt::Key key) {
+        where->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(where, key, Qt::ControlModifier);
+    };
+    press(main->headerButton(MainWidget::LoadButtonId), Qt::Key_Z);
+    EXPECT_FALSE(palette.cell(QPoint(1, 0)).isOccupied());
+    press(main->colorWheelWidget(), Qt::Key_Z);
+    EXPECT_FALSE(palette.cell(QPoint(0, 0)).isOccupied());
+    press(cards, Qt::Key_Y);
+    EXPECT_TRUE(palette.cell(QPoint(0, 0)).isOccupied());
+    // No focus at all, as a file dialog may leave it.
+    QApplication::focusWidget()->clearFocus();
+    QTest::keyClick(main.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(palette.cell(QPoint(0, 0)).isOccupied());
+    press(main.get(), Qt::Key_Y);
+    // A text field undoes its own typing first, then hands the key on.
+    QLineEdit *field = main->myPaletteWidget()->descriptionEditor();
+    field->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(field, QStringLiteral("Kitchen"));
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(field->text().isEmpty());
+    EXPECT_TRUE(palette.cell(QPoint(0, 0)).isOccupied());
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(palette.cell(QPoint(0, 0)).isOccupied());
 }
 
 TEST_F(FirstHourTest, TheChosenColourInWords)
