@@ -19,6 +19,7 @@
 #include "engine/widgets/DialogTheme.h"
 #include "engine/widgets/NestedDialogs.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -124,6 +125,33 @@ const struct
     {"CSS custom properties (*.css)", PaletteFileCss},
 };
 
+// A file dialog may close without handing the keyboard back to the picker (no window
+// manager, or one that activates another window): the picker takes it back, to the
+// widget that had it, so that its keys go on working.
+class KeyboardComesBack
+{
+public:
+    explicit KeyboardComesBack(QWidget *picker)
+        : m_window(picker->window())
+        , m_focus(QApplication::focusWidget())
+    {
+    }
+    ~KeyboardComesBack()
+    {
+        if (!m_window || !m_window->isVisible())
+            return;
+        m_window->activateWindow();
+        if (m_focus && m_focus->window() == m_window)
+            m_focus->setFocus(Qt::OtherFocusReason);
+    }
+    KeyboardComesBack(const KeyboardComesBack &) = delete;
+    KeyboardComesBack &operator=(const KeyboardComesBack &) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<QWidget> m_focus;
+};
+
 const char *const ImportFilter = "Palettes of other design tools (*.gpl *.ase *.cxf)";
 // Files without a suffix, or with another's, are recognised by what they hold.
 const char *const AnyFileFilter = "All files (*)";
@@ -144,6 +172,7 @@ void MainWidget::saveButtonClicked()
     // After a picture was loaded the save proposes a palette beside it, never the picture.
     if (isPictureFile(start))
         start = QFileInfo(start).absolutePath() + QLatin1Char('/') + QFileInfo(start).completeBaseName() + QStringLiteral(".palette");
+    const KeyboardComesBack keyboard(this);
     QString path = saveFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileSavedialogcaption),
                                           start, filters.join(QStringLiteral(";;")), &selected);
     if (path.isEmpty())
@@ -194,6 +223,7 @@ void MainWidget::loadButtonClicked()
                               ownPalettes, QLatin1String(ImportFilter), QStringLiteral("Pictures (%1)").arg(picturePatterns),
                               QLatin1String(AnyFileFilter)};
     const QString startFolder = QFileInfo(paletteStartPath(collection)).absolutePath() + QLatin1Char('/');
+    const KeyboardComesBack keyboard(this);
     const QString path = openFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileOpendialogcaption),
                                           startFolder, filters.join(QStringLiteral(";;")));
     if (path.isEmpty())
