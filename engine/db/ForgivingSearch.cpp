@@ -2,6 +2,7 @@
 
 #include "CollectionRegistry.h"
 #include "CollectionSettings.h"
+#include "SpellingSearch.h"
 #include "SqlSupport.h"
 #include "TextSort.h"
 
@@ -38,6 +39,11 @@ struct SearchIndex
     };
     QVector<Entry> entries;
     QVector<QString> keys;
+    // Each entry's text as the spelling search reads it, all in one text (entry i from
+    // spelledStarts[i] to spelledStarts[i + 1]): the search reads every one of them, and
+    // reads them fastest one after another in memory.
+    QString spelled;
+    QVector<qsizetype> spelledStarts;
     QVector<int> sorted;   // entry numbers by key
     QString joined;        // the keys, each followed by a separator no key holds
     QVector<qsizetype> starts;
@@ -126,6 +132,8 @@ std::shared_ptr<const SearchIndex> buildIndex(const QSqlDatabase &db, const Inde
             return;
         index->entries.append({page, row, text.trimmed()});
         index->keys.append(key);
+        index->spelledStarts.append(index->spelled.size());
+        index->spelled += spellingText(text);
     };
     auto addExact = [&index](qint64 card, const QVariant &value) {
         if (value.isNull())
@@ -170,6 +178,7 @@ std::shared_ptr<const SearchIndex> buildIndex(const QSqlDatabase &db, const Inde
     } else {
         index->exactUsable = false;
     }
+    index->spelledStarts.append(index->spelled.size());
     index->sorted.resize(index->keys.size());
     for (int i = 0; i < index->sorted.size(); ++i)
         index->sorted[i] = i;
@@ -332,6 +341,55 @@ ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phr
             hit.text = found.text;
             return hit;
         }
+    }
+    return hit;
+}
+
+ForgivingHit spellingSearch(const QList<QUuid> &collections, const QString &phrase)
+{
+    ForgivingHit hit;
+    // The picker's own copied line ("OT 1042 Studio Seafoam — #56BDC6 — …") names the
+    // chip before its first dash: its code, then its name.
+    const qsizetype dash = phrase.indexOf(QChar(0x2014));
+    const bool copiedLine = dash > 0;
+    const QString typedText = spellingText(copiedLine ? phrase.left(dash) : phrase);
+    const QVector<QStringView> allTyped = spellingWords(typedText);
+    if (allTyped.isEmpty())
+        return hit;
+    QVector<std::shared_ptr<const SearchIndex>> indexes;
+    for (const QUuid &collection : collections)
+        indexes << indexOf(collection);
+    // Of a copied line, the longest run of its first words that names something (the
+    // code alone, where the name is another one's).
+    for (qsizetype count = allTyped.size(); count >= (copiedLine ? 1 : allTyped.size()); --count) {
+        const QVector<QStringView> typed = allTyped.mid(0, count);
+        int bestCost = -1;
+        bool bestWhole = false;
+        for (int c = 0; c < indexes.size(); ++c) {
+            const SearchIndex &index = *indexes.at(c);
+            const QStringView spelled(index.spelled);
+            for (int entry = 0; entry + 1 < index.spelledStarts.size(); ++entry) {
+                const qsizetype from = index.spelledStarts.at(entry);
+                bool whole = false;
+                const int cost = spellingCost(typed, spelled.mid(from, index.spelledStarts.at(entry + 1) - from), whole);
+                // Lower cost first, then a text that ends where the typing does; among
+                // equals the earlier collection and the earlier card and chip.
+                if (cost < 0 || (bestCost >= 0 && (cost > bestCost || (cost == bestCost && (bestWhole || !whole)))))
+                    continue;
+                bestCost = cost;
+                bestWhole = whole;
+                const SearchIndex::Entry &found = index.entries.at(entry);
+                hit.match = ForgivingMatch::Spelling;
+                hit.collection = collections.at(c);
+                hit.pageIndex = found.pageIndex;
+                hit.rowIndex = found.rowIndex;
+                hit.text = found.text;
+                if (cost == 0 && whole)
+                    return hit;
+            }
+        }
+        if (bestCost >= 0)
+            return hit;
     }
     return hit;
 }

@@ -18,7 +18,7 @@ namespace Vantor::DB {
 // only ("OT 1042" and "ot-1042" give "ot1042").
 QString forgivingSearchKey(const QString &text);
 
-enum class ForgivingMatch { Exact, Prefix, Contained, None };
+enum class ForgivingMatch { Exact, Prefix, Contained, Spelling, None };
 
 struct ForgivingHit
 {
@@ -35,6 +35,13 @@ struct ForgivingHit
 // names of the search orders take part. None when nothing matches or the phrase holds no
 // letter or digit.
 ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phrase);
+
+// The last chance, where the forgiving search finds nothing: the entry whose words are
+// nearest the typed ones with accents, ligatures and grey/gray, colour/color set aside
+// and small slips forgiven (see SpellingSearch.h); lowest cost first, a text that ends
+// where the typing does before a longer one, then collection and deck order. The
+// picker's own copied line finds its chip. None when nothing is near enough.
+ForgivingHit spellingSearch(const QList<QUuid> &collections, const QString &phrase);
 
 // Up to `count` distinct texts of the collection in the same order, for the completion
 // list.

@@ -1,6 +1,7 @@
 // The main widget's search: the exact search of a name or code, and where it finds
 // nothing, a colour value's nearest chip, then the forgiving search across the
-// collections; the search field shows a phrase that led nowhere.
+// collections, then the one that forgives spelling; the search field shows a phrase
+// that led nowhere.
 
 #include "MainWidget.h"
 
@@ -43,7 +44,10 @@ void MainWidget::searchForPhrase(QString phrase)
     }
     // A colour value that is wrong ("#12", "rgb(300, 0, 0)") is no name either.
     const QList<QUuid> collections = DB::CollectionRegistry::instance().orderedCollectionUuids();
-    const DB::ForgivingHit hit = looksLikeColourValue(phrase) ? DB::ForgivingHit() : DB::forgivingSearch(collections, phrase);
+    DB::ForgivingHit hit = looksLikeColourValue(phrase) ? DB::ForgivingHit() : DB::forgivingSearch(collections, phrase);
+    // Then spelling forgiven: accents, grey or gray, slips of the fingers.
+    if (hit.match == DB::ForgivingMatch::None && !looksLikeColourValue(phrase))
+        hit = DB::spellingSearch(collections, phrase);
     if (hit.match == DB::ForgivingMatch::None) {
         search->showNotFound(phrase);
         return;

@@ -249,6 +249,32 @@ TEST_F(FirstHourTest, TheNextActionShowsTheFileThatIsThereNow)
     EXPECT_EQ(rowIndex(A), 3);
 }
 
+// Where nothing else finds the phrase, spelling is forgiven: accents, grey and gray,
+// slips of the fingers, and the picker's own copied line.
+TEST_F(FirstHourTest, SearchForgivesSpelling)
+{
+    const std::pair<std::pair<int, int>, const char *> names[] = {
+        {{2, 1}, "Crème Brûlée"}, {{2, 2}, "Café au Lait"}, {{2, 3}, "Burgundy"},
+        {{4, 1}, "Terracotta"},   {{4, 3}, "Fuchsia"},      {{5, 1}, "Light Grey"}};
+    for (const auto &[chip, name] : names)
+        deck.deck().writer().exec(QStringLiteral("UPDATE \"ROW\" SET NAME0 = ? WHERE ID = ?"),
+                                  {QString::fromUtf8(name), deck.rowIdA(chip.first, chip.second)});
+    ASSERT_TRUE(deck.deck().writer().ok());
+    const std::pair<std::pair<int, int>, QString> searches[] = {
+        {{2, 1}, QStringLiteral("creme brulee")}, {{2, 2}, QStringLiteral("cafe au lait")},
+        {{2, 3}, QStringLiteral("burgandy")},     {{4, 1}, QStringLiteral("terracota")},
+        {{4, 3}, QStringLiteral("fuschia")},      {{5, 1}, QStringLiteral("light gray")},
+        {{6, 2}, QString::fromUtf8("A-6-2 Name 6 2 \u2014 #F02864 \u2014 rgb(240, 40, 100)")}};
+    for (const auto &[chip, phrase] : searches) {
+        search(QStringLiteral("A-1-1"));
+        search(phrase);
+        EXPECT_EQ(pageIndex(A), chip.first) << phrase.toStdString();
+        EXPECT_EQ(rowIndex(A), chip.second) << phrase.toStdString();
+    }
+    search(QStringLiteral("bxrgxndyy")); // three slips: too far
+    EXPECT_TRUE(main->searchWidget()->showsNotFound());
+}
+
 TEST_F(FirstHourTest, NothingFoundStaysInTheFieldUntilTheUserTypes)
 {
     search(QStringLiteral("A-2-2"));
