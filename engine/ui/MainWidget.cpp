@@ -76,7 +76,8 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     setObjectName(QStringLiteral("MainWidget"));
     setMouseTracking(true);
     setFixedSize(800, 600);
-    setFocusPolicy(Qt::StrongFocus);
+    // No key of its own: the panels take the focus, the window-wide keys need none.
+    setFocusPolicy(Qt::NoFocus);
     setFont(DB::normalFont(2));
 
     fallbackButton = new TaskButton(this);

@@ -7,8 +7,11 @@
 #include "engine/db/ThemeResources.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace Vantor {
 
@@ -67,6 +70,21 @@ void TabBarWidget::switchToTab(int n)
     const TabBarPage page = visiblePages.at(n - 1);
     if (page != tabPageIndex(lastUsedCollection()))
         emit tabPageSelected(page);
+}
+
+void TabBarWidget::keyPressEvent(QKeyEvent *event)
+{
+    // The arrows show the tab beside the current one; Space the next, round again.
+    const int current = int(visiblePages.indexOf(TabBarPage(tabPageIndex(lastUsedCollection())))) + 1;
+    switch (event->key()) {
+    case Qt::Key_Left: switchToTab(std::max(1, current - 1)); return;
+    case Qt::Key_Right: switchToTab(std::min(int(visiblePages.size()), current + 1)); return;
+    case Qt::Key_Space:
+        if (!visiblePages.isEmpty())
+            switchToTab(current % int(visiblePages.size()) + 1);
+        return;
+    default: QWidget::keyPressEvent(event);
+    }
 }
 
 void TabBarWidget::switchToTab1() { switchToTab(1); }

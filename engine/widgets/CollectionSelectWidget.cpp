@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPointer>
+#include <QKeyEvent>
 #include <QResizeEvent>
 
 namespace Vantor {
@@ -89,6 +90,17 @@ void CollectionSelectWidget::selectedCollectionChanged(QUuid collectionId)
     layOut();
     refreshButtonBackground();
     update();
+}
+
+void CollectionSelectWidget::keyPressEvent(QKeyEvent *event)
+{
+    // The list of collections opens as from its button.
+    const bool altDown = event->key() == Qt::Key_Down && event->modifiers().testFlag(Qt::AltModifier);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space || altDown) {
+        dropDownButtonClicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void CollectionSelectWidget::capsureFileChanged(QString fileName)

@@ -43,6 +43,7 @@ public slots:
     void listWidgetItemActivated(QListWidgetItem *item);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -167,6 +168,24 @@ void ColorSchemerWidget::switchToScheme(int n)
     if (!isVisible())
         return;
     react(m_model.shortcut(n));
+}
+
+void ColorSchemerWidget::keyPressEvent(QKeyEvent *event)
+{
+    // The arrows choose the scheme beside the current one.
+    const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
+    const QVector<int> &kinds = m_model.kinds();
+    if (step == 0 || kinds.isEmpty()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const int stored = schemeKind(lastUsedCollection());
+    int at = int(kinds.indexOf(stored));
+    if (at < 0 && stored > SchemeNeutral)
+        at = int(kinds.indexOf(SchemeNeutral)); // a kind of neutral is chosen on the neutral button
+    const int next = std::clamp(at + step, 0, int(kinds.size()) - 1);
+    if (next != at)
+        switchToScheme(next + 1);
 }
 
 void ColorSchemerWidget::switchToScheme1() { switchToScheme(1); }

@@ -5,6 +5,7 @@
 #include "engine/db/ThemeResources.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -190,25 +191,67 @@ void MoodSelectWidget::mousePressEvent(QMouseEvent *event)
     if (!isNormal())
         return;
 
-    const int storedMood = moodFilter(collection);
-    const bool storedExterior = exteriorColors(collection);
-    int mood = storedMood;
-    bool exterior = storedExterior;
+    int mood = moodFilter(collection);
+    bool exterior = exteriorColors(collection);
     for (int i = 0; i < 6; ++i) {
         if (layout.moodButtons[i].contains(point) && (!exterior || CollectionSettings::hasPageWithExteriorMood(collection, i + 1)))
             mood = i + 1;
     }
-    if (layout.allMoodsRect.contains(point)) {
+    if (layout.allMoodsRect.contains(point))
         mood = MoodAll;
-    } else if (CollectionSettings::hasExteriorFilter(collection) && layout.exteriorRect.contains(point)) {
+    else if (CollectionSettings::hasExteriorFilter(collection) && layout.exteriorRect.contains(point))
         exterior = !exterior;
-        if (exterior && mood != MoodAll && !CollectionSettings::hasPageWithExteriorMood(collection, mood))
-            mood = MoodAll;
-    }
-    if (mood != storedMood)
+    choose(mood, exterior);
+}
+
+void MoodSelectWidget::choose(int mood, bool exterior)
+{
+    const QUuid collection = lastUsedCollection();
+    if (exterior && mood != MoodAll && !CollectionSettings::hasPageWithExteriorMood(collection, mood))
+        mood = MoodAll;
+    if (mood != moodFilter(collection))
         emit moodFilterChangedInteractively(Mood(mood));
-    if (exterior != storedExterior)
+    if (exterior != exteriorColors(collection))
         emit exteriorFilterChangedInteractively(exterior);
+}
+
+void MoodSelectWidget::keyPressEvent(QKeyEvent *event)
+{
+    // The arrows step through all moods and each mood in turn; Space switches the
+    // exterior filter (or, on a powder deck, the made-to-order chips).
+    const QUuid collection = lastUsedCollection();
+    const int key = event->key();
+    if (isPulvex() && key == Qt::Key_Space) {
+        emit showMtoChangedInteractively(!showMto(collection));
+        return;
+    }
+    if (!isNormal()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const bool exterior = exteriorColors(collection);
+    if (key == Qt::Key_Space) {
+        if (CollectionSettings::hasExteriorFilter(collection))
+            choose(moodFilter(collection), !exterior);
+        return;
+    }
+    const int step = key == Qt::Key_Left || key == Qt::Key_Up ? -1 : key == Qt::Key_Right || key == Qt::Key_Down ? 1 : 0;
+    if (step == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // The ring: all moods, then moods 1 to 6, skipping those the exterior filter hides.
+    const int order[] = {MoodAll, MoodFresh, MoodWarm, MoodCalm, MoodRich, MoodOffWhite, MoodNeutral};
+    int at = 0;
+    while (at < 7 && order[at] != moodFilter(collection))
+        ++at;
+    for (int tried = 1; tried < 7; ++tried) {
+        const int mood = order[((at % 7) + step * tried + 7 * 7) % 7];
+        if (mood == MoodAll || !exterior || CollectionSettings::hasPageWithExteriorMood(collection, mood)) {
+            choose(mood, exterior);
+            return;
+        }
+    }
 }
 
 bool MoodSelectWidget::overClickable(const QPoint &point) const

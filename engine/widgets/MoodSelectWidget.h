@@ -37,6 +37,7 @@ public slots:
     void selectedCollectionChanged(QUuid collectionId);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -47,6 +48,9 @@ protected:
 private:
     void loadImages(const QUuid &collection);
     bool isPulvex() const;
+    // Reports the mood and exterior filter chosen, each where it differs from the
+    // stored one; an exterior filter without the mood's cards shows all moods.
+    void choose(int mood, bool exterior);
     bool isNormal() const;
     bool moodAvailable(int mood) const;
     bool overClickable(const QPoint &point) const;

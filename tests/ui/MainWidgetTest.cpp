@@ -13,6 +13,8 @@
 #include "engine/widgets/ProductsWidget.h"
 #include "engine/widgets/CardRollerWidget.h"
 #include "engine/widgets/SearchWidget.h"
+#include "engine/widgets/CollectionSelectWidget.h"
+#include "engine/widgets/MoodSelectWidget.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/ColourDifference.h"
@@ -32,6 +34,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSqlQuery>
@@ -522,6 +525,46 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     MainWidget::setFileDialogs(
         [](QWidget *, const QString &, const QString &, const QString &, QString *) { return QString(); },
         [](QWidget *, const QString &, const QString &, const QString &) { return QString(); });
+}
+
+// Every place the Tab key stops answers keys: the collection name, the mood filter, the
+// tab bar and the scheme page; the window itself is no stop.
+TEST_F(MainWidgetTest, EveryTabStopAnswersKeys)
+{
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+    EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus);
+
+    CollectionSelectWidget *collections = widget->collectionSelectWidget();
+    QTest::keyClick(collections, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_TRUE(collections->collectionList()->isVisible());
+
+    MoodSelectWidget *moods = widget->moodSelectWidget();
+    ASSERT_EQ(moodFilter(A), MoodAll);
+    QTest::keyClick(moods, Qt::Key_Right);
+    EXPECT_EQ(moodFilter(A), MoodFresh);
+    QTest::keyClick(moods, Qt::Key_Left);
+    EXPECT_EQ(moodFilter(A), MoodAll);
+    const bool exterior = exteriorColors(A);
+    QTest::keyClick(moods, Qt::Key_Space);
+    EXPECT_NE(exteriorColors(A), exterior);
+
+    TabBarWidget *tabs = widget->tabBarWidget();
+    ASSERT_EQ(tabPageIndex(A), PageOfProducts);
+    QTest::keyClick(tabs, Qt::Key_Right);
+    EXPECT_EQ(tabPageIndex(A), PageOfColorSchemes);
+    QTest::keyClick(tabs, Qt::Key_Space); // round again
+    EXPECT_EQ(tabPageIndex(A), PageOfProducts);
+    QTest::keyClick(tabs, Qt::Key_Left);
+    EXPECT_EQ(tabPageIndex(A), PageOfProducts);
+    QTest::keyClick(tabs, Qt::Key_Space);
+    ASSERT_EQ(tabPageIndex(A), PageOfColorSchemes);
+
+    ASSERT_EQ(schemeKind(A), SchemeDynamic);
+    QTest::keyClick(widget->colorSchemerWidget(), Qt::Key_Right);
+    EXPECT_EQ(schemeKind(A), SchemeHarmonic);
+    QTest::keyClick(widget->colorSchemerWidget(), Qt::Key_Left);
+    EXPECT_EQ(schemeKind(A), SchemeDynamic);
 }
 
 TEST_F(MainWidgetTest, CapsureFileInAWatchedFolderIsReported)
