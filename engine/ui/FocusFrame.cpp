@@ -8,6 +8,13 @@
 
 namespace Vantor {
 
+namespace {
+
+// Widgets smaller than this either way are framed from outside.
+constexpr int SmallButton = 48;
+
+} // namespace
+
 FocusFrame::FocusFrame(QWidget *mainWidget)
     : QWidget(mainWidget)
 {
@@ -50,7 +57,10 @@ void FocusFrame::place()
         hide();
         return;
     }
-    const QRect area(framed->mapTo(parentWidget(), QPoint(0, 0)), framed->size());
+    QRect area(framed->mapTo(parentWidget(), QPoint(0, 0)), framed->size());
+    // Round a small button, not over it: there a line inside would cover its face.
+    if (area.width() < SmallButton || area.height() < SmallButton)
+        area = area.adjusted(-3, -3, 3, 3) & parentWidget()->rect();
     setGeometry(area);
     show();
     raise();
@@ -95,11 +105,13 @@ void FocusFrame::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
-    // A soft glow and a clear line, in the white of the theme's texts.
-    painter.setPen(QPen(QColor(255, 255, 255, 48), 3));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
-    painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
+    // A line in the gold of the chosen scheme's ring on a dark edge: seen on the dark
+    // panels and on the light buttons alike.
+    const QRectF line = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    painter.setPen(QPen(QColor(0, 0, 0, 110), 3.5));
+    painter.drawRoundedRect(line, 4, 4);
+    painter.setPen(QPen(QColor(255, 196, 64), 1.5));
+    painter.drawRoundedRect(line, 4, 4);
 }
 
 } // namespace Vantor
