@@ -85,6 +85,13 @@ LabColour labFromColour(const QColor &colour)
     return {116.0 * fy - 16.0, 500.0 * (fx - fy), 200.0 * (fy - fz)};
 }
 
+LabColour chipLab(const DB::ColorEntry &chip)
+{
+    const QColor rgb(chip.red, chip.green, chip.blue);
+    const bool stored = chip.l != 0.0 || chip.a != 0.0 || chip.b != 0.0 || rgb == QColor(Qt::black);
+    return stored ? LabColour{chip.l, chip.a, chip.b} : labFromColour(rgb);
+}
+
 double deltaE2000(const LabColour &first, const LabColour &second)
 {
     clearUpperVectorHalves();

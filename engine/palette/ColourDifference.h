@@ -4,6 +4,7 @@
 // the nearest colours of a candidate list.
 
 #include "engine/db/CapsureQueries.h"
+#include "engine/db/ColorEntry.h"
 
 #include <QColor>
 #include <QVector>
@@ -25,6 +26,10 @@ struct LabColour
 using ColourMatch = std::pair<double, qint64>;
 
 LabColour labFromColour(const QColor &colour);
+// A chip's CIELAB as the picker gives it everywhere (clipboard, exports, picks): the
+// values the collection stores, else (none stored: all three 0 for a chip that is not
+// black) those computed from its RGB.
+LabColour chipLab(const DB::ColorEntry &chip);
 double deltaE2000(const LabColour &first, const LabColour &second);
 
 // The `count` candidates nearest to the target; among equal differences the one

@@ -70,10 +70,7 @@ QVector<ExchangeChip> exchangeChips(const MyPaletteModel &palette)
         const QVector<int> &order = DB::rowNameDisplayOrder();
         for (int index : order)
             chip.names << entry.name(index);
-        // The database's own CIELab; a row without one (all zero for a colour that is
-        // not black) gets the RGB's.
-        const bool storedLab = entry.l != 0.0 || entry.a != 0.0 || entry.b != 0.0 || chip.rgb == QColor(Qt::black);
-        chip.lab = storedLab ? LabColour{entry.l, entry.a, entry.b} : labFromColour(chip.rgb);
+        chip.lab = chipLab(entry);
         chips << chip;
     }
     return chips;

@@ -123,9 +123,7 @@ bool MainWidget::copyChip(const DB::ColorEntry &chip)
     const QVector<int> &order = DB::rowNameDisplayOrder();
     const QString name = order.isEmpty() ? QString() : chip.name(order.constFirst());
     const QColor rgb(chip.red, chip.green, chip.blue);
-    const bool storedLab = chip.l != 0.0 || chip.a != 0.0 || chip.b != 0.0 || rgb == QColor(Qt::black);
-    const LabColour lab = storedLab ? LabColour{chip.l, chip.a, chip.b} : labFromColour(rgb);
-    const QString words = colourInWords(chip.code, name, rgb, lab);
+    const QString words = colourInWords(chip.code, name, rgb, chipLab(chip));
     // The words for a text editor, the colour itself for programs that take colours.
     auto *data = new QMimeData;
     data->setText(words);

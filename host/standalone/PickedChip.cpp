@@ -23,7 +23,7 @@ QString pickedChipLine(const QUuid &collection, const Vantor::DB::ColorEntry &ch
         if (!chip.name(index).isEmpty())
             names.append(chip.name(index));
     }
-    const Vantor::LabColour lab = Vantor::labFromColour(rgb);
+    const Vantor::LabColour lab = Vantor::chipLab(chip);
     // The members in the order a reader of the line expects them; each value as JSON
     // writes it (escapes and numbers included).
     const std::pair<const char *, QJsonValue> members[] = {

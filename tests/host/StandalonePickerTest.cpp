@@ -1,5 +1,20 @@
 #include "NoCollectionsWindow.h"
+#include "StandardDeck.h"
 #include "TestEnvironment.h"
+#include "PickedChip.h"
+
+#include "engine/EngineStartup.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/palette/MyPaletteModel.h"
+#include "engine/palette/MyPaletteWidget.h"
+#include "engine/palette/PaletteExchange.h"
+#include "engine/ui/MainWidget.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <QFileInfo>
 #include <QImage>
@@ -316,3 +331,39 @@ TEST(StandalonePickerWindow, PickModeButtonEnterDoubleClickAndAccept)
 }
 
 } // namespace
+
+// One Lab for a chip wherever it leaves the picker: the one its collection stores, not
+// the one its RGB gives, in the clipboard's words, an export and a pick's JSON alike.
+TEST(PickedChip, TheStoredLabLeavesThePickerEverywhere)
+{
+    Palettra::Test::StandardDeck deck;
+    const Vantor::LabColour stored{61.25, -4.5, 17.75};
+    deck.deck().writer().exec(QStringLiteral("UPDATE \"ROW\" SET L = ?, A = ?, B = ? WHERE ID = ?"),
+                              {stored.l, stored.a, stored.b, deck.rowIdA(2, 2)});
+    ASSERT_TRUE(deck.deck().writer().ok());
+    ASSERT_EQ(Vantor::startEngine(QString(), deck.baseFolder()), Vantor::StartupOk);
+    Vantor::DB::ColorEntry chip;
+    ASSERT_EQ(Vantor::DB::loadColorById(Palettra::Test::StandardDeck::A, deck.rowIdA(2, 2), chip), Vantor::DB::StatusOk);
+
+    const QJsonArray picked = QJsonDocument::fromJson(Palettra::pickedChipLine(Palettra::Test::StandardDeck::A, chip,
+                                                                               Palettra::PickFormat::Json)
+                                                          .toUtf8())
+                                  .object()
+                                  .value(QStringLiteral("lab"))
+                                  .toArray();
+    EXPECT_EQ(picked, (QJsonArray{stored.l, stored.a, stored.b}));
+
+    Vantor::MyPaletteModel palette;
+    palette.setCell(QPoint(0, 0), Palettra::Test::StandardDeck::A, chip);
+    const QVector<Vantor::ExchangeChip> exported = Vantor::exchangeChips(palette);
+    ASSERT_EQ(exported.size(), 1);
+    EXPECT_EQ(exported.first().lab.l, stored.l);
+    EXPECT_EQ(exported.first().lab.b, stored.b);
+
+    Vantor::MainWidget main(nullptr);
+    main.myPaletteWidget()->model().setCell(QPoint(0, 0), Palettra::Test::StandardDeck::A, chip);
+    main.myPaletteWidget()->model().pressCell(QPoint(0, 0), Qt::NoModifier);
+    ASSERT_TRUE(main.copySelectedColour());
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().endsWith(QStringLiteral("Lab(61.25, -4.50, 17.75)")))
+        << QGuiApplication::clipboard()->text().toStdString();
+}
