@@ -283,7 +283,11 @@ bool CollectionRegistry::refreshChangedFiles()
         it = m_openFiles.erase(it);
         changed = true;
     }
-    if (!m_scannedFolder.isEmpty() && folderTime(m_scannedFolder) != m_scannedFolderTime) {
+    const qint64 folderNow = m_scannedFolder.isEmpty() ? 0 : folderTime(m_scannedFolder);
+    if (!m_scannedFolder.isEmpty() && folderNow != m_scannedFolderTime) {
+        // Kept also where the scan finds no folder: a folder that went is enumerated
+        // again only when it comes back.
+        m_scannedFolderTime = folderNow;
         enumerateCollections(true);
         changed = true;
     }

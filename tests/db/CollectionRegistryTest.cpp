@@ -291,6 +291,12 @@ TEST_F(CollectionRegistryTest, FilesAreReadAsTheyAreNowUnderTheirExactNames)
     EXPECT_EQ(registry().openCollection(ExteriorUuid), StatusUnknownCollection);
     EXPECT_EQ(nameOf(InteriorUuid), QStringLiteral("Interior 2027"));
     EXPECT_FALSE(registry().refreshChangedFiles());
+
+    // The whole folder gone (a shared folder unmounted) is one change, not one per look.
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    EXPECT_TRUE(registry().refreshChangedFiles());
+    EXPECT_EQ(registry().openCollection(InteriorUuid), StatusUnknownCollection);
+    EXPECT_FALSE(registry().refreshChangedFiles());
 }
 
 TEST(CommonAppDataFolder, FirstXdgDataDirHoldingTheCollectionsElseTheFirst)
