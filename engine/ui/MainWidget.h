@@ -3,6 +3,7 @@
 #include "engine/db/CapsureQueries.h"
 #include "engine/db/CollectionKeys.h"
 #include "engine/db/ColorEntry.h"
+#include "engine/db/ProspectEntry.h"
 #include "engine/db/SharedTypes.h"
 
 #include <QFileSystemWatcher>
@@ -122,10 +123,13 @@ public:
     // Puts the one selected chip of My Palette on the clipboard, in words and as a
     // colour; false (and nothing copied) without exactly one selected chip.
     bool copySelectedColour();
-    // The same for the deck's current chip.
-    bool copyDeckChip();
-    // Puts the deck's current chip into My Palette as a drop would.
-    void collectDeckChip();
+    // The same for the chip the keyboard is on in the panel with the focus (the deck's
+    // current chip on the deck and the products tab, the marked chip of a scheme or a
+    // trend group); false when that panel has none.
+    bool copyFocusedChip();
+    // Puts that chip into My Palette as a drop would; a trend colour that is no chip of
+    // the collection is refused with a word in the palette's bar.
+    void collectFocusedChip();
     FocusFrame *keyboardFocusFrame() const { return focusFrame; }
 
 signals:
@@ -190,7 +194,10 @@ protected:
 private:
     void setUpKeyboard();
     bool currentDeckChip(DB::ColorEntry &chip) const;
+    enum class FocusedChip { None, Chip, TrendColour };
+    FocusedChip focusedChip(QUuid &collection, DB::ColorEntry &chip, DB::ProspectEntry &trend) const;
     bool copyChip(const DB::ColorEntry &chip);
+    void copyWords(const QString &words, const QColor &rgb);
     enum class TexturesSlot { PageChanged, RowChanged };
 
     void applyCollection(const QUuid &collection);

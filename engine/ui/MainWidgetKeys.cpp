@@ -1,6 +1,6 @@
 // The main widget's keyboard: the shortcuts that work wherever the focus is in the
-// picker (undo and redo of My Palette, copying the chosen colour, help), the deck's chip
-// put into My Palette, Escape for the full view, and the frame that shows where the
+// picker (undo and redo of My Palette, copying the chosen colour, help), the focused
+// panel's chip copied or put into My Palette, Escape for the full view, and the frame that shows where the
 // focus is.
 
 #include "MainWidget.h"
@@ -14,7 +14,12 @@
 #include "engine/palette/MyPaletteFullWidget.h"
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
+#include "engine/palette/ColourDifference.h"
 #include "engine/widgets/CardRollerWidget.h"
+#include "engine/widgets/ColorSchemerPulvexWidget.h"
+#include "engine/widgets/ColorSchemerWidget.h"
+#include "engine/widgets/ProductsWidget.h"
+#include "engine/widgets/ProspectWidget.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -42,8 +47,11 @@ void MainWidget::setUpKeyboard()
     shortcut({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
              [this] { myPalette->undoStack()->redo(); });
     shortcut({QKeySequence(Qt::CTRL | Qt::Key_C)}, [this] {
-        if (cardRoller->hasFocus())
-            copyDeckChip();
+        QUuid collection;
+        DB::ColorEntry chip;
+        DB::ProspectEntry trend;
+        if (focusedChip(collection, chip, trend) != FocusedChip::None)
+            copyFocusedChip();
         else
             copySelectedColour();
     });
@@ -53,7 +61,11 @@ void MainWidget::setUpKeyboard()
     const QList<QLineEdit *> fields = findChildren<QLineEdit *>();
     for (QLineEdit *field : fields)
         field->installEventFilter(this);
-    connect(cardRoller, &CardRollerWidget::chipCollectedInteractively, this, &MainWidget::collectDeckChip);
+    connect(cardRoller, &CardRollerWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
+    connect(productsTab, &ProductsWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
+    connect(colorSchemer, &ColorSchemerWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
+    connect(pulvexSchemer, &ColorSchemerPulvexWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
+    connect(prospectTab, &ProspectWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
 }
 
 bool MainWidget::eventFilter(QObject *watched, QEvent *event)
@@ -82,17 +94,61 @@ bool MainWidget::currentDeckChip(DB::ColorEntry &chip) const
     return true;
 }
 
-bool MainWidget::copyDeckChip()
+MainWidget::FocusedChip MainWidget::focusedChip(QUuid &collection, DB::ColorEntry &chip, DB::ProspectEntry &trend) const
 {
-    DB::ColorEntry chip;
-    return currentDeckChip(chip) && copyChip(chip);
+    collection = lastUsedCollection();
+    if (cardRoller->hasFocus() || productsTab->hasFocus())
+        return currentDeckChip(chip) ? FocusedChip::Chip : FocusedChip::None;
+    if (colorSchemer->hasFocus()) {
+        SchemeCell cell;
+        if (!colorSchemer->keyboardCell(cell))
+            return FocusedChip::None;
+        collection = cell.collection;
+        return DB::loadColorById(collection, cell.rowId, chip) == DB::StatusOk ? FocusedChip::Chip : FocusedChip::None;
+    }
+    if (pulvexSchemer->hasFocus())
+        return pulvexSchemer->keyboardCell(chip) ? FocusedChip::Chip : FocusedChip::None;
+    if (prospectTab->hasFocus() && prospectTab->prospectViewport()->keyboardEntry(trend)) {
+        // A trend colour may stand for a chip of the collection; else it is a colour only.
+        const bool standsForChip = trend.rowId > 0 && DB::loadColorById(collection, trend.rowId, chip) == DB::StatusOk;
+        return standsForChip ? FocusedChip::Chip : FocusedChip::TrendColour;
+    }
+    return FocusedChip::None;
 }
 
-void MainWidget::collectDeckChip()
+bool MainWidget::copyFocusedChip()
 {
+    QUuid collection;
     DB::ColorEntry chip;
-    if (currentDeckChip(chip))
-        myPalette->collectChip(lastUsedCollection(), chip);
+    DB::ProspectEntry trend;
+    switch (focusedChip(collection, chip, trend)) {
+    case FocusedChip::Chip:
+        return copyChip(chip);
+    case FocusedChip::TrendColour:
+        copyWords(colourInWords(QString(), trend.name1, trend.color, labFromColour(trend.color)), trend.color);
+        return true;
+    case FocusedChip::None:
+        break;
+    }
+    return false;
+}
+
+void MainWidget::collectFocusedChip()
+{
+    QUuid collection;
+    DB::ColorEntry chip;
+    DB::ProspectEntry trend;
+    switch (focusedChip(collection, chip, trend)) {
+    case FocusedChip::Chip:
+        myPalette->collectChip(collection, chip);
+        break;
+    case FocusedChip::TrendColour:
+        myPalette->showStatus(QStringLiteral("%1 is a trend colour, not a chip of the collection: it cannot go into My Palette")
+                                  .arg(trend.name1.isEmpty() ? trend.color.name(QColor::HexRgb).toUpper() : trend.name1));
+        break;
+    case FocusedChip::None:
+        break;
+    }
 }
 
 void MainWidget::keyPressEvent(QKeyEvent *event)
@@ -123,7 +179,12 @@ bool MainWidget::copyChip(const DB::ColorEntry &chip)
     const QVector<int> &order = DB::rowNameDisplayOrder();
     const QString name = order.isEmpty() ? QString() : chip.name(order.constFirst());
     const QColor rgb(chip.red, chip.green, chip.blue);
-    const QString words = colourInWords(chip.code, name, rgb, chipLab(chip));
+    copyWords(colourInWords(chip.code, name, rgb, chipLab(chip)), rgb);
+    return true;
+}
+
+void MainWidget::copyWords(const QString &words, const QColor &rgb)
+{
     // The words for a text editor, the colour itself for programs that take colours.
     auto *data = new QMimeData;
     data->setText(words);
@@ -131,7 +192,6 @@ bool MainWidget::copyChip(const DB::ColorEntry &chip)
     QGuiApplication::clipboard()->setMimeData(data);
     myPalette->showStatus(QStringLiteral("Copied: %1").arg(words));
     emit colourCopied(words);
-    return true;
 }
 
 } // namespace Vantor

@@ -92,4 +92,12 @@ void paintRectOutline(QPainter &painter, const QRect &rect, const QColor &colour
         fillColumn(rect.right());
 }
 
+void paintKeyboardMark(QPainter &painter, const QRect &chip)
+{
+    paintRectOutline(painter, chip, QColor(0, 0, 0, 150));
+    paintRectOutline(painter, chip.adjusted(1, 1, -1, -1), QColor(255, 196, 64));
+    paintRectOutline(painter, chip.adjusted(2, 2, -2, -2), QColor(255, 196, 64));
+    paintRectOutline(painter, chip.adjusted(3, 3, -3, -3), QColor(0, 0, 0, 150));
+}
+
 } // namespace Vantor

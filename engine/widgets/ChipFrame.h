@@ -15,4 +15,8 @@ void paintChipFrame(QPainter &painter, const QRect &rect);
 // bottom.
 void paintRectOutline(QPainter &painter, const QRect &rect, const QColor &colour);
 
+// The mark of the chip the keyboard is on: the focus frame's gold line between two dark
+// edges, so that it shows on light, dark and golden chips alike.
+void paintKeyboardMark(QPainter &painter, const QRect &chip);
+
 } // namespace Vantor

@@ -11,9 +11,12 @@
 #include "engine/db/ThemeResources.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+
+#include <algorithm>
 
 namespace Vantor {
 
@@ -87,12 +90,41 @@ void ColorSchemerPulvexWidget::paintEvent(QPaintEvent *)
         painter.fillRect(rect, entry.color());
         paintChipFrame(painter, rect.adjusted(-1, -1, 1, 1));
     }
+    if (hasFocus() && !cells.isEmpty())
+        paintKeyboardMark(painter, cells.at(std::clamp(keyboardIndex, 0, int(cells.size()) - 1)).first);
     QFont hintFont = font();
     hintFont.setItalic(true);
     painter.setFont(hintFont);
     painter.setPen(QColor(188, 188, 188));
     painter.drawText(m_layout.hintBand, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      DB::localizedString(lastUsedCollection(), DB::LocaleKey::HarmonizerDragDropMessage));
+}
+
+bool ColorSchemerPulvexWidget::keyboardCell(DB::ColorEntry &chip)
+{
+    loadCells();
+    if (cells.isEmpty())
+        return false;
+    chip = cells.at(std::clamp(keyboardIndex, 0, int(cells.size()) - 1)).second;
+    return true;
+}
+
+void ColorSchemerPulvexWidget::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        keyboardIndex = std::clamp(keyboardIndex + (event->key() == Qt::Key_Left ? -1 : 1), 0, 2);
+        update();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Insert:
+        emit chipCollectedInteractively();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void ColorSchemerPulvexWidget::mousePressEvent(QMouseEvent *event)

@@ -27,11 +27,18 @@ public:
     QStringList labelTexts() const;
     // The chips as of the last paint: three or none.
     const QVector<QPair<QRect, DB::ColorEntry>> &paintedCells() const { return cells; }
+    // The chip the keyboard is on (Left and Right move it); false when there are none.
+    bool keyboardCell(DB::ColorEntry &chip);
+
+signals:
+    // Return or Insert on the keyboard's chip: it is to go into My Palette.
+    void chipCollectedInteractively();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -50,6 +57,7 @@ private:
     PulvexSchemerLayout m_layout;
     QPoint pressGlobalPos;
     bool dragArmed = false;
+    int keyboardIndex = 1; // the contrast partner in the middle
 };
 
 } // namespace Vantor

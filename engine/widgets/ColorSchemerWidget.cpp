@@ -170,9 +170,35 @@ void ColorSchemerWidget::switchToScheme(int n)
     react(m_model.shortcut(n));
 }
 
+bool ColorSchemerWidget::keyboardCell(SchemeCell &cell) const
+{
+    const QVector<SchemeCell> &cells = m_model.cells();
+    if (cells.isEmpty())
+        return false;
+    cell = cells.at(std::clamp(keyboardIndex, 0, int(cells.size()) - 1));
+    return true;
+}
+
 void ColorSchemerWidget::keyPressEvent(QKeyEvent *event)
 {
-    // The arrows choose the scheme beside the current one.
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        // Up and Down walk the scheme's chips, Left and Right its buttons.
+        const int count = int(m_model.cells().size());
+        if (count > 0)
+            keyboardIndex = std::clamp(keyboardIndex + (event->key() == Qt::Key_Up ? -1 : 1), 0, count - 1);
+        update();
+        return;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Insert:
+        emit chipCollectedInteractively();
+        return;
+    default:
+        break;
+    }
     const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
     const QVector<int> &kinds = m_model.kinds();
     if (step == 0 || kinds.isEmpty()) {
@@ -261,6 +287,9 @@ void ColorSchemerWidget::paintEvent(QPaintEvent *)
     }
     if (!all.isNull())
         paintChipFrame(painter, all.adjusted(-1, -1, 1, 1));
+    SchemeCell onKeyboard;
+    if (hasFocus() && keyboardCell(onKeyboard))
+        paintKeyboardMark(painter, onKeyboard.rect);
 
     const QRect &area = m_layout.schemeArea;
     QFont hintFont = font();

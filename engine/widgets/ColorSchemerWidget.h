@@ -27,10 +27,14 @@ public:
     // The chips of the scheme on show, as of the last paint.
     const QVector<SchemeCell> &paintedCells() const { return m_model.cells(); }
     QSize buttonSize() const { return m_buttonSize; }
+    // The chip the keyboard is on (Up and Down move it); false when the scheme has none.
+    bool keyboardCell(SchemeCell &cell) const;
 
 signals:
     void schemeKindChangedInteractively(Vantor::SchemeKind scheme);
     void schemeNeutralSubKindChangedInteractively(Vantor::SchemeKind scheme);
+    // Return or Insert on the keyboard's chip: it is to go into My Palette.
+    void chipCollectedInteractively();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
@@ -78,6 +82,7 @@ private:
     QHash<qint64, QString> tooltips; // of the cells' colours, by row id, built when first shown
     QPoint pressGlobalPos;
     bool dragArmed = false;
+    int keyboardIndex = 0; // into the scheme's cells, kept within them when they change
 };
 
 } // namespace Vantor

@@ -8,6 +8,7 @@
 #include "engine/db/TabContentQueries.h"
 #include "engine/db/ThemeResources.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
@@ -72,6 +73,14 @@ void ProductsWidget::selectedCollectionChanged(QUuid)
 void ProductsWidget::selectedColorChanged()
 {
     rebuild();
+}
+
+void ProductsWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Insert)
+        emit chipCollectedInteractively();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void ProductsWidget::showEvent(QShowEvent *event)

@@ -21,11 +21,16 @@ public:
     QLabel *heading() const { return m_heading; }
     QListWidget *productList() const { return m_list; }
 
+signals:
+    // Return or Insert on the tab: the colour it lists is to go into My Palette.
+    void chipCollectedInteractively();
+
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
     void selectedColorChanged();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 

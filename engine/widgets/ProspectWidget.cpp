@@ -1,6 +1,7 @@
 #include "ProspectWidget.h"
 
 #include "ChipDrag.h"
+#include "ChipFrame.h"
 #include "OrvaCustomStyle.h"
 #include "TabPageBackground.h"
 #include "engine/PersistentState.h"
@@ -10,6 +11,7 @@
 #include "engine/db/ThemeResources.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -137,6 +139,9 @@ void ProspectViewport::paintEvent(QPaintEvent *)
             painter.drawText(entryPlace.secondCaption, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, entries.at(e).name2);
         }
     }
+    const QRect onKeyboard = keyboardMarkShown ? keyboardRect() : QRect();
+    if (onKeyboard.isValid())
+        paintKeyboardMark(painter, keyboardPlace.second < 0 ? onKeyboard.adjusted(-4, -2, 4, 2) : onKeyboard);
 }
 
 int ProspectViewport::groupAt(const QPoint &point) const
@@ -148,15 +153,84 @@ int ProspectViewport::groupAt(const QPoint &point) const
     return -1;
 }
 
-bool ProspectViewport::onToggle(int group, const QPoint &point) const
+QRect ProspectViewport::headerRect(int group) const
 {
-    // The open/close square and the group's name beside it.
     const int side = std::max(openImage.height(), closedImage.height());
     const QRect &area = m_layout.groups.at(group).area;
     const int nameWidth = QFontMetrics(nameFont()).horizontalAdvance(groups.value(groupOrder.value(group)).name);
     const int headerHeight = std::max(side, QFontMetrics(nameFont()).height());
     const int width = std::min(area.width(), side + 8 + nameWidth);
-    return QRect(area.topLeft(), QSize(std::max(width, side), headerHeight)).contains(point);
+    return QRect(area.topLeft(), QSize(std::max(width, side), headerHeight));
+}
+
+bool ProspectViewport::onToggle(int group, const QPoint &point) const
+{
+    return headerRect(group).contains(point);
+}
+
+void ProspectViewport::toggleGroup(int group)
+{
+    const qint64 id = groupOrder.at(group);
+    const bool open = !groupOpen.value(id);
+    groupOpen[id] = open;
+    setProspectGroupOpenState(collection, id, open);
+    layOut();
+}
+
+QVector<QPair<int, int>> ProspectViewport::keyboardPlaces() const
+{
+    QVector<QPair<int, int>> places;
+    for (int g = 0; g < m_layout.groups.size() && g < groupOrder.size(); ++g) {
+        places.append({g, -1});
+        const int shown = std::min(int(m_layout.groups.at(g).entries.size()), int(group(groupOrder.at(g)).entries.size()));
+        for (int e = 0; e < shown; ++e)
+            places.append({g, e});
+    }
+    return places;
+}
+
+void ProspectViewport::stepKeyboard(int step)
+{
+    const QVector<QPair<int, int>> places = keyboardPlaces();
+    if (places.isEmpty())
+        return;
+    int at = int(places.indexOf(keyboardPlace));
+    if (at < 0) // its group was closed, or the collection changed: from that group's header
+        at = std::max(0, int(places.indexOf(QPair<int, int>(keyboardPlace.first, -1))));
+    keyboardPlace = places.at(std::clamp(at + step, 0, int(places.size()) - 1));
+    update();
+}
+
+bool ProspectViewport::toggleKeyboardGroup()
+{
+    stepKeyboard(0);
+    if (keyboardPlace.second >= 0 || keyboardPlace.first >= groupOrder.size() || keyboardPlace.first >= m_layout.groups.size())
+        return false;
+    toggleGroup(keyboardPlace.first);
+    return true;
+}
+
+bool ProspectViewport::keyboardEntry(DB::ProspectEntry &entry) const
+{
+    if (!keyboardPlaces().contains(keyboardPlace) || keyboardPlace.second < 0)
+        return false;
+    entry = group(groupOrder.at(keyboardPlace.first)).entries.at(keyboardPlace.second);
+    return true;
+}
+
+QRect ProspectViewport::keyboardRect() const
+{
+    if (!keyboardPlaces().contains(keyboardPlace))
+        return QRect();
+    if (keyboardPlace.second < 0)
+        return headerRect(keyboardPlace.first);
+    return m_layout.groups.at(keyboardPlace.first).entries.at(keyboardPlace.second).chip;
+}
+
+void ProspectViewport::setKeyboardMarkShown(bool shown)
+{
+    keyboardMarkShown = shown;
+    update();
 }
 
 int ProspectViewport::chipAt(int group, const QPoint &point) const
@@ -182,10 +256,7 @@ void ProspectViewport::mousePressEvent(QMouseEvent *event)
         return;
     const qint64 id = groupOrder.at(g);
     if (onToggle(g, point)) {
-        const bool open = !groupOpen.value(id);
-        groupOpen[id] = open;
-        setProspectGroupOpenState(collection, id, open);
-        layOut();
+        toggleGroup(g);
         return;
     }
     const int e = chipAt(g, point);
@@ -253,6 +324,47 @@ void ProspectWidget::resizeEvent(QResizeEvent *event)
 {
     QScrollArea::resizeEvent(event);
     layOut();
+}
+
+void ProspectWidget::keyPressEvent(QKeyEvent *event)
+{
+    // The arrows walk headers and chips; Space or Return on a header opens or closes its
+    // group, Return or Insert on a chip puts it into My Palette.
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        viewportWidget->stepKeyboard(event->key() == Qt::Key_Left || event->key() == Qt::Key_Up ? -1 : 1);
+        break;
+    case Qt::Key_Space:
+        viewportWidget->toggleKeyboardGroup();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Insert:
+        if (!viewportWidget->toggleKeyboardGroup())
+            emit chipCollectedInteractively();
+        break;
+    default:
+        QScrollArea::keyPressEvent(event);
+        return;
+    }
+    const QRect shown = viewportWidget->keyboardRect();
+    if (shown.isValid())
+        ensureVisible(shown.center().x(), shown.center().y(), shown.width() / 2 + Margin, shown.height() / 2 + Margin);
+}
+
+void ProspectWidget::focusInEvent(QFocusEvent *event)
+{
+    QScrollArea::focusInEvent(event);
+    viewportWidget->setKeyboardMarkShown(true);
+}
+
+void ProspectWidget::focusOutEvent(QFocusEvent *event)
+{
+    QScrollArea::focusOutEvent(event);
+    viewportWidget->setKeyboardMarkShown(false);
 }
 
 void ProspectWidget::selectedCollectionChanged(QUuid collectionId)

@@ -37,6 +37,15 @@ public:
     QColor pressedColour() const { return pressedColor; }
     QString pressedText() const { return pressedLabel; }
 
+    // The keyboard walks the group headers and the chips of open groups in reading
+    // order. The chip it is on, if it is on one; the header or chip it is on, as laid out.
+    bool keyboardEntry(DB::ProspectEntry &entry) const;
+    QRect keyboardRect() const;
+    // Moves the keyboard by `step` places; opens or closes the group whose header it is on.
+    void stepKeyboard(int step);
+    bool toggleKeyboardGroup();
+    void setKeyboardMarkShown(bool shown);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -48,8 +57,13 @@ private:
     QFont captionFont() const;
     // The group under the point (an index into groupOrder), -1 for none.
     int groupAt(const QPoint &point) const;
+    // The open/close square and the group's name beside it: what a press opens or closes.
+    QRect headerRect(int group) const;
     bool onToggle(int group, const QPoint &point) const;
     int chipAt(int group, const QPoint &point) const;
+    void toggleGroup(int group);
+    // The group and entry (-1 for the header) of each place the keyboard can be on.
+    QVector<QPair<int, int>> keyboardPlaces() const;
 
     QUuid collection;
     QHash<qint64, DB::ProspectGroup> groups;
@@ -64,6 +78,8 @@ private:
     QString pressedName2;
     QPoint pressGlobalPos;
     bool layingOut = false;
+    QPair<int, int> keyboardPlace{0, -1};
+    bool keyboardMarkShown = false;
 };
 
 // The trend-groups tab: a scroll area with a slim scroll bar around the groups.
@@ -77,11 +93,18 @@ public:
     // Lays the tab out for its own rectangle (when it is shown).
     void layOut();
 
+signals:
+    // Return or Insert on the keyboard's chip: it is to go into My Palette.
+    void chipCollectedInteractively();
+
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     OrvaCustomStyle *scrollBarStyle = nullptr;

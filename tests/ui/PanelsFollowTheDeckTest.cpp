@@ -8,6 +8,8 @@
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/NavigationQueries.h"
+#include "engine/palette/MyPaletteModel.h"
+#include "engine/palette/MyPaletteWidget.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/ui/TabBarWidget.h"
 #include "engine/widgets/CardRollerWidget.h"
@@ -15,10 +17,13 @@
 #include "engine/widgets/ColorWheelWidget.h"
 #include "engine/widgets/CollectionSelectWidget.h"
 #include "engine/widgets/ImageButton.h"
+#include "engine/widgets/ProductsWidget.h"
 #include "engine/widgets/ProspectWidget.h"
 #include "engine/widgets/TexturesWidget.h"
 
 #include <QBuffer>
+#include <QClipboard>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -221,6 +226,73 @@ TEST_F(PanelsFollowTheDeckTest, ScrolledTabsShowTheWindowsBackgroundBehindThem)
         }
         EXPECT_GT(checked, 0);
     }
+}
+
+// Each panel that shows chips marks the one the keyboard is on, puts it into My Palette
+// on Return or Insert and copies it on Ctrl+C; a trend colour that is no chip is refused.
+TEST_F(PanelsFollowTheDeckTest, EveryChipPanelCollectsAndCopiesByKeyboard)
+{
+    auto &w = deck.deck().writer();
+    w.addSetting(deck.idA(), QStringLiteral("max.chips.on.a.page"), 3);
+    w.addSetting(deck.idA(), QStringLiteral("has.color.schemes.page"), 1);
+    w.addSetting(deck.idA(), QStringLiteral("mode.card"), QStringLiteral("ModeColorToColor"));
+    w.addSetting(deck.idA(), QStringLiteral("has.product.groups.page"), 1);
+    int order = 0;
+    for (const auto &[page, row] : QVector<std::pair<int, int>>{{2, 1}, {3, 1}, {4, 1}})
+        w.exec(QStringLiteral("INSERT INTO ROW_SCHEME_MAP(COLLECTION_ID, ROW_ID, SCHEME_ID, SCHEME_ROW_ID, PAGE_ORDER, ROW_ORDER) "
+                              "VALUES(?, ?, ?, ?, 0, ?)"),
+               {deck.idA(), deck.rowIdA(1, 1), int(SchemeHarmonic), deck.rowIdA(page, row), ++order});
+    const qint64 group = w.exec(QStringLiteral("INSERT INTO PROSPECT_GROUP(COLLECTION_ID, NAME, DEFAULT_OPEN, \"ORDER\") "
+                                               "VALUES(?, 'Spring', 1, 0)"),
+                                {deck.idA()});
+    w.exec(QStringLiteral("INSERT INTO PROSPECT_ENTRY(COLLECTION_ID, PROSPECT_GROUP_ID, ROW_ID, NAME_1, RED, GREEN, BLUE, \"ORDER\") "
+                          "VALUES(?, ?, ?, 'Stands for a chip', 1, 2, 3, 1), (?, ?, NULL, 'Mood only', 10, 200, 10, 2)"),
+           {deck.idA(), group, deck.rowIdA(5, 2), deck.idA(), group});
+    start(false);
+    setPageIndex(A, 1);
+    setRowIndex(A, 1);
+    setSchemeKind(A, SchemeHarmonic);
+    const MyPaletteModel &palette = main->myPaletteWidget()->model();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+
+    main->tabPageSelected(PageOfColorSchemes);
+    ColorSchemerWidget *schemer = main->colorSchemerWidget();
+    schemer->setFocus(Qt::TabFocusReason);
+    const QImage schemeShot = schemer->grab().toImage();
+    ASSERT_EQ(schemer->paintedCells().size(), 3);
+    const QRect marked = schemer->paintedCells().at(0).rect;
+    EXPECT_EQ(schemeShot.pixel(marked.topLeft() + QPoint(1, 1)), qRgb(255, 196, 64));
+    QTest::keyClick(schemer, Qt::Key_Down);
+    QTest::keyClick(schemer, Qt::Key_Return);
+    EXPECT_EQ(palette.cell(QPoint(0, 0)).index.rowId, deck.rowIdA(3, 1));
+    QTest::keyClick(schemer, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(clipboard->text().startsWith(QStringLiteral("A-3-1 "))) << clipboard->text().toStdString();
+
+    main->tabPageSelected(PageOfProspect);
+    ProspectWidget *trends = main->prospectWidget();
+    trends->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(trends, Qt::Key_Down);
+    QTest::keyClick(trends, Qt::Key_Insert);
+    EXPECT_EQ(palette.cell(QPoint(1, 0)).index.rowId, deck.rowIdA(5, 2));
+    QTest::keyClick(trends, Qt::Key_Right);
+    QTest::keyClick(trends, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(clipboard->text().startsWith(QStringLiteral("Mood only \u2014 #0AC80A"))) << clipboard->text().toStdString();
+    QTest::keyClick(trends, Qt::Key_Return);
+    EXPECT_FALSE(palette.cell(QPoint(2, 0)).isOccupied());
+    EXPECT_TRUE(main->myPaletteWidget()->statusLabel()->text().contains(QStringLiteral("trend colour")));
+    // Back on the header, Space closes the group and the keyboard stays on it.
+    QTest::keyClick(trends, Qt::Key_Up);
+    QTest::keyClick(trends, Qt::Key_Up);
+    QTest::keyClick(trends, Qt::Key_Space);
+    EXPECT_FALSE(trends->prospectViewport()->isOpen(group));
+    QTest::keyClick(trends, Qt::Key_Down);
+    QTest::keyClick(trends, Qt::Key_Return);
+    EXPECT_TRUE(trends->prospectViewport()->isOpen(group));
+
+    main->tabPageSelected(PageOfProducts);
+    main->productsWidget()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(main->productsWidget(), Qt::Key_Return);
+    EXPECT_EQ(palette.cell(QPoint(2, 0)).index.rowId, deck.rowIdA(1, 1));
 }
 
 TEST_F(PanelsFollowTheDeckTest, ANormalSessionPrintsNothingAndStatementsShowWhenAskedFor)
