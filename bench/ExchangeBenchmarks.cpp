@@ -11,6 +11,7 @@
 #include "engine/palette/ExchangeColours.h"
 #include "engine/palette/ImagePalette.h"
 #include "engine/palette/PaletteExchange.h"
+#include "engine/palette/PaletteImport.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,8 +90,8 @@ void BM_ImportLargeGimpPalette(benchmark::State &state)
     const QString palette = write(QStringLiteral("large.gpl"), randomGimpPalette(Vantor::MaximumExchangeFileSize, -1));
     Vantor::DB::loadOrderLists(SmallCollection);
     for (auto _ : state) {
-        const Vantor::ExchangeImport imported = Vantor::importExchangeColours(palette, SmallCollection);
-        if (imported.chips.size() != 24) {
+        const Vantor::PaletteImport imported = Vantor::importPalette(palette, SmallCollection);
+        if (imported.cells.size() != 24) {
             state.SkipWithError("the palette was not filled");
             return;
         }
@@ -166,8 +167,8 @@ void BM_PhotoPalette(benchmark::State &state)
     const QString photo = photoFile();
     Vantor::DB::loadOrderLists(collection);
     for (auto _ : state) {
-        const Vantor::PictureImport imported = Vantor::importPictureColours(photo, collection);
-        if (imported.read != Vantor::PictureRead::Read || imported.chips.isEmpty()) {
+        const Vantor::PaletteImport imported = Vantor::importPalette(photo, collection);
+        if (!imported.succeeded()) {
             state.SkipWithError("the photo gave no palette");
             return;
         }

@@ -4,7 +4,7 @@
 #include "engine/EngineStartup.h"
 #include "engine/PersistentState.h"
 #include "engine/palette/MyPaletteModel.h"
-#include "engine/palette/PaletteFile.h"
+#include "engine/palette/PaletteImport.h"
 #include "engine/widgets/ProspectWidget.h"
 #include "engine/widgets/TexturesLayout.h"
 #include "engine/widgets/TexturesWidget.h"
@@ -156,10 +156,12 @@ void BM_LoadRepeatedPaletteFile(benchmark::State &state)
     file.close();
     for (auto _ : state) {
         Vantor::MyPaletteModel palette;
-        if (Vantor::loadPaletteFile(palette, path) != Vantor::PaletteLoad::Loaded) {
+        const Vantor::PaletteImport imported = Vantor::importPalette(path, QUuid());
+        if (!imported.succeeded()) {
             state.SkipWithError("the palette file does not load");
             return;
         }
+        Vantor::fillPalette(palette, imported);
     }
     state.counters["chips"] = chips;
     state.counters["bytes"] = double(text.size());

@@ -180,15 +180,6 @@ PictureRead readPalettePicture(const QString &path, QImage &picture)
     return readPalettePicture(&file, picture);
 }
 
-bool isPictureFile(const QString &path)
-{
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return false;
-    QImageReader reader(&file);
-    return reader.canRead();
-}
-
 bool hasPictureSuffix(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -203,24 +194,6 @@ QStringList pictureNamePatterns()
     patterns.removeDuplicates();
     patterns.sort();
     return patterns;
-}
-
-QString pictureReadProblem(PictureRead result, const QString &path)
-{
-    const QString name = QFileInfo(path).fileName();
-    switch (result) {
-    case PictureRead::Missing: return QStringLiteral("%1: no such file").arg(name);
-    case PictureRead::Unreadable: return QStringLiteral("%1: the picture cannot be read").arg(name);
-    case PictureRead::TooLarge:
-        return QStringLiteral("%1: too large a picture (at most %2 megapixels, %3 MiB)")
-            .arg(name)
-            .arg(MaximumPicturePixels / 1000000)
-            .arg(MaximumPictureFileSize / (1024 * 1024));
-    case PictureRead::NotAPicture: return QStringLiteral("%1: not a picture that can be read here").arg(name);
-    case PictureRead::NoColour: return QStringLiteral("%1: the picture has no visible pixel").arg(name);
-    case PictureRead::Read: break;
-    }
-    return QString();
 }
 
 QVector<DominantColour> dominantColours(const QImage &picture, int maximum)
@@ -338,22 +311,6 @@ QVector<PictureChip> nearestChipsOf(const QVector<DominantColour> &colours, cons
     if (chips.size() > MaximumDominantColours)
         chips.resize(MaximumDominantColours);
     return chips;
-}
-
-PictureImport importPictureColours(const QString &path, const QUuid &collection)
-{
-    PictureImport result;
-    QImage picture;
-    result.read = readPalettePicture(path, picture);
-    if (result.read != PictureRead::Read)
-        return result;
-    const QVector<DominantColour> colours = dominantColours(picture);
-    if (colours.isEmpty()) {
-        result.read = PictureRead::NoColour;
-        return result;
-    }
-    result.chips = nearestChipsOf(colours, collection);
-    return result;
 }
 
 } // namespace Vantor

@@ -36,14 +36,10 @@ enum class PictureRead { Read, Missing, Unreadable, TooLarge, NotAPicture, NoCol
 // scaled smoothly to at most MaximumPalettePixels.
 PictureRead readPalettePicture(const QString &path, QImage &picture);
 PictureRead readPalettePicture(QIODevice *device, QImage &picture);
-// Whether the file holds a picture Qt can read here, by its content.
-bool isPictureFile(const QString &path);
 // Whether the file's suffix is one of a picture Qt reads here, in any letter case.
 bool hasPictureSuffix(const QString &path);
 // The suffixes of the pictures Qt reads here, as a file dialog filter's patterns.
 QStringList pictureNamePatterns();
-// A line for the user that says why a picture gave no colours.
-QString pictureReadProblem(PictureRead result, const QString &path);
 
 struct DominantColour
 {
@@ -68,14 +64,5 @@ struct PictureChip
 // The collection's nearest chip for each colour; colours that lead to the same chip
 // become one, with their shares added. Largest share first.
 QVector<PictureChip> nearestChipsOf(const QVector<DominantColour> &colours, const QUuid &collection);
-
-// What a picture's import came to: its chips, at most MaximumDominantColours.
-struct PictureImport
-{
-    PictureRead read = PictureRead::NotAPicture;
-    QVector<PictureChip> chips;
-};
-
-PictureImport importPictureColours(const QString &path, const QUuid &collection);
 
 } // namespace Vantor

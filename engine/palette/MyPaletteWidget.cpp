@@ -1,9 +1,9 @@
 #include "MyPaletteWidget.h"
 
-#include "ImagePalette.h"
 #include "MyPaletteModel.h"
 #include "PaletteExchange.h"
 #include "PaletteFile.h"
+#include "PaletteImport.h"
 #include "PaletteUndo.h"
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
@@ -219,66 +219,16 @@ void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat format, QString path)
 
 void MyPaletteWidget::loadPaletteFile(PaletteFileFormat, const QString &path)
 {
-    // The picker's own palette files, and the palettes of other design tools, by their
-    // suffix or, when that is missing or wrong, by what they hold: their colours become
-    // the current collection's nearest chips. A file that gives none changes nothing.
-    const ExchangeFormat bySuffix = exchangeFormatOf(path);
-    const bool ownSuffix = QFileInfo(path).suffix().compare(QLatin1String("palette"), Qt::CaseInsensitive) == 0;
-    // A picture gives its dominant colours; one that does not decode says so.
-    if ((bySuffix == ExchangeFormat::None || bySuffix == ExchangeFormat::Css) && !ownSuffix
-        && (hasPictureSuffix(path) || isPictureFile(path))) {
-        loadPicture(path);
+    // The picker's own palette files, the palettes of other design tools and pictures,
+    // by what they hold: their colours become the current collection's nearest chips. A
+    // file that gives nothing changes nothing, and says why: a silent failure reads as a
+    // broken button.
+    const PaletteImport imported = importPalette(path, lastUsedCollection());
+    if (!imported.succeeded()) {
+        showStatus(importProblemText(imported, path));
         return;
     }
-    const QString name = QFileInfo(path).fileName();
-    if (bySuffix == ExchangeFormat::None || bySuffix == ExchangeFormat::Css) {
-        const PaletteLoad loaded = Vantor::loadPaletteFile(*m_model, path);
-        if (loaded == PaletteLoad::NotOpened) {
-            showStatus(QFileInfo(path).isFile() ? QStringLiteral("%1: cannot be read, or too large for a palette").arg(name)
-                                                     : QStringLiteral("%1: no such file").arg(name));
-            return;
-        }
-        if (loaded == PaletteLoad::Loaded) {
-            paletteLoaded(path);
-            return;
-        }
-        // Another tool's palette under no suffix or a wrong one goes on below; anything
-        // else that is no palette leaves the palette as it is, and says so.
-        if (ownSuffix || exchangeFormatOfFile(path) == ExchangeFormat::None) {
-            showStatus(QStringLiteral("%1: not a palette, picture or colour file that can be read here").arg(name));
-            return;
-        }
-    }
-    const ExchangeImport imported = importExchangeColours(path, lastUsedCollection());
-    // A file that gives nothing says so: a silent failure reads as a broken button.
-    if (imported.read != ExchangeRead::Read) {
-        showStatus(exchangeReadProblem(imported.read, path));
-        return;
-    }
-    if (imported.chips.isEmpty()) {
-        showStatus(QStringLiteral("%1: no colour of this collection found").arg(name));
-        return;
-    }
-    fillPalette(*m_model, imported.chips, imported.description, lastUsedCollection());
-    paletteLoaded(path);
-}
-
-
-void MyPaletteWidget::loadPicture(const QString &path)
-{
-    const PictureImport imported = importPictureColours(path, lastUsedCollection());
-    if (imported.read != PictureRead::Read) {
-        showStatus(pictureReadProblem(imported.read, path));
-        return;
-    }
-    if (imported.chips.isEmpty()) {
-        showStatus(QStringLiteral("%1: no colour of this collection found").arg(QFileInfo(path).fileName()));
-        return;
-    }
-    QVector<DB::ColorEntry> chips;
-    for (const PictureChip &chip : imported.chips)
-        chips << chip.chip;
-    fillPalette(*m_model, chips, QFileInfo(path).fileName(), lastUsedCollection());
+    fillPalette(*m_model, imported);
     paletteLoaded(path);
 }
 

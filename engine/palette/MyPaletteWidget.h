@@ -117,9 +117,6 @@ private:
     void paletteLoaded(const QString &path);
     void setButtonTooltips(const QUuid &collection);
     void loadPaletteFile(PaletteFileFormat format, const QString &path);
-    // Fills the palette with the current collection's chips nearest to the picture's
-    // dominant colours, largest share first.
-    void loadPicture(const QString &path);
     void repaintTarget(const QPoint &oldTarget, const QPoint &newTarget);
     static bool acceptableDrag(const QMimeData *mime);
 

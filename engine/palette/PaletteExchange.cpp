@@ -116,14 +116,6 @@ ExchangeFormat exchangeFormatOfContent(const QByteArray &bytes)
     return ExchangeFormat::None;
 }
 
-ExchangeFormat exchangeFormatOfFile(const QString &path)
-{
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return ExchangeFormat::None;
-    return exchangeFormatOfContent(file.read(4096));
-}
-
 bool readExchangeBytes(const QByteArray &bytes, ExchangeFormat format, ImportedPalette &palette, int maximumColours)
 {
     bool read = false;
@@ -160,45 +152,6 @@ bool readExchangeBytes(const QByteArray &bytes, ExchangeFormat format, ImportedP
     if (read && maximumColours >= 0 && palette.colours.size() > maximumColours)
         palette.colours.resize(maximumColours);
     return read;
-}
-
-ExchangeRead readExchangeFile(const QString &path, ImportedPalette &palette, int maximumColours)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return ExchangeRead::Missing;
-    // Measurement software writes CxF3 with spectra: such files are allowed to be larger.
-    const ExchangeFormat bySuffix = exchangeFormatOf(path);
-    const qint64 limit = bySuffix == ExchangeFormat::Cxf || bySuffix == ExchangeFormat::None ? MaximumCxfFileSize
-                                                                                           : MaximumExchangeFileSize;
-    if (info.isFile() && info.size() > limit)
-        return ExchangeRead::TooLarge;
-    QByteArray bytes;
-    if (!readBoundedFile(path, limit, bytes))
-        return ExchangeRead::Unreadable;
-    const ExchangeFormat byContent = exchangeFormatOfContent(bytes);
-    if (bySuffix != ExchangeFormat::None && bySuffix != ExchangeFormat::Css
-        && readExchangeBytes(bytes, bySuffix, palette, maximumColours))
-        return ExchangeRead::Read;
-    // A file without its suffix, or with another's: what it holds decides.
-    if (byContent == ExchangeFormat::None || byContent == bySuffix)
-        return ExchangeRead::NotAPalette;
-    if (byContent != ExchangeFormat::Cxf && bytes.size() > MaximumExchangeFileSize)
-        return ExchangeRead::TooLarge;
-    return readExchangeBytes(bytes, byContent, palette, maximumColours) ? ExchangeRead::Read : ExchangeRead::NotAPalette;
-}
-
-QString exchangeReadProblem(ExchangeRead result, const QString &path)
-{
-    const QString name = QFileInfo(path).fileName();
-    switch (result) {
-    case ExchangeRead::Missing: return QStringLiteral("%1: no such file").arg(name);
-    case ExchangeRead::Unreadable: return QStringLiteral("%1: cannot be read").arg(name);
-    case ExchangeRead::TooLarge: return QStringLiteral("%1: too large for a palette").arg(name);
-    case ExchangeRead::NotAPalette: return QStringLiteral("%1: not a palette of GIMP, Adobe tools or CxF3").arg(name);
-    case ExchangeRead::Read: break;
-    }
-    return QString();
 }
 
 namespace {
@@ -312,48 +265,6 @@ QVector<ExchangeMatch> matchImportedColours(const ImportedPalette &palette, cons
         found += matches.constLast().found ? 1 : 0;
     }
     return matches;
-}
-
-ExchangeImport importExchangeColours(const QString &path, const QUuid &collection)
-{
-    constexpr int Cells = MyPaletteModel::Rows * MyPaletteModel::Columns;
-    ExchangeImport result;
-    ImportedPalette imported;
-    // Colours that find no chip (a name no collection knows) leave room for later ones:
-    // more are read only when the first ones were not enough.
-    for (int wanted = Cells; ; wanted *= 4) {
-        result.read = readExchangeFile(path, imported, wanted);
-        if (result.read != ExchangeRead::Read)
-            return result;
-        result.chips.clear();
-        for (const ExchangeMatch &match : matchImportedColours(imported, collection, Cells)) {
-            if (match.found)
-                result.chips << match.chip;
-        }
-        if (result.chips.size() == Cells || imported.colours.size() < wanted)
-            break;
-    }
-    result.description = imported.description;
-    return result;
-}
-
-void fillPalette(MyPaletteModel &palette, const QVector<DB::ColorEntry> &chips, const QString &description,
-                 const QUuid &collection)
-{
-    palette.clearAll(true);
-    palette.setDescription(description);
-    const QVector<QPoint> order = MyPaletteModel::gridOrder();
-    for (int i = 0; i < chips.size() && i < order.size(); ++i)
-        palette.setCell(order.at(i), collection, chips.at(i));
-}
-
-bool importExchangeFile(MyPaletteModel &palette, const QString &path, const QUuid &collection)
-{
-    const ExchangeImport imported = importExchangeColours(path, collection);
-    if (imported.chips.isEmpty())
-        return false;
-    fillPalette(palette, imported.chips, imported.description, collection);
-    return true;
 }
 
 } // namespace Vantor

@@ -317,14 +317,6 @@ bool writeFileAtomically(const QByteArray &bytes, const QString &path, QString *
     return file.commit() || fail(file.errorString());
 }
 
-PaletteLoad loadPaletteFile(MyPaletteModel &palette, const QString &path)
-{
-    QByteArray bytes;
-    if (!readBoundedFile(path, MaximumPaletteFileSize, bytes))
-        return PaletteLoad::NotOpened;
-    return loadPaletteBytes(palette, bytes);
-}
-
 PaletteLoad loadPaletteBytes(MyPaletteModel &palette, const QByteArray &bytes)
 {
     const XmlDocument document = parseUntrustedXml(bytes);

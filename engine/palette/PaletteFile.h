@@ -29,16 +29,13 @@ bool savePaletteFile(const MyPaletteModel &palette, PaletteFileFormat format, co
 inline constexpr qint64 MaximumPaletteFileSize = 4 * 1024 * 1024;
 
 enum class PaletteLoad {
-    NotOpened, // no such file, unreadable or too large: nothing happened
-    NotAPalette, // opened, but no palette of a known version: the palette is unchanged
+    NotAPalette, // no palette of a known version: the palette is unchanged
     Loaded, // the palette was cleared and filled from the file
 };
 
-// Reads an XML palette file into the palette. Files come from other people: they are
-// parsed without network access, DTDs or entity expansion, and a document with a DTD is
-// not a palette.
-PaletteLoad loadPaletteFile(MyPaletteModel &palette, const QString &path);
-// The same for a file's bytes already read (never NotOpened).
+// Reads an XML palette file's bytes into the palette. Files come from other people: they
+// are parsed without network access, DTDs or entity expansion, and a document with a DTD
+// is not a palette.
 PaletteLoad loadPaletteBytes(MyPaletteModel &palette, const QByteArray &bytes);
 
 } // namespace Vantor

@@ -152,6 +152,22 @@ private:
     QPointer<QWidget> m_focus;
 };
 
+bool isOwnPaletteName(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QLatin1String("palette"), Qt::CaseInsensitive) == 0
+        || suffix.compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0;
+}
+
+// A palette of the same name in the same folder: what a save after loading a picture or
+// another tool's palette proposes, so that the file loaded is not overwritten by a
+// palette of ours under its name.
+QString ownPaletteNameBeside(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".palette");
+}
+
 const char *const ImportFilter = "Palettes of other design tools (*.gpl *.ase *.cxf)";
 // Files without a suffix, or with another's, are recognised by what they hold.
 const char *const AnyFileFilter = "All files (*)";
@@ -169,9 +185,9 @@ void MainWidget::saveButtonClicked()
         filters << QLatin1String(exchange.filter);
     QString selected = textOffered && myPaletteSaveFileFormat() == PaletteFileText ? textFilter : paletteFilter;
     QString start = paletteStartPath(collection);
-    // After a picture was loaded the save proposes a palette beside it, never the picture.
-    if (isPictureFile(start))
-        start = QFileInfo(start).absolutePath() + QLatin1Char('/') + QFileInfo(start).completeBaseName() + QStringLiteral(".palette");
+    // The save proposes a palette file, never the picture or another tool's file loaded last.
+    if (QFileInfo::exists(start) && !isOwnPaletteName(start))
+        start = ownPaletteNameBeside(start);
     const KeyboardComesBack keyboard(this);
     QString path = saveFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileSavedialogcaption),
                                           start, filters.join(QStringLiteral(";;")), &selected);

@@ -19,6 +19,7 @@
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/palette/PaletteExchange.h"
+#include "engine/palette/PaletteImport.h"
 
 #include <QDir>
 #include <QFile>
@@ -159,9 +160,7 @@ TEST(DemoExchange, D50ChipsComeBackAsThemselves)
         writeFile(cxf, cxfOfD50Lab(d50));
         int format = 0;
         for (const QString &path : {ase, cxf}) {
-            ImportedPalette palette;
-            ASSERT_EQ(readExchangeFile(path, palette), ExchangeRead::Read) << path.toStdString();
-            const QVector<ExchangeMatch> matches = matchImportedColours(palette, collection);
+            const QVector<ExchangeMatch> matches = importPalette(path, collection, true).matches;
             ASSERT_EQ(matches.size(), candidates.size());
             for (int i = 0; i < matches.size(); ++i) {
                 const bool itself = matches.at(i).found && matches.at(i).chip.id == candidates.at(i).rowId;
@@ -272,12 +271,11 @@ TEST_F(ExchangeExactnessTest, EveryCxfWeWriteIsValidUnderTheCoreSchema)
     // The description reads back without the characters XML cannot carry.
     const QString path = file(QStringLiteral("hostile.cxf"));
     writeFile(path, documents.at(1));
-    ImportedPalette read;
-    ASSERT_EQ(readExchangeFile(path, read), ExchangeRead::Read);
+    const PaletteImport read = importPalette(path, A, true);
     EXPECT_EQ(read.description, QStringLiteral("Bell tab and  alone \u00e9 ok"));
-    EXPECT_EQ(read.colours.size(), 5);
+    ASSERT_EQ(read.matches.size(), 5);
     // Written for D65, read as D65: unchanged.
-    EXPECT_NEAR(read.colours.at(0).lab.l, colour(1, 2).l, 1e-4);
+    EXPECT_NEAR(read.matches.at(0).colour.lab.l, colour(1, 2).l, 1e-4);
 }
 
 TEST_F(ExchangeExactnessTest, CssNamesAreUniqueAndSwatchNamesFitTheirLength)
@@ -339,9 +337,9 @@ TEST_F(ExchangeExactnessTest, LargeFilesFillThePaletteFromTheirStart)
     }
     EXPECT_GT(lines, 200000);
     writeFile(file(QStringLiteral("huge.gpl")), gpl);
-    ExchangeImport imported = importExchangeColours(file(QStringLiteral("huge.gpl")), A);
-    ASSERT_EQ(imported.read, ExchangeRead::Read);
-    ASSERT_EQ(imported.chips.size(), 24);
+    PaletteImport imported = importPalette(file(QStringLiteral("huge.gpl")), A);
+    ASSERT_TRUE(imported.succeeded());
+    ASSERT_EQ(imported.cells.size(), 24);
     EXPECT_EQ(imported.description, QStringLiteral("Huge"));
     // The nearest chips of the first 24 colours, in order.
     ImportedPalette firstLines;
@@ -349,7 +347,7 @@ TEST_F(ExchangeExactnessTest, LargeFilesFillThePaletteFromTheirStart)
     const QVector<ExchangeMatch> expected = matchImportedColours(firstLines, A);
     ASSERT_EQ(expected.size(), 24);
     for (int i = 0; i < 24; ++i)
-        EXPECT_EQ(imported.chips.at(i).id, expected.at(i).chip.id) << i;
+        EXPECT_EQ(imported.cells.at(i).chip.id, expected.at(i).chip.id) << i;
 
     // 20,001 measured objects, most of them names alone and repeated.
     QByteArray cxf = "<?xml version=\"1.0\"?><cc:CxF xmlns:cc=\"http://colorexchangeformat.com/CxF3-core\"><cc:Resources>"
@@ -365,10 +363,10 @@ TEST_F(ExchangeExactnessTest, LargeFilesFillThePaletteFromTheirStart)
     ASSERT_EQ(matches.size(), 2);
     EXPECT_EQ(matches.at(0).id, deck.rowIdA(4, 2));
     EXPECT_EQ(matches.at(1).id, deck.rowIdA(1, 3));
-    imported = importExchangeColours(file(QStringLiteral("measured.cxf")), A);
-    ASSERT_EQ(imported.chips.size(), 24);
-    EXPECT_EQ(imported.chips.at(0).id, deck.rowIdA(4, 2));
-    EXPECT_EQ(imported.chips.at(1).id, deck.rowIdA(1, 3));
+    imported = importPalette(file(QStringLiteral("measured.cxf")), A);
+    ASSERT_EQ(imported.cells.size(), 24);
+    EXPECT_EQ(imported.cells.at(0).chip.id, deck.rowIdA(4, 2));
+    EXPECT_EQ(imported.cells.at(1).chip.id, deck.rowIdA(1, 3));
 }
 
 // A name alone is looked up in the current collection first, Capsure or not.

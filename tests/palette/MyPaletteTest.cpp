@@ -11,6 +11,7 @@
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/palette/PaletteFile.h"
+#include "engine/palette/PaletteImport.h"
 #include "engine/widgets/ChipDrag.h"
 #include "engine/widgets/ImageButton.h"
 
@@ -56,6 +57,15 @@ protected:
     }
 
     QString file(const char *name) const { return files.filePath(QLatin1String(name)); }
+    // As the picker's Load does: through the one importer, the palette unchanged where the
+    // file gives nothing.
+    static ImportProblem loadFile(MyPaletteModel &palette, const QString &path)
+    {
+        const PaletteImport imported = importPalette(path, QUuid());
+        if (imported.succeeded())
+            fillPalette(palette, imported);
+        return imported.problem;
+    }
 
     static QByteArray readAll(const QString &path)
     {
@@ -259,7 +269,7 @@ TEST_F(MyPaletteTest, SaveThenLoadGivesTheSameChips)
 
     MyPaletteModel loaded;
     loaded.setCell(QPoint(2, 2), A, colour(3, 3)); // replaced by the load
-    ASSERT_EQ(loadPaletteFile(loaded, file("mine.palette")), PaletteLoad::Loaded);
+    ASSERT_EQ(loadFile(loaded, file("mine.palette")), ImportProblem::None);
     for (const QPoint &position : MyPaletteModel::gridOrder())
         EXPECT_EQ(loaded.cell(position).index, palette.cell(position).index) << position.x() << "," << position.y();
     EXPECT_EQ(loaded.description(), QStringLiteral("Bedroom"));
@@ -275,15 +285,15 @@ TEST_F(MyPaletteTest, VersionRules)
             "</chips></orva-palette>").arg(version, A.toString()).toUtf8();
         writeFile(file("v.palette"), text);
         MyPaletteModel palette;
-        return loadPaletteFile(palette, file("v.palette"));
+        return loadFile(palette, file("v.palette"));
     };
-    EXPECT_EQ(withVersion(QStringLiteral("3.0")), PaletteLoad::Loaded);
-    EXPECT_EQ(withVersion(QStringLiteral("3..0")), PaletteLoad::Loaded);
-    EXPECT_EQ(withVersion(QStringLiteral(".3.0")), PaletteLoad::Loaded);
-    EXPECT_EQ(withVersion(QStringLiteral("3.1")), PaletteLoad::NotAPalette);
-    EXPECT_EQ(withVersion(QStringLiteral("3")), PaletteLoad::NotAPalette);
-    EXPECT_EQ(withVersion(QStringLiteral("3.0.0")), PaletteLoad::NotAPalette);
-    EXPECT_EQ(withVersion(QStringLiteral("4.0")), PaletteLoad::NotAPalette);
+    EXPECT_EQ(withVersion(QStringLiteral("3.0")), ImportProblem::None);
+    EXPECT_EQ(withVersion(QStringLiteral("3..0")), ImportProblem::None);
+    EXPECT_EQ(withVersion(QStringLiteral(".3.0")), ImportProblem::None);
+    EXPECT_EQ(withVersion(QStringLiteral("3.1")), ImportProblem::NotAPalette);
+    EXPECT_EQ(withVersion(QStringLiteral("3")), ImportProblem::NotAPalette);
+    EXPECT_EQ(withVersion(QStringLiteral("3.0.0")), ImportProblem::NotAPalette);
+    EXPECT_EQ(withVersion(QStringLiteral("4.0")), ImportProblem::NotAPalette);
 }
 
 TEST_F(MyPaletteTest, Version3ChipRules)
@@ -302,7 +312,7 @@ TEST_F(MyPaletteTest, Version3ChipRules)
         "</chips></orva-palette>").arg(A.toString(), QUuid::createUuid().toString()).toUtf8();
     writeFile(file("rules.palette"), text);
     MyPaletteModel palette;
-    ASSERT_EQ(loadPaletteFile(palette, file("rules.palette")), PaletteLoad::Loaded);
+    ASSERT_EQ(loadFile(palette, file("rules.palette")), ImportProblem::None);
     EXPECT_EQ(palette.cell(QPoint(0, 0)).index.rowId, deck.rowIdA(2, 3)); // code ignoring case
     EXPECT_FALSE(palette.cell(QPoint(1, 0)).isOccupied());
     EXPECT_FALSE(palette.cell(QPoint(0, 1)).isOccupied());
@@ -319,7 +329,7 @@ TEST_F(MyPaletteTest, Version2FilesResolveBySystemIdAndCode)
               "<chip row=\"1\" col=\"2\">a-4-3</chip><chip row=\"0\" col=\"0\">NOPE</chip><chip row=\"3\" col=\"7\">A-1-1</chip>"
               "</chips></orva-palette>");
     MyPaletteModel palette;
-    ASSERT_EQ(loadPaletteFile(palette, file("old.palette")), PaletteLoad::Loaded);
+    ASSERT_EQ(loadFile(palette, file("old.palette")), ImportProblem::None);
     EXPECT_EQ(palette.cell(QPoint(2, 1)).index.rowId, deck.rowIdA(4, 3));
     EXPECT_EQ(palette.cell(QPoint(2, 1)).index.collection, A);
     EXPECT_EQ(palette.description(), QStringLiteral("Old one"));
@@ -329,7 +339,7 @@ TEST_F(MyPaletteTest, Version2FilesResolveBySystemIdAndCode)
     writeFile(file("unknown.palette"), "<orva-palette version=\"2.0\" system=\"ELSEWHERE\"><chips/></orva-palette>");
     MyPaletteModel untouched;
     untouched.setCell(QPoint(0, 0), A, colour(1, 1));
-    EXPECT_EQ(loadPaletteFile(untouched, file("unknown.palette")), PaletteLoad::NotAPalette);
+    EXPECT_EQ(loadFile(untouched, file("unknown.palette")), ImportProblem::NotAPalette);
     EXPECT_TRUE(untouched.cell(QPoint(0, 0)).isOccupied());
 }
 
@@ -359,7 +369,7 @@ TEST_F(MyPaletteTest, RepeatedCellsLoadWithOneWritePerCell)
                                             .toUtf8());
     MyPaletteModel palette;
     const quint64 before = persistentStateWriteCount();
-    ASSERT_EQ(loadPaletteFile(palette, file("repeated.palette")), PaletteLoad::Loaded);
+    ASSERT_EQ(loadFile(palette, file("repeated.palette")), ImportProblem::None);
     // Clearing the 24 cells, the description, and the two cells that resolve.
     EXPECT_LE(persistentStateWriteCount() - before, quint64(24 + 1 + 2 + 4));
     EXPECT_EQ(palette.cell(QPoint(0, 0)).index.rowId, deck.rowIdA(1, 1));
@@ -377,7 +387,7 @@ TEST_F(MyPaletteTest, RepeatedCellsLoadWithOneWritePerCell)
                                              .toUtf8());
     MyPaletteModel older;
     const quint64 before2 = persistentStateWriteCount();
-    ASSERT_EQ(loadPaletteFile(older, file("repeated2.palette")), PaletteLoad::Loaded);
+    ASSERT_EQ(loadFile(older, file("repeated2.palette")), ImportProblem::None);
     EXPECT_LE(persistentStateWriteCount() - before2, quint64(24 + 1 + 1 + 4));
     EXPECT_EQ(older.cell(QPoint(3, 2)).index.rowId, deck.rowIdA(1 + 299 % 6, 1));
 }
@@ -389,9 +399,9 @@ TEST_F(MyPaletteTest, ReadOnlyPaletteFilesLoad)
     ASSERT_TRUE(savePaletteFile(palette, PaletteFileXml, file("shared.palette")));
     QFile::setPermissions(file("shared.palette"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     MyPaletteModel loaded;
-    EXPECT_EQ(loadPaletteFile(loaded, file("shared.palette")), PaletteLoad::Loaded);
+    EXPECT_EQ(loadFile(loaded, file("shared.palette")), ImportProblem::None);
     EXPECT_TRUE(loaded.cell(QPoint(0, 0)).isOccupied());
-    EXPECT_EQ(loadPaletteFile(loaded, file("missing.palette")), PaletteLoad::NotOpened);
+    EXPECT_EQ(loadFile(loaded, file("missing.palette")), ImportProblem::Missing);
 }
 
 TEST_F(MyPaletteTest, FailedSavesLeaveTheOldFile)
@@ -472,16 +482,17 @@ TEST_F(MyPaletteTest, HostileFilesChangeNothing)
     for (int i = 0; i < hostile.size(); ++i) {
         const QString path = file("hostile.palette");
         writeFile(path, hostile.at(i));
-        EXPECT_EQ(loadPaletteFile(palette, path), PaletteLoad::NotAPalette) << i;
+        EXPECT_EQ(loadFile(palette, path), ImportProblem::NotAPalette) << i;
         EXPECT_TRUE(palette.cell(QPoint(0, 0)).isOccupied()) << i;
         EXPECT_FALSE(palette.description().contains(QStringLiteral("secret"))) << i;
     }
     // Huge files are not read at all.
     QFile huge(file("huge.palette"));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write("<orva-palette version=\"3.0\" system=\"multi-collection\">");
     huge.resize(MaximumPaletteFileSize + 1);
     huge.close();
-    EXPECT_EQ(loadPaletteFile(palette, file("huge.palette")), PaletteLoad::NotOpened);
+    EXPECT_EQ(loadFile(palette, file("huge.palette")), ImportProblem::TooLarge);
     EXPECT_TRUE(palette.cell(QPoint(0, 0)).isOccupied());
 }
 

@@ -17,8 +17,13 @@
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/palette/PaletteExchange.h"
+#include "engine/palette/PaletteFile.h"
+#include "engine/palette/PaletteImport.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -224,11 +229,91 @@ TEST_F(PaletteExchangeTest, ExportThenImportGivesTheSameChipsInTheSameCells)
         writeFile(path, exchangeBytes(original, format, QString()));
         MyPaletteModel imported;
         imported.setCell(QPoint(5, 3), A, colour(1, 2));
-        ASSERT_TRUE(importExchangeFile(imported, path, A));
+        const PaletteImport read = importPalette(path, A);
+        ASSERT_TRUE(read.succeeded());
+        EXPECT_EQ(read.kind, ImportedKind::Exchange);
+        fillPalette(imported, read);
         EXPECT_EQ(imported.description(), QStringLiteral("Round trip"));
         for (const QPoint &position : MyPaletteModel::gridOrder())
             EXPECT_EQ(imported.cell(position).index, original.cell(position).index) << position.x() << "," << position.y();
     }
+}
+
+// One importer for every file Load takes: what a file holds decides how it is read, and a
+// file that gives nothing names one reason.
+TEST_F(PaletteExchangeTest, TheImporterReadsEachKindAndNamesEachReason)
+{
+    const DB::ColorEntry chip = colour(2, 2);
+    const QByteArray gpl = QStringLiteral("GIMP Palette\nName: Hall\n%1 %2 %3 x\n").arg(chip.red).arg(chip.green).arg(chip.blue).toUtf8();
+    MyPaletteModel own(MyPaletteModel::Storage::MemoryOnly);
+    own.setCell(QPoint(3, 1), A, colour(4, 1));
+    own.setDescription(QStringLiteral("Kitchen"));
+    const QByteArray ownBytes = paletteFileBytes(own, PaletteFileXml);
+    MyPaletteModel empty(MyPaletteModel::Storage::MemoryOnly);
+    QImage picture(40, 40, QImage::Format_RGB32);
+    picture.fill(chip.color());
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    QImage clear(10, 10, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    QByteArray clearPng;
+    QBuffer clearBuffer(&clearPng);
+    clearBuffer.open(QIODevice::WriteOnly);
+    clear.save(&clearBuffer, "PNG");
+    QDir(files.path()).mkdir(QStringLiteral("folder.palette"));
+
+    const struct
+    {
+        const char *name;
+        QByteArray bytes; // none written for "missing" and the folder
+        ImportedKind kind;
+        ImportProblem problem;
+        QPoint cell; // where the first chip lands, for files that place one
+    } table[] = {
+        {"kitchen.palette", ownBytes, ImportedKind::OwnPalette, ImportProblem::None, QPoint(3, 1)},
+        {"kitchen.xml", ownBytes, ImportedKind::OwnPalette, ImportProblem::None, QPoint(3, 1)},
+        {"empty.palette", paletteFileBytes(empty, PaletteFileXml), ImportedKind::OwnPalette, ImportProblem::None, QPoint(-1, -1)},
+        {"hall", gpl, ImportedKind::Exchange, ImportProblem::None, QPoint(0, 0)},
+        {"hall.palette", gpl, ImportedKind::Exchange, ImportProblem::None, QPoint(0, 0)},
+        {"swatch.ase", exchangeBytes(own, ExchangeFormat::Ase, QString()), ImportedKind::Exchange, ImportProblem::None, QPoint(0, 0)},
+        {"measured.cxf", exchangeBytes(own, ExchangeFormat::Cxf, QString()), ImportedKind::Exchange, ImportProblem::None, QPoint(0, 0)},
+        {"photo.png", png, ImportedKind::Picture, ImportProblem::None, QPoint(0, 0)},
+        {"photo.dat", png, ImportedKind::Picture, ImportProblem::None, QPoint(0, 0)},
+        {"missing.gpl", QByteArray(), ImportedKind::Nothing, ImportProblem::Missing, QPoint(-1, -1)},
+        {"folder.palette", QByteArray(), ImportedKind::Nothing, ImportProblem::Unreadable, QPoint(-1, -1)},
+        {"huge.gpl", "GIMP Palette\n" + QByteArray(int(MaximumExchangeFileSize), '#'), ImportedKind::Exchange,
+         ImportProblem::TooLarge, QPoint(-1, -1)},
+        {"letter.txt", "Dear colleague,", ImportedKind::Nothing, ImportProblem::NotAPalette, QPoint(-1, -1)},
+        {"other.xml", "<html><body/></html>", ImportedKind::Nothing, ImportProblem::NotAPalette, QPoint(-1, -1)},
+        {"broken.gpl", "GIMP? no", ImportedKind::Exchange, ImportProblem::NotAnExchangePalette, QPoint(-1, -1)},
+        {"notes.png", "just words", ImportedKind::Picture, ImportProblem::NotAPicture, QPoint(-1, -1)},
+        {"cut.png", png.left(60), ImportedKind::Picture, ImportProblem::PictureUnreadable, QPoint(-1, -1)},
+        {"clear.png", clearPng, ImportedKind::Picture, ImportProblem::NoVisiblePixel, QPoint(-1, -1)},
+        {"unknown.gpl", "GIMP Palette\n# only a name nobody knows\n", ImportedKind::Exchange, ImportProblem::NoChipFound,
+         QPoint(-1, -1)},
+    };
+    for (const auto &each : table) {
+        SCOPED_TRACE(each.name);
+        const QString path = file(QLatin1String(each.name));
+        if (!each.bytes.isEmpty())
+            writeFile(path, each.bytes);
+        const PaletteImport imported = importPalette(path, A);
+        EXPECT_EQ(imported.kind, each.kind);
+        EXPECT_EQ(imported.problem, each.problem);
+        EXPECT_EQ(importProblemText(imported, path).isEmpty(), each.problem == ImportProblem::None);
+        if (MyPaletteModel::isInGrid(each.cell)) {
+            ASSERT_FALSE(imported.cells.isEmpty());
+            EXPECT_EQ(imported.cells.first().position, each.cell);
+            EXPECT_EQ(imported.cells.first().collection, A);
+        } else {
+            EXPECT_TRUE(imported.cells.isEmpty());
+        }
+    }
+    EXPECT_EQ(importPalette(file(QStringLiteral("kitchen.palette")), A).description, QStringLiteral("Kitchen"));
+    EXPECT_EQ(importPalette(file(QStringLiteral("hall")), A).cells.first().chip.id, chip.id);
+    EXPECT_EQ(importPalette(file(QStringLiteral("photo.dat")), A).cells.first().chip.id, chip.id);
 }
 
 // --- Hostile files ------------------------------------------------------------------------
@@ -261,13 +346,9 @@ TEST_F(PaletteExchangeTest, TruncatedOversizedAndLyingFilesChangeNothing)
         SCOPED_TRACE(file.name);
         const QString path = this->file(QLatin1String(file.name));
         writeFile(path, file.bytes);
-        MyPaletteModel palette;
-        palette.setCell(QPoint(2, 2), A, colour(3, 3));
-        palette.setDescription(QStringLiteral("Mine"));
-        EXPECT_FALSE(importExchangeFile(palette, path, A));
-        EXPECT_EQ(palette.cell(QPoint(2, 2)).index.rowId, deck.rowIdA(3, 3));
-        EXPECT_EQ(palette.description(), QStringLiteral("Mine"));
-        EXPECT_EQ(myPaletteEntry(2, 2).rowId, deck.rowIdA(3, 3));
+        const PaletteImport read = importPalette(path, A);
+        EXPECT_FALSE(read.succeeded());
+        EXPECT_TRUE(read.cells.isEmpty());
     }
     ImportedPalette read;
     EXPECT_FALSE(readAse(lyingBlock, read));
@@ -322,9 +403,7 @@ TEST_F(PaletteExchangeTest, NamesAloneAreLookedUpByCode)
               "<cc:ObjectCollection><cc:Object Name=\"a-4-2\" ObjectType=\"Standard\" Id=\"1\"/>"
               "<cc:Object Name=\"no such code\" ObjectType=\"Standard\" Id=\"2\"/></cc:ObjectCollection>"
               "</cc:Resources></cc:CxF>");
-    ImportedPalette palette;
-    ASSERT_EQ(readExchangeFile(file(QStringLiteral("named.cxf")), palette), ExchangeRead::Read);
-    const QVector<ExchangeMatch> matches = matchImportedColours(palette, A);
+    const QVector<ExchangeMatch> matches = importPalette(file(QStringLiteral("named.cxf")), A, true).matches;
     ASSERT_EQ(matches.size(), 2);
     ASSERT_TRUE(matches.at(0).found);
     EXPECT_EQ(matches.at(0).chip.id, deck.rowIdA(4, 2));

@@ -10,6 +10,7 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/ImagePalette.h"
+#include "engine/palette/PaletteImport.h"
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
 
@@ -113,28 +114,28 @@ TEST_F(PicturePaletteTest, KnownAreasGiveTheirChipsInOrderOfShare)
     const QVector<DB::ColorEntry> chips = distinctChips(3);
     ASSERT_EQ(chips.size(), 3);
     const QString path = save(bandsWithNoise(chips, {0.6, 0.3, 0.1}, QSize(800, 500)), QStringLiteral("bands.png"));
-    const PictureImport imported = importPictureColours(path, collection);
-    ASSERT_EQ(imported.read, PictureRead::Read);
-    ASSERT_GE(imported.chips.size(), 3);
+    const PaletteImport imported = importPalette(path, collection);
+    ASSERT_TRUE(imported.succeeded());
+    ASSERT_GE(imported.pictureChips.size(), 3);
     const double shares[] = {0.6, 0.3, 0.1};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(imported.chips.at(i).chip.id, chips.at(i).id) << i;
-        EXPECT_NEAR(imported.chips.at(i).share, shares[i], 0.02) << i;
-        EXPECT_LT(imported.chips.at(i).difference, 2.0) << i;
+        EXPECT_EQ(imported.pictureChips.at(i).chip.id, chips.at(i).id) << i;
+        EXPECT_NEAR(imported.pictureChips.at(i).share, shares[i], 0.02) << i;
+        EXPECT_LT(imported.pictureChips.at(i).difference, 2.0) << i;
     }
     // Colours of the edges between bands stay below the cut.
     double total = 0.0;
-    for (const PictureChip &chip : imported.chips) {
+    for (const PictureChip &chip : imported.pictureChips) {
         EXPECT_GE(chip.share, MinimumDominantShare);
         total += chip.share;
     }
     EXPECT_LE(total, 1.0 + 1e-9);
 
-    const PictureImport again = importPictureColours(path, collection);
-    ASSERT_EQ(again.chips.size(), imported.chips.size());
-    for (int i = 0; i < again.chips.size(); ++i) {
-        EXPECT_EQ(again.chips.at(i).chip.id, imported.chips.at(i).chip.id);
-        EXPECT_EQ(again.chips.at(i).share, imported.chips.at(i).share);
+    const PaletteImport again = importPalette(path, collection);
+    ASSERT_EQ(again.pictureChips.size(), imported.pictureChips.size());
+    for (int i = 0; i < again.pictureChips.size(); ++i) {
+        EXPECT_EQ(again.pictureChips.at(i).chip.id, imported.pictureChips.at(i).chip.id);
+        EXPECT_EQ(again.pictureChips.at(i).share, imported.pictureChips.at(i).share);
     }
 }
 
@@ -147,16 +148,16 @@ TEST_F(PicturePaletteTest, GradientsGiveDistinctChipsAndTransparencyCountsForNot
         for (int y = 0; y < rainbow.height(); ++y)
             rainbow.setPixelColor(x, y, QColor::fromHsv(x / 2, 200, 220));
     }
-    const PictureImport imported = importPictureColours(save(rainbow, QStringLiteral("rainbow.png")), collection);
-    ASSERT_EQ(imported.read, PictureRead::Read);
-    EXPECT_GE(imported.chips.size(), 10);
-    EXPECT_LE(imported.chips.size(), MaximumDominantColours);
+    const PaletteImport imported = importPalette(save(rainbow, QStringLiteral("rainbow.png")), collection);
+    ASSERT_TRUE(imported.succeeded());
+    EXPECT_GE(imported.pictureChips.size(), 10);
+    EXPECT_LE(imported.pictureChips.size(), MaximumDominantColours);
     QSet<qint64> seen;
-    for (int i = 0; i < imported.chips.size(); ++i) {
-        EXPECT_FALSE(seen.contains(imported.chips.at(i).chip.id)) << i;
-        seen.insert(imported.chips.at(i).chip.id);
+    for (int i = 0; i < imported.pictureChips.size(); ++i) {
+        EXPECT_FALSE(seen.contains(imported.pictureChips.at(i).chip.id)) << i;
+        seen.insert(imported.pictureChips.at(i).chip.id);
         if (i > 0) {
-            EXPECT_GE(imported.chips.at(i - 1).share, imported.chips.at(i).share);
+            EXPECT_GE(imported.pictureChips.at(i - 1).share, imported.pictureChips.at(i).share);
         }
     }
 
@@ -165,14 +166,14 @@ TEST_F(PicturePaletteTest, GradientsGiveDistinctChipsAndTransparencyCountsForNot
     QImage cutOut(300, 300, QImage::Format_ARGB32);
     cutOut.fill(qRgba(255, 0, 0, 0)); // red, but not to be seen
     QPainter(&cutOut).fillRect(QRect(100, 100, 100, 100), chips.first().color());
-    const PictureImport opaquePart = importPictureColours(save(cutOut, QStringLiteral("cut-out.png")), collection);
-    ASSERT_EQ(opaquePart.read, PictureRead::Read);
-    ASSERT_EQ(opaquePart.chips.size(), 1);
-    EXPECT_EQ(opaquePart.chips.first().chip.id, chips.first().id);
-    EXPECT_GT(opaquePart.chips.first().share, 0.99);
+    const PaletteImport opaquePart = importPalette(save(cutOut, QStringLiteral("cut-out.png")), collection);
+    ASSERT_TRUE(opaquePart.succeeded());
+    ASSERT_EQ(opaquePart.pictureChips.size(), 1);
+    EXPECT_EQ(opaquePart.pictureChips.first().chip.id, chips.first().id);
+    EXPECT_GT(opaquePart.pictureChips.first().share, 0.99);
 
     cutOut.fill(qRgba(0, 0, 255, 0));
-    EXPECT_EQ(importPictureColours(save(cutOut, QStringLiteral("invisible.png")), collection).read, PictureRead::NoColour);
+    EXPECT_EQ(importPalette(save(cutOut, QStringLiteral("invisible.png")), collection).problem, ImportProblem::NoVisiblePixel);
 }
 
 // Pictures at the edges: one pixel gives its chip, an animation its first frame; broken,
@@ -181,42 +182,41 @@ TEST_F(PicturePaletteTest, EdgePicturesGiveAStatusNeverACrash)
 {
     QImage pixel(1, 1, QImage::Format_RGB32);
     pixel.fill(QColor(200, 40, 30));
-    const PictureImport single = importPictureColours(save(pixel, QStringLiteral("pixel.bmp")), collection);
-    ASSERT_EQ(single.read, PictureRead::Read);
-    ASSERT_EQ(single.chips.size(), 1);
-    EXPECT_DOUBLE_EQ(single.chips.first().share, 1.0);
+    const PaletteImport single = importPalette(save(pixel, QStringLiteral("pixel.bmp")), collection);
+    ASSERT_TRUE(single.succeeded());
+    ASSERT_EQ(single.pictureChips.size(), 1);
+    EXPECT_DOUBLE_EQ(single.pictureChips.first().share, 1.0);
 
     // Red, then blue: the palette is the first frame's.
-    const PictureImport animated = importPictureColours(QStringLiteral(PALETTRA_TEST_DATA_DIR "/pictures/two-frames.gif"), collection);
-    ASSERT_EQ(animated.read, PictureRead::Read);
-    ASSERT_EQ(animated.chips.size(), 1);
-    EXPECT_EQ(animated.chips.first().chip.id, single.chips.first().chip.id);
+    const PaletteImport animated = importPalette(QStringLiteral(PALETTRA_TEST_DATA_DIR "/pictures/two-frames.gif"), collection);
+    ASSERT_TRUE(animated.succeeded());
+    ASSERT_EQ(animated.pictureChips.size(), 1);
+    EXPECT_EQ(animated.pictureChips.first().chip.id, single.pictureChips.first().chip.id);
 
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(importPictureColours(QStringLiteral(PALETTRA_TEST_DATA_DIR "/pictures/declared-30000.png"), collection).read,
-              PictureRead::TooLarge);
+    EXPECT_EQ(importPalette(QStringLiteral(PALETTRA_TEST_DATA_DIR "/pictures/declared-30000.png"), collection).problem,
+              ImportProblem::PictureTooLarge);
     const struct
     {
         const char *name;
         QByteArray bytes;
-        PictureRead expected;
+        ImportProblem expected;
     } broken[] = {
-        {"empty.png", QByteArray(), PictureRead::NotAPicture},
-        {"words.jpg", QByteArray("a letter, not a photo"), PictureRead::NotAPicture},
-        {"truncated.png", QByteArray("\x89PNG\r\n\x1a\n", 8), PictureRead::Unreadable},
+        {"empty.png", QByteArray(), ImportProblem::NotAPicture},
+        {"words.jpg", QByteArray("a letter, not a photo"), ImportProblem::NotAPicture},
+        {"truncated.png", QByteArray("\x89PNG\r\n\x1a\n", 8), ImportProblem::PictureUnreadable},
     };
     for (const auto &each : broken) {
         QFile out(files.filePath(QLatin1String(each.name)));
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(each.bytes);
         out.close();
-        const PictureRead read = importPictureColours(out.fileName(), collection).read;
-        EXPECT_TRUE(read == each.expected || read == PictureRead::NotAPicture) << each.name;
-        EXPECT_NE(read, PictureRead::Read) << each.name;
-        EXPECT_FALSE(pictureReadProblem(read, out.fileName()).isEmpty());
+        const PaletteImport read = importPalette(out.fileName(), collection);
+        EXPECT_EQ(read.problem, each.expected) << each.name;
+        EXPECT_FALSE(importProblemText(read, out.fileName()).isEmpty());
     }
-    EXPECT_EQ(importPictureColours(files.filePath(QStringLiteral("missing.png")), collection).read, PictureRead::Missing);
+    EXPECT_EQ(importPalette(files.filePath(QStringLiteral("missing.png")), collection).problem, ImportProblem::Missing);
     EXPECT_LT(clock.elapsed(), 5000); // a guard against a decode of gigabytes, not a speed goal
 }
 

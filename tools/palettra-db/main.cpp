@@ -15,6 +15,7 @@
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/PaletteExchange.h"
 #include "engine/palette/PaletteFile.h"
+#include "engine/palette/PaletteImport.h"
 
 #include "tools/deck/DeckBuilder.h"
 #include "tools/deck/DeckChecker.h"
@@ -70,7 +71,9 @@ const char *const Usage =
     "                               each colour of another tool's palette, in file order, with the\n"
     "                               collection's nearest chip: code, names, #RRGGBB, CIEDE2000 difference\n"
     "  match UUID PICTURE           the chips nearest to a picture's dominant colours, largest share first:\n"
-    "                               code, names, #RRGGBB, share of the picture, CIEDE2000 difference\n";
+    "                               code, names, #RRGGBB, share of the picture, CIEDE2000 difference\n"
+    "  match UUID PALETTE.palette   the chips of a palette file: code, names, #RRGGBB\n"
+    "                               (whatever the name, a file is read as what it holds)\n";
 
 QTextStream &out()
 {
@@ -333,15 +336,13 @@ int exportPalette(const QStringList &arguments)
     const QFileInfo source(arguments.at(0));
     if (!source.exists())
         return fail(QStringLiteral("%1: no such file").arg(arguments.at(0)));
-    Vantor::MyPaletteModel palette(Vantor::MyPaletteModel::Storage::MemoryOnly);
-    switch (Vantor::loadPaletteFile(palette, arguments.at(0))) {
-    case Vantor::PaletteLoad::NotOpened:
-        return fail(QStringLiteral("%1: cannot be read, or too large for a palette file").arg(arguments.at(0)));
-    case Vantor::PaletteLoad::NotAPalette:
+    const Vantor::PaletteImport imported = Vantor::importPalette(arguments.at(0), QUuid());
+    if (!imported.succeeded() && imported.kind == Vantor::ImportedKind::OwnPalette)
+        return fail(Vantor::importProblemText(imported, arguments.at(0)));
+    if (imported.kind != Vantor::ImportedKind::OwnPalette)
         return fail(QStringLiteral("%1: not a palette file").arg(arguments.at(0)));
-    case Vantor::PaletteLoad::Loaded:
-        break;
-    }
+    Vantor::MyPaletteModel palette(Vantor::MyPaletteModel::Storage::MemoryOnly);
+    Vantor::fillPalette(palette, imported);
     // Names as the collection of the first chip shows them.
     for (const QPoint &position : Vantor::MyPaletteModel::gridOrder()) {
         if (palette.cell(position).isOccupied()) {
@@ -371,51 +372,52 @@ QString chipNames(const ColorEntry &chip)
     return names.join(QStringLiteral(", "));
 }
 
-// The chips a picture gives, with their shares of it.
-int matchPicture(const QUuid &uuid, const QString &path)
-{
-    const Vantor::PictureImport imported = Vantor::importPictureColours(path, uuid);
-    if (imported.read != Vantor::PictureRead::Read)
-        return fail(Vantor::pictureReadProblem(imported.read, path));
-    if (imported.chips.isEmpty()) {
-        out() << "no chip of the collection for " << path << '\n';
-        return ExitEmpty;
-    }
-    for (const Vantor::PictureChip &chip : imported.chips) {
-        out() << chip.chip.code << '\t' << chipNames(chip.chip) << '\t' << chip.chip.color().name().toUpper() << '\t'
-              << QString::number(chip.share * 100.0, 'f', 1) << "%\t" << QString::number(chip.difference, 'f', 4) << '\n';
-    }
-    return ExitOk;
-}
-
-// Each colour of another tool's palette with the collection's nearest chip.
+// Each colour of another tool's palette with the collection's nearest chip, the chips a
+// picture gives with their shares of it, or the chips of a palette file.
 int matchPalette(const QStringList &arguments)
 {
     QUuid uuid;
     if (arguments.size() != 2 || !parseCollection(arguments.at(0), uuid))
-        return fail(QStringLiteral("match takes a collection UUID and a .gpl, .ase or .cxf file or a picture"));
+        return fail(QStringLiteral("match takes a collection UUID and a palette, a .gpl, .ase or .cxf file or a picture"));
     if (CollectionRegistry::instance().openCollection(uuid) != StatusOk)
         return fail(QStringLiteral("no collection %1").arg(uuid.toString()));
     loadOrderLists(uuid);
     const QString &path = arguments.at(1);
-    if (Vantor::exchangeFormatOf(path) == Vantor::ExchangeFormat::None && Vantor::exchangeFormatOfFile(path) == Vantor::ExchangeFormat::None
-        && (Vantor::hasPictureSuffix(path) || Vantor::isPictureFile(path)))
-        return matchPicture(uuid, path);
-    Vantor::ImportedPalette palette;
-    const Vantor::ExchangeRead read = Vantor::readExchangeFile(arguments.at(1), palette);
-    if (read != Vantor::ExchangeRead::Read)
-        return fail(Vantor::exchangeReadProblem(read, arguments.at(1)));
-    if (palette.colours.isEmpty()) {
-        out() << "no colours in " << arguments.at(1) << '\n';
-        return ExitEmpty;
-    }
-    for (const Vantor::ExchangeMatch &match : Vantor::matchImportedColours(palette, uuid)) {
-        if (!match.found) {
-            out() << match.colour.name << "\t(no match)\n";
-            continue;
+    const Vantor::PaletteImport imported = Vantor::importPalette(path, uuid, true);
+    if (!imported.succeeded() && imported.problem != Vantor::ImportProblem::NoChipFound)
+        return fail(Vantor::importProblemText(imported, path));
+    auto chipLine = [](const ColorEntry &chip) {
+        return chip.code + QLatin1Char('\t') + chipNames(chip) + QLatin1Char('\t') + chip.color().name().toUpper();
+    };
+    switch (imported.kind) {
+    case Vantor::ImportedKind::Picture:
+        if (imported.pictureChips.isEmpty()) {
+            out() << "no chip of the collection for " << path << '\n';
+            return ExitEmpty;
         }
-        out() << match.chip.code << '\t' << chipNames(match.chip) << '\t' << match.chip.color().name().toUpper() << '\t'
-              << QString::number(match.difference, 'f', 4) << '\n';
+        for (const Vantor::PictureChip &chip : imported.pictureChips)
+            out() << chipLine(chip.chip) << '\t' << QString::number(chip.share * 100.0, 'f', 1) << "%\t"
+                  << QString::number(chip.difference, 'f', 4) << '\n';
+        break;
+    case Vantor::ImportedKind::Exchange:
+        if (imported.matches.isEmpty()) {
+            out() << "no colours in " << path << '\n';
+            return ExitEmpty;
+        }
+        for (const Vantor::ExchangeMatch &match : imported.matches) {
+            if (match.found)
+                out() << chipLine(match.chip) << '\t' << QString::number(match.difference, 'f', 4) << '\n';
+            else
+                out() << match.colour.name << "\t(no match)\n";
+        }
+        break;
+    default:
+        if (imported.cells.isEmpty()) {
+            out() << "no chips in " << path << '\n';
+            return ExitEmpty;
+        }
+        for (const Vantor::PlacedChip &cell : imported.cells)
+            out() << chipLine(cell.chip) << '\n';
     }
     return ExitOk;
 }

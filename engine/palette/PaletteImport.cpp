@@ -1,0 +1,206 @@
+#include "PaletteImport.h"
+
+#include "CxfFile.h"
+#include "MyPaletteModel.h"
+#include "PaletteFile.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/db/StatusCodes.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace Vantor {
+
+namespace {
+
+constexpr int Cells = MyPaletteModel::Rows * MyPaletteModel::Columns;
+
+PaletteImport failed(ImportedKind kind, ImportProblem problem)
+{
+    PaletteImport result;
+    result.kind = kind;
+    result.problem = problem;
+    return result;
+}
+
+// Chips in grid order, row by row, from the first cell.
+void placeInGridOrder(PaletteImport &result, const QVector<DB::ColorEntry> &chips, const QUuid &collection)
+{
+    const QVector<QPoint> order = MyPaletteModel::gridOrder();
+    for (int i = 0; i < chips.size() && i < order.size(); ++i)
+        result.cells.append({order.at(i), collection, chips.at(i)});
+    result.problem = result.cells.isEmpty() ? ImportProblem::NoChipFound : ImportProblem::None;
+}
+
+// The whole file, from its start whatever looked at it before.
+bool readRest(QFile &file, qint64 limit, QByteArray &bytes)
+{
+    if (file.size() > limit || !file.seek(0))
+        return false;
+    bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+PaletteImport importOwnPalette(QFile &file)
+{
+    QByteArray bytes;
+    if (file.size() > MaximumPaletteFileSize)
+        return failed(ImportedKind::OwnPalette, ImportProblem::TooLarge);
+    if (!readRest(file, MaximumPaletteFileSize, bytes))
+        return failed(ImportedKind::OwnPalette, ImportProblem::Unreadable);
+    MyPaletteModel scratch(MyPaletteModel::Storage::MemoryOnly);
+    if (loadPaletteBytes(scratch, bytes) != PaletteLoad::Loaded)
+        return failed(ImportedKind::Nothing, ImportProblem::NotAPalette);
+    PaletteImport result;
+    result.kind = ImportedKind::OwnPalette;
+    result.problem = ImportProblem::None;
+    result.description = scratch.description();
+    for (const QPoint &position : MyPaletteModel::gridOrder()) {
+        const PaletteCell &cell = scratch.cell(position);
+        DB::ColorEntry chip;
+        if (cell.isOccupied() && DB::loadColorById(cell.index.collection, cell.index.rowId, chip) == DB::StatusOk)
+            result.cells.append({position, cell.index.collection, chip});
+    }
+    return result;
+}
+
+PaletteImport importExchange(QFile &file, ExchangeFormat format, const QUuid &collection, bool everyColour)
+{
+    // Measurement software writes CxF3 with spectra: such files are allowed to be larger.
+    const qint64 limit = format == ExchangeFormat::Cxf ? MaximumCxfFileSize : MaximumExchangeFileSize;
+    QByteArray bytes;
+    if (file.size() > limit)
+        return failed(ImportedKind::Exchange, ImportProblem::TooLarge);
+    if (!readRest(file, limit, bytes))
+        return failed(ImportedKind::Exchange, ImportProblem::Unreadable);
+    PaletteImport result;
+    result.kind = ImportedKind::Exchange;
+    ImportedPalette imported;
+    // A GIMP palette is read line by line, only as far as the grid fills: colours that
+    // find no chip (a name no collection knows) leave room for later ones, so more lines
+    // are read only when the first ones were not enough. Other formats are read whole.
+    const bool stepwise = format == ExchangeFormat::Gpl && !everyColour;
+    for (int wanted = stepwise ? Cells : -1;; wanted *= 4) {
+        if (!readExchangeBytes(bytes, format, imported, wanted))
+            return failed(ImportedKind::Exchange, ImportProblem::NotAnExchangePalette);
+        result.matches = matchImportedColours(imported, collection, everyColour ? -1 : Cells);
+        int found = 0;
+        for (const ExchangeMatch &match : std::as_const(result.matches))
+            found += match.found ? 1 : 0;
+        if (!stepwise || found >= Cells || imported.colours.size() < wanted)
+            break;
+    }
+    QVector<DB::ColorEntry> chips;
+    for (const ExchangeMatch &match : std::as_const(result.matches)) {
+        if (match.found)
+            chips << match.chip;
+    }
+    result.description = imported.description;
+    placeInGridOrder(result, chips, collection);
+    return result;
+}
+
+PaletteImport importPicture(QFile &file, const QString &path, const QUuid &collection)
+{
+    if (file.size() > MaximumPictureFileSize)
+        return failed(ImportedKind::Picture, ImportProblem::PictureTooLarge);
+    QImage picture;
+    if (!file.seek(0))
+        return failed(ImportedKind::Picture, ImportProblem::Unreadable);
+    switch (readPalettePicture(&file, picture)) {
+    case PictureRead::Read: break;
+    case PictureRead::TooLarge: return failed(ImportedKind::Picture, ImportProblem::PictureTooLarge);
+    case PictureRead::NotAPicture: return failed(ImportedKind::Picture, ImportProblem::NotAPicture);
+    default: return failed(ImportedKind::Picture, ImportProblem::PictureUnreadable);
+    }
+    const QVector<DominantColour> colours = dominantColours(picture);
+    if (colours.isEmpty())
+        return failed(ImportedKind::Picture, ImportProblem::NoVisiblePixel);
+    PaletteImport result;
+    result.kind = ImportedKind::Picture;
+    result.pictureChips = nearestChipsOf(colours, collection);
+    QVector<DB::ColorEntry> chips;
+    for (const PictureChip &chip : std::as_const(result.pictureChips))
+        chips << chip.chip;
+    // A picture names its palette after itself.
+    result.description = QFileInfo(path).fileName();
+    placeInGridOrder(result, chips, collection);
+    return result;
+}
+
+bool startsLikeXml(QByteArray start)
+{
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start.remove(0, 3);
+    return start.trimmed().startsWith('<');
+}
+
+} // namespace
+
+PaletteImport importPalette(const QString &path, const QUuid &collection, bool everyColour)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return failed(ImportedKind::Nothing, ImportProblem::Missing);
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return failed(ImportedKind::Nothing, ImportProblem::Unreadable);
+    const QByteArray start = file.peek(4096);
+
+    const ExchangeFormat exchange = exchangeFormatOfContent(start);
+    if (exchange != ExchangeFormat::None)
+        return importExchange(file, exchange, collection, everyColour);
+    {
+        QImageReader sniffer(&file);
+        if (sniffer.canRead())
+            return importPicture(file, path, collection);
+    }
+    if (startsLikeXml(start)) {
+        PaletteImport own = importOwnPalette(file);
+        if (own.problem != ImportProblem::NotAPalette)
+            return own;
+    }
+    // Content that is none of these: the name says what it was meant to be.
+    if (hasPictureSuffix(path))
+        return importPicture(file, path, collection);
+    const ExchangeFormat bySuffix = exchangeFormatOf(path);
+    if (bySuffix != ExchangeFormat::None && bySuffix != ExchangeFormat::Css)
+        return failed(ImportedKind::Exchange, ImportProblem::NotAnExchangePalette);
+    return failed(ImportedKind::Nothing, ImportProblem::NotAPalette);
+}
+
+QString importProblemText(const PaletteImport &imported, const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    switch (imported.problem) {
+    case ImportProblem::None: return QString();
+    case ImportProblem::Missing: return QStringLiteral("%1: no such file").arg(name);
+    case ImportProblem::Unreadable: return QStringLiteral("%1: cannot be read").arg(name);
+    case ImportProblem::TooLarge:
+        return QStringLiteral("%1: too large for a palette").arg(name);
+    case ImportProblem::NotAPalette:
+        return QStringLiteral("%1: not a palette, picture or colour file that can be read here").arg(name);
+    case ImportProblem::NotAnExchangePalette: return QStringLiteral("%1: not a palette of GIMP, Adobe tools or CxF3").arg(name);
+    case ImportProblem::NotAPicture: return QStringLiteral("%1: not a picture that can be read here").arg(name);
+    case ImportProblem::PictureUnreadable: return QStringLiteral("%1: the picture cannot be read").arg(name);
+    case ImportProblem::PictureTooLarge:
+        return QStringLiteral("%1: too large a picture (at most %2 megapixels, %3 MiB)")
+            .arg(name)
+            .arg(MaximumPicturePixels / 1000000)
+            .arg(MaximumPictureFileSize / (1024 * 1024));
+    case ImportProblem::NoVisiblePixel: return QStringLiteral("%1: the picture has no visible pixel").arg(name);
+    case ImportProblem::NoChipFound: return QStringLiteral("%1: no colour of this collection found").arg(name);
+    }
+    return QString();
+}
+
+void fillPalette(MyPaletteModel &palette, const PaletteImport &imported)
+{
+    palette.clearAll(true);
+    palette.setDescription(imported.description);
+    for (const PlacedChip &cell : imported.cells)
+        palette.setCell(cell.position, cell.collection, cell.chip);
+}
+
+} // namespace Vantor

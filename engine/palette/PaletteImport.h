@@ -1,0 +1,74 @@
+#pragma once
+
+// One way into My Palette from a file: the picker's own palette files, the palettes of
+// other design tools (GIMP, Adobe Swatch Exchange, CxF3) and pictures. The file is opened
+// and read once; what it holds decides how it is read, and its suffix only says what it
+// was meant to be when its content is none of these.
+
+#include "ImagePalette.h"
+#include "PaletteExchange.h"
+#include "engine/db/ColorEntry.h"
+
+#include <QPoint>
+#include <QString>
+#include <QUuid>
+#include <QVector>
+
+namespace Vantor {
+
+class MyPaletteModel;
+
+enum class ImportedKind { Nothing, OwnPalette, Exchange, Picture };
+
+// Why a file placed no chip.
+enum class ImportProblem {
+    None,
+    Missing,
+    Unreadable, // not a plain file, or it cannot be opened or read
+    TooLarge, // larger than a palette or colour file of its kind is
+    NotAPalette, // none of the kinds read here
+    NotAnExchangePalette, // named .gpl, .ase or .cxf, but not such a palette
+    NotAPicture, // named as a picture, but none that can be read here
+    PictureUnreadable, // a picture that does not decode
+    PictureTooLarge,
+    NoVisiblePixel,
+    NoChipFound, // read, but no colour of it leads to a chip of the collection
+};
+
+// The chip a file puts into a cell.
+struct PlacedChip
+{
+    QPoint position;
+    QUuid collection;
+    DB::ColorEntry chip;
+};
+
+struct PaletteImport
+{
+    ImportedKind kind = ImportedKind::Nothing;
+    ImportProblem problem = ImportProblem::NotAPalette;
+    QVector<PlacedChip> cells; // in grid order; another tool's or a picture's colours fill the grid row by row
+    QString description;
+    // How the colours were matched, for those who list it: each colour of another tool's
+    // palette in file order (until the grid is full, or all of them when asked), and the
+    // chips of a picture with their shares.
+    QVector<ExchangeMatch> matches;
+    QVector<PictureChip> pictureChips;
+
+    // Whether the file gave a palette: its cells (none, for an empty palette file of our
+    // own) and its description replace My Palette's.
+    bool succeeded() const { return problem == ImportProblem::None; }
+};
+
+// Reads the file; colours of other tools and pictures become the nearest chips of
+// `collection`. With `everyColour`, `matches` holds every colour of another tool's file,
+// not only those up to a full grid.
+PaletteImport importPalette(const QString &path, const QUuid &collection, bool everyColour = false);
+
+// A line for the user that says why the file gave nothing; empty when it gave a palette.
+QString importProblemText(const PaletteImport &imported, const QString &path);
+
+// My Palette emptied and given the import's cells and description.
+void fillPalette(MyPaletteModel &palette, const PaletteImport &imported);
+
+} // namespace Vantor
