@@ -103,6 +103,17 @@ bool MyPaletteModel::hasOccupiedSelection() const
     return false;
 }
 
+bool MyPaletteModel::pickedChip(QUuid &collection, DB::ColorEntry &chip) const
+{
+    if (m_selection.size() != 1)
+        return false;
+    const PaletteCell &cell = this->cell(m_selection.constFirst());
+    if (!cell.isOccupied() || DB::loadColorById(cell.index.collection, cell.index.rowId, chip) != DB::StatusOk)
+        return false;
+    collection = cell.index.collection;
+    return true;
+}
+
 QVector<QColor> MyPaletteModel::selectedChipColours() const
 {
     QVector<QColor> colours;

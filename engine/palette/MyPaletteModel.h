@@ -61,6 +61,10 @@ public:
     const QList<QPoint> &selection() const { return m_selection; }
     // The colours of the selected positions that hold a chip, in selection order.
     QVector<QColor> selectedChipColours() const;
+    // The picked chip: that of the one selected cell, as its collection holds it now.
+    // False (nothing picked) unless exactly one cell is selected and its chip can be
+    // read. Whatever hands a colour on (the clipboard, a host, a script) takes this one.
+    bool pickedChip(QUuid &collection, DB::ColorEntry &chip) const;
 
     QString description() const { return m_description; }
     // Changes the description and stores it.

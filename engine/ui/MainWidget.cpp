@@ -292,25 +292,12 @@ void MainWidget::applyCollection(const QUuid &collection)
     if (noticeLabel && mottoLabel)
         setFooterTexts(collection);
 
-    colorTable.clear();
-    colorTableCollection = collection;
-    colorTableLoaded = false;
-
     capsureFolder.clear();
     capsureFile.clear();
     if (CollectionSettings::capsureEnabled(collection)) {
         capsureFolder = capsureFolderFor(CollectionSettings::capsureFolderToWatch(collection));
         capsureFile = capsureFolder + QDir::separator() + CollectionSettings::capsureFilenameToWatch(collection);
     }
-}
-
-const QVector<DB::LabCandidate> &MainWidget::currentColorTable() const
-{
-    if (!colorTableLoaded) {
-        colorTableLoaded = true;
-        DB::loadLabColors(colorTableCollection, colorTable);
-    }
-    return colorTable;
 }
 
 QImage MainWidget::backgroundPiece(const QRect &area) const

@@ -83,11 +83,6 @@ public:
     MyPaletteWidget *myPaletteWidget() const { return myPalette; }
     const QList<quint16> &headerButtonOrder() const { return headerOrder; }
 
-    // Every colour of the current collection with its CIELAB values, read at the first
-    // call after a collection switch: only drops of colours from outside need it, and
-    // on a large deck the read would make up most of the picker's opening.
-    const QVector<DB::LabCandidate> &currentColorTable() const;
-
     const QImage &background() const { return backgroundImage; }
     QRect bannerArea() const { return bannerRect; }
     QString capsureFolderPath() const { return capsureFolder; }
@@ -229,9 +224,6 @@ private:
     QRect bannerRect;
     QString headerLink;
     QHash<QString, QTemporaryFile *> linkFiles;
-    mutable QVector<DB::LabCandidate> colorTable;
-    QUuid colorTableCollection;
-    mutable bool colorTableLoaded = false;
     CollectionSelectWidget *collectionSelect = nullptr;
     ColorWheelWidget *colorWheel = nullptr;
     MoodSelectWidget *moodSelect = nullptr;

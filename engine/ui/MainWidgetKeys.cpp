@@ -164,14 +164,9 @@ void MainWidget::keyPressEvent(QKeyEvent *event)
 
 bool MainWidget::copySelectedColour()
 {
-    const MyPaletteModel &palette = myPalette->model();
-    if (palette.selection().size() != 1)
-        return false;
-    const PaletteCell &cell = palette.cell(palette.selection().constFirst());
+    QUuid collection;
     DB::ColorEntry chip;
-    if (!cell.isOccupied() || DB::loadColorById(cell.index.collection, cell.index.rowId, chip) != DB::StatusOk)
-        return false;
-    return copyChip(chip);
+    return myPalette->model().pickedChip(collection, chip) && copyChip(chip);
 }
 
 bool MainWidget::copyChip(const DB::ColorEntry &chip)

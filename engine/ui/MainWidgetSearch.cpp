@@ -6,6 +6,7 @@
 #include "MainWidget.h"
 
 #include "engine/PersistentState.h"
+#include "engine/db/CapsureQueries.h"
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/ForgivingSearch.h"
 #include "engine/db/NavigationQueries.h"
@@ -33,7 +34,11 @@ void MainWidget::searchForPhrase(QString phrase)
     // of this collection; anything else to the best forgiving match in any collection.
     LabColour lab;
     if (parseColourValue(phrase, lab)) {
-        const QVector<ColourMatch> nearest = nearestColours(lab, currentColorTable(), 1);
+        // The collection's CIELAB table is read at the first such search and kept with
+        // the file's connection.
+        QVector<DB::LabCandidate> table;
+        DB::loadLabColors(collection, table);
+        const QVector<ColourMatch> nearest = nearestColours(lab, table, 1);
         DB::ColorEntry chip;
         DB::ColorPage card;
         if (!nearest.isEmpty() && DB::loadColorById(collection, nearest.first().second, chip) == DB::StatusOk

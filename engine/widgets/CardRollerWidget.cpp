@@ -3,6 +3,7 @@
 #include "ChipDrag.h"
 #include "ChipFrame.h"
 #include "engine/PersistentState.h"
+#include "engine/db/CapsureQueries.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/CollectionSettings.h"
@@ -10,7 +11,6 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/ThemeResources.h"
 #include "engine/palette/ColourDifference.h"
-#include "engine/ui/MainWidget.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -283,11 +283,10 @@ bool CardRollerWidget::resolveDrop(const QMimeData *mime, QUuid &collection, DB:
         found = DB::CollectionRegistry::instance().collectionOwning(row.collectionId);
     } else {
         const QUuid current = lastUsedCollection();
-        const MainWidget *main = MainWidget::of(this);
-        if (!main)
-            return false;
         const LabColour target = labFromColour(colour);
-        const QVector<ColourMatch> nearest = nearestColours(target, main->currentColorTable(), 1);
+        QVector<DB::LabCandidate> table;
+        DB::loadLabColors(current, table);
+        const QVector<ColourMatch> nearest = nearestColours(target, table, 1);
         if (nearest.isEmpty() || DB::loadColorById(current, nearest.first().second, row) != DB::StatusOk)
             return false;
         const double difference = deltaE2000(labFromColour(row.color()), target);

@@ -76,6 +76,8 @@ INT_PTR pickerDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
             bridge->setUseDefaultTaskText(false);
             bridge->setTaskButtonText(record->name);
         }
+        QObject::connect(bridge, &ZylaMainWidgetBridge::colourPicked, bridge,
+                         [dialog](const QColor &colour) { deliverPickedColour(dialog, colorRefOf(colour)); });
         if (record)
             record->bridge = bridge;
         bridge->show();

@@ -1,6 +1,5 @@
 #include "ZylaMainWidgetBridge.h"
 
-#include "PickerDialog.h"
 
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionSettings.h"
@@ -52,14 +51,9 @@ void ZylaMainWidgetBridge::setTaskButtonText(const QString &name)
 
 QColor ZylaMainWidgetBridge::pickableColour() const
 {
-    const Vantor::MyPaletteModel &palette = m_mainWidget->myPaletteWidget()->model();
-    if (palette.selection().size() != 1)
-        return QColor();
-    const QPoint position = palette.selection().first();
-    if (!Vantor::MyPaletteModel::isInGrid(position))
-        return QColor();
-    const QColor colour = palette.cell(position).colour;
-    return colour == QColor(Qt::transparent) ? QColor() : colour;
+    QUuid collection;
+    Vantor::DB::ColorEntry chip;
+    return m_mainWidget->myPaletteWidget()->model().pickedChip(collection, chip) ? chip.color() : QColor();
 }
 
 void ZylaMainWidgetBridge::selectedCollectionChanged(QUuid collectionUuid)
@@ -82,7 +76,7 @@ void ZylaMainWidgetBridge::taskButtonClicked()
         return;
     // The host may destroy the picker from the call that reports the colour.
     ++callsOut;
-    deliverPickedColour(parentWindow(), colorRefOf(colour));
+    emit colourPicked(colour);
     --callsOut;
     deleteWhenIdle();
 }

@@ -43,6 +43,11 @@ public:
     // is over.
     void dispose();
 
+signals:
+    // The task button handed over a colour: the dialog that holds the bridge delivers it
+    // to the host, which may destroy the picker while doing so.
+    void colourPicked(QColor colour);
+
 public slots:
     void selectedCollectionChanged(QUuid collectionUuid);
     void myPaletteChanged();

@@ -58,8 +58,9 @@ StandalonePicker::~StandalonePicker() = default;
 
 QColor StandalonePicker::pickedColour() const
 {
-    const QVector<QColor> colours = m_mainWidget->myPaletteWidget()->selectedChipColours();
-    return colours.size() == 1 ? colours.first() : QColor();
+    QUuid collection;
+    Vantor::DB::ColorEntry chip;
+    return selectedChip(collection, chip) ? chip.color() : QColor();
 }
 
 bool StandalonePicker::openView(const PickerView &view, QString &error)
@@ -150,14 +151,7 @@ void StandalonePicker::enablePickMode()
 
 bool StandalonePicker::selectedChip(QUuid &collection, Vantor::DB::ColorEntry &chip) const
 {
-    const Vantor::MyPaletteModel &palette = m_mainWidget->myPaletteWidget()->model();
-    if (palette.selection().size() != 1)
-        return false;
-    const Vantor::PaletteCell &cell = palette.cell(palette.selection().constFirst());
-    if (!cell.isOccupied() || Vantor::DB::loadColorById(cell.index.collection, cell.index.rowId, chip) != Vantor::DB::StatusOk)
-        return false;
-    collection = cell.index.collection;
-    return true;
+    return m_mainWidget->myPaletteWidget()->model().pickedChip(collection, chip);
 }
 
 void StandalonePicker::updateUseButton()

@@ -144,7 +144,6 @@ TEST_F(MainWidgetTest, ConstructionStoresDefaultTabPageAndSchemeKind)
     EXPECT_EQ(schemeKind(A), SchemeDynamic);
     EXPECT_TRUE(widget->productsWidget()->isVisibleTo(widget));
     EXPECT_FALSE(widget->colorSchemerWidget()->isVisibleTo(widget));
-    EXPECT_EQ(widget->currentColorTable().size(), 18);
 }
 
 TEST_F(MainWidgetTest, CollectionSwitchOnlyToAnotherRegisteredCollection)
@@ -162,7 +161,6 @@ TEST_F(MainWidgetTest, CollectionSwitchOnlyToAnotherRegisteredCollection)
     EXPECT_EQ(lastUsedCollection(), B);
     EXPECT_EQ(CollectionSettings::cachedCollection(), B);
     EXPECT_TRUE(widget->isEnabled());
-    EXPECT_EQ(widget->currentColorTable().size(), 4);
     // B offers only the schemes page and has the pulvex card type.
     EXPECT_TRUE(widget->pulvexSchemerWidget()->isVisibleTo(widget));
 }
