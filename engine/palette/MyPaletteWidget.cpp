@@ -225,7 +225,9 @@ void MyPaletteWidget::loadPaletteFile(PaletteFileFormat, const QString &path)
     // broken button.
     const PaletteImport imported = importPalette(path, lastUsedCollection());
     if (!imported.succeeded()) {
-        showStatus(importProblemText(imported, path));
+        const QString reason = importProblemText(imported, path);
+        showStatus(reason);
+        emit paletteLoadFailed(path, reason);
         return;
     }
     fillPalette(*m_model, imported);

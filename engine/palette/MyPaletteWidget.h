@@ -78,6 +78,8 @@ signals:
     void paletteSaved(Vantor::PaletteFileFormat fileFormat, QString path);
     // A load from the file gave the palette its chips.
     void paletteLoadedFrom(QString path);
+    // A file gave nothing; the palette is as it was. `reason` is what the bar shows.
+    void paletteLoadFailed(QString path, QString reason);
     // The palette came to hold no chip, or its first one.
     void emptyChanged(bool empty);
 

@@ -138,6 +138,8 @@ signals:
     void anEditBoxLostFocus();
     // The chosen colour went to the clipboard, in these words.
     void colourCopied(QString words);
+    // A search led to no chip in any collection.
+    void searchFoundNothing(QString phrase);
 
 public slots:
     void onMyPaletteChanged();

@@ -55,6 +55,7 @@ void MainWidget::searchForPhrase(QString phrase)
         hit = DB::spellingSearch(collections, phrase);
     if (hit.match == DB::ForgivingMatch::None) {
         search->showNotFound(phrase);
+        emit searchFoundNothing(phrase);
         return;
     }
     if (hit.collection != collection)

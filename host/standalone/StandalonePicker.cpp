@@ -63,7 +63,7 @@ QColor StandalonePicker::pickedColour() const
     return selectedChip(collection, chip) ? chip.color() : QColor();
 }
 
-bool StandalonePicker::openView(const PickerView &view, QString &error)
+StandalonePicker::ViewOpened StandalonePicker::openView(const PickerView &view, QString &error)
 {
     Vantor::MainWidget *main = m_mainWidget;
     auto &registry = Vantor::DB::CollectionRegistry::instance();
@@ -71,17 +71,27 @@ bool StandalonePicker::openView(const PickerView &view, QString &error)
         QUuid collection(view.collection);
         if (collection.isNull() && registry.findCollectionBySystemId(view.collection, collection) != Vantor::DB::StatusOk) {
             error = QStringLiteral("no collection %1").arg(view.collection);
-            return false;
+            return ViewOpened::Failed;
         }
         if (!registry.orderedCollectionUuids().contains(collection)) {
             error = QStringLiteral("no collection %1").arg(view.collection);
-            return false;
+            return ViewOpened::Failed;
         }
         main->collectionChangedInteractively(collection);
     }
     const QUuid current = Vantor::lastUsedCollection();
-    if (!view.search.isEmpty())
+    if (!view.search.isEmpty()) {
+        bool foundNothing = false;
+        const QMetaObject::Connection watch =
+            connect(main, &Vantor::MainWidget::searchFoundNothing, this, [&foundNothing] { foundNothing = true; });
         main->searchForPhrase(view.search);
+        disconnect(watch);
+        if (foundNothing) {
+            error = QStringLiteral("nothing found for %1").arg(view.search);
+            return ViewOpened::NothingFound;
+        }
+        acceptSource = AcceptSource::Deck;
+    }
     if (!view.tab.isEmpty()) {
         const QHash<QString, Vantor::TabBarPage> pages{{QStringLiteral("schemes"), Vantor::PageOfColorSchemes},
                                                       {QStringLiteral("products"), Vantor::PageOfProducts},
@@ -90,7 +100,7 @@ bool StandalonePicker::openView(const PickerView &view, QString &error)
         const Vantor::TabBarPage page = pages.value(view.tab.toLower(), Vantor::NoTabBarPage);
         if (page == Vantor::NoTabBarPage || !(Vantor::CollectionSettings::availableTabBarPages(current) & page)) {
             error = QStringLiteral("the collection offers no tab %1").arg(view.tab);
-            return false;
+            return ViewOpened::Failed;
         }
         main->tabPageSelected(page);
     }
@@ -100,7 +110,7 @@ bool StandalonePicker::openView(const PickerView &view, QString &error)
         const int kind = int(words.indexOf(view.scheme.toLower())) + 1;
         if (kind <= 0) {
             error = QStringLiteral("no scheme kind %1").arg(view.scheme);
-            return false;
+            return ViewOpened::Failed;
         }
         main->schemeKindChangedInteractively(Vantor::SchemeKind(kind));
     }
@@ -109,17 +119,32 @@ bool StandalonePicker::openView(const PickerView &view, QString &error)
         const int form = int(forms.indexOf(view.neutralForm.toLower()));
         if (form < 0) {
             error = QStringLiteral("no neutral form %1").arg(view.neutralForm);
-            return false;
+            return ViewOpened::Failed;
         }
         main->schemeNeutralSubKindChangedInteractively(Vantor::SchemeKind(Vantor::SchemeTonalNeutral + form));
     }
-    if (!view.palette.isEmpty())
-        main->myPaletteWidget()->loadPalette(view.palette);
+    if (!view.palette.isEmpty()) {
+        QString problem;
+        bool loaded = false;
+        Vantor::MyPaletteWidget *palette = main->myPaletteWidget();
+        const QMetaObject::Connection gave =
+            connect(palette, &Vantor::MyPaletteWidget::paletteLoadedFrom, this, [&loaded] { loaded = true; });
+        const QMetaObject::Connection failed = connect(palette, &Vantor::MyPaletteWidget::paletteLoadFailed, this,
+                                                       [&problem](const QString &, const QString &reason) { problem = reason; });
+        palette->loadPalette(view.palette);
+        disconnect(gave);
+        disconnect(failed);
+        if (!loaded) {
+            error = problem.isEmpty() ? QStringLiteral("%1: no palette").arg(view.palette) : problem;
+            return ViewOpened::Failed;
+        }
+        acceptSource = AcceptSource::LoadedPalette;
+    }
     if (view.fullView) {
         main->zoomMyPaletteClicked();
         main->fullViewAnimation()->setCurrentTime(main->fullViewAnimation()->duration());
     }
-    return true;
+    return ViewOpened::Shown;
 }
 
 void StandalonePicker::updateCopyButton()
@@ -173,7 +198,22 @@ bool StandalonePicker::acceptNow()
 {
     QUuid collection;
     Vantor::DB::ColorEntry chip;
-    if (!selectedChip(collection, chip)) {
+    const Vantor::MyPaletteModel &palette = m_mainWidget->myPaletteWidget()->model();
+    bool found = acceptSource != AcceptSource::Deck && selectedChip(collection, chip);
+    if (!found && acceptSource == AcceptSource::LoadedPalette) {
+        // No chip selected in the palette just loaded: its first chip.
+        for (const QPoint &position : Vantor::MyPaletteModel::gridOrder()) {
+            const Vantor::PaletteCell &cell = palette.cell(position);
+            if (cell.isOccupied() && Vantor::DB::loadColorById(cell.index.collection, cell.index.rowId, chip) == Vantor::DB::StatusOk) {
+                collection = cell.index.collection;
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            return false;
+    }
+    if (!found) {
         collection = Vantor::lastUsedCollection();
         if (Vantor::DB::loadColorAt(collection, Vantor::pageIndex(collection), Vantor::rowIndex(collection), chip)
             != Vantor::DB::StatusOk)

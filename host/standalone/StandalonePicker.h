@@ -45,14 +45,19 @@ public:
     // is selected and holds a chip.
     QColor pickedColour() const;
 
-    // Goes to the view; false with `error` set when a part of it names nothing.
-    bool openView(const PickerView &view, QString &error);
+    // Goes to the view. A part of it that names nothing (a collection, tab, scheme or
+    // form) or a palette file that gives nothing fails, with `error` set; a search that
+    // finds nothing is NothingFound, with `error` saying so.
+    enum class ViewOpened { Shown, NothingFound, Failed };
+    ViewOpened openView(const PickerView &view, QString &error);
 
     // Pick mode (palettra --pick): a header button "Use colour", enabled exactly when one
     // My Palette cell with a chip is selected; it (or a double click on that cell) picks.
     void enablePickMode();
     quint16 useButtonId() const { return m_useButtonId; }
-    // What --accept picks: the selected My Palette chip, else the deck's current chip.
+    // What --accept picks: after a view's palette file, that palette's selected chip, else
+    // its first; after a view's search, the chip the search landed on; else the selected
+    // My Palette chip, else the deck's current chip.
     bool acceptNow();
 
 signals:
@@ -68,6 +73,8 @@ protected:
 
 private:
     void colourCopied();
+    enum class AcceptSource { SelectedElseDeck, Deck, LoadedPalette };
+    AcceptSource acceptSource = AcceptSource::SelectedElseDeck;
     void aboutButtonClicked();
     void useButtonClicked();
     void updateUseButton();

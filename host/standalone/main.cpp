@@ -34,8 +34,12 @@ const char *const Usage =
     "  --pick                 choose one colour: \"Use colour\" (or Enter on it, or a double click on a\n"
     "                         My Palette cell) prints it and exits 0; closing the window exits 1\n"
     "  --format json|hex      what --pick prints: one line of JSON (default) or #rrggbb\n"
-    "  --accept               with --pick: pick at once, after the view options: the selected\n"
-    "                         My Palette cell, else the deck's current chip (no display needed)\n"
+    "  --accept               with --pick: pick at once, after the view options: the chip a\n"
+    "                         --search landed on, the selected (else first) chip of a\n"
+    "                         --load-palette file; without those the selected My Palette cell,\n"
+    "                         else the deck's current chip (no display needed). A search that\n"
+    "                         finds nothing exits 1; a view option that names nothing or a\n"
+    "                         palette file that gives nothing exits 2; either prints nothing\n"
     "  --version              the version, and those of Qt, SQLite and libxml2\n"
     "View options, applied in this order as a user would (they change the stored state):\n"
     "  --collection UUID|SYSTEMID  switch to the collection\n"
@@ -203,7 +207,17 @@ int main(int argc, char *argv[])
     }
     picker.show();
     QString error;
-    if (!picker.openView(view, error)) {
+    switch (picker.openView(view, error)) {
+    case Palettra::StandalonePicker::ViewOpened::Shown:
+        break;
+    case Palettra::StandalonePicker::ViewOpened::NothingFound:
+        // A pick that found nothing is not a pick; a person at the picker sees it there.
+        if (pick) {
+            std::fprintf(stderr, "palettra: %s\n", qPrintable(error));
+            return 1;
+        }
+        break;
+    case Palettra::StandalonePicker::ViewOpened::Failed:
         std::fprintf(stderr, "palettra: %s\n", qPrintable(error));
         return 2;
     }

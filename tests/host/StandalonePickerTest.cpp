@@ -190,10 +190,17 @@ TEST(StandalonePicker, PickPrintsTheChipForScripts)
                                      QStringList{QStringLiteral("--accept")},
                                      QStringList{QStringLiteral("--pick"), QStringLiteral("--tab"), QStringLiteral("nowhere"),
                                                  QStringLiteral("--accept")},
+                                     QStringList{QStringLiteral("--pick"), QStringLiteral("--load-palette"),
+                                                 dir.filePath(QStringLiteral("gone.palette")), QStringLiteral("--accept")},
                                      QStringList{QStringLiteral("--pick")}}) {
         EXPECT_EQ(pick(wrong, &out), 2) << wrong.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(out.isEmpty());
     }
+    // A search that finds nothing picks nothing.
+    EXPECT_EQ(pick({QStringLiteral("--pick"), QStringLiteral("--search"), QStringLiteral("qqq zzz xxx"), QStringLiteral("--accept")},
+                   &out),
+              1);
+    EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(pick({QStringLiteral("--pick"), QStringLiteral("--accept")}, &out, dir.filePath(QStringLiteral("none"))), 2);
 }
 
@@ -248,6 +255,7 @@ TEST(StandalonePicker, UnknownOptionsAreRefused)
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
+#include "engine/palette/PaletteFile.h"
 #include "engine/ui/MainWidget.h"
 
 #include <QAbstractButton>
@@ -328,6 +336,34 @@ TEST(StandalonePickerWindow, PickModeButtonEnterDoubleClickAndAccept)
     // A double click on an empty cell picks nothing.
     QTest::mouseDClick(palette, Qt::LeftButton, {}, palette->cellGeometry(0, 0).center());
     EXPECT_EQ(picks.size(), 4);
+
+    // After a view's search --accept takes the chip the search landed on, whatever cell
+    // is selected; after a view's palette file, that palette's selected chip, else its
+    // first. A view that leads nowhere is no pick.
+    palette->model().pressCell(QPoint(1, 1), Qt::NoModifier);
+    Palettra::PickerView view;
+    QString error;
+    view.search = QStringLiteral("A-5-2");
+    ASSERT_EQ(picker.openView(view, error), Palettra::StandalonePicker::ViewOpened::Shown);
+    ASSERT_TRUE(picker.acceptNow());
+    EXPECT_EQ(picks.last(), deck.rowIdA(5, 2));
+    Vantor::MyPaletteModel saved(Vantor::MyPaletteModel::Storage::MemoryOnly);
+    ASSERT_EQ(Vantor::DB::loadColorById(Palettra::Test::StandardDeck::A, deck.rowIdA(6, 3), chip), Vantor::DB::StatusOk);
+    saved.setCell(QPoint(3, 0), Palettra::Test::StandardDeck::A, chip);
+    QTemporaryDir files;
+    const QString file = files.filePath(QStringLiteral("one.palette"));
+    ASSERT_TRUE(Vantor::savePaletteFile(saved, Vantor::PaletteFileXml, file));
+    view = Palettra::PickerView();
+    view.palette = file;
+    ASSERT_EQ(picker.openView(view, error), Palettra::StandalonePicker::ViewOpened::Shown);
+    ASSERT_TRUE(picker.acceptNow());
+    EXPECT_EQ(picks.last(), deck.rowIdA(6, 3));
+    view.palette = files.filePath(QStringLiteral("gone.palette"));
+    EXPECT_EQ(picker.openView(view, error), Palettra::StandalonePicker::ViewOpened::Failed);
+    EXPECT_EQ(error, QStringLiteral("gone.palette: no such file"));
+    view = Palettra::PickerView();
+    view.search = QStringLiteral("qqq zzz xxx");
+    EXPECT_EQ(picker.openView(view, error), Palettra::StandalonePicker::ViewOpened::NothingFound);
 }
 
 } // namespace
