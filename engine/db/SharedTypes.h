@@ -55,6 +55,8 @@ enum PaletteFileFormat : int {
     PaletteFileAse = 3,
     PaletteFileCxf = 4,
     PaletteFileCss = 5,
+    // A colour board for a client (PDF), likewise per save.
+    PaletteFileBoard = 6,
 };
 
 } // namespace Vantor

@@ -9,9 +9,12 @@
 #include "engine/widgets/ImageButton.h"
 #include "engine/widgets/OrvaCustomStyle.h"
 
+#include <QComboBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSlider>
+
+#include <algorithm>
 
 namespace Vantor {
 
@@ -41,6 +44,20 @@ MyPaletteFullWidget::MyPaletteFullWidget(QWidget *parent)
     const int stored = myPaletteFullBackgroundColor();
     slider->setValue(stored < 0 || stored > 255 ? 176 : stored);
 
+    // How the chips look with a colour-vision deficiency; back to normal with the first.
+    visionBox = new QComboBox(this);
+    for (ColourVision each : AllColourVisions)
+        visionBox->addItem(colourVisionName(each), int(each));
+    visionBox->setToolTip(QStringLiteral("Show the chips as people with a colour-vision deficiency see them (simulated)"));
+    visionBox->setFocusPolicy(Qt::StrongFocus);
+    visionBox->setStyleSheet(QStringLiteral("QComboBox { color: #e4e4e4; background: rgba(0, 0, 0, 70); border: 1px solid #808080;"
+                                            " border-radius: 3px; padding: 0 6px; }"
+                                            "QComboBox QAbstractItemView { color: #e4e4e4; background: #3a3a3a;"
+                                            " selection-background-color: #606060; }"));
+    connect(visionBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+        vision = ColourVision(visionBox->itemData(index).toInt());
+        update();
+    });
     connect(back, &QAbstractButton::clicked, this, &MyPaletteFullWidget::backClicked);
     connect(slider, &QSlider::valueChanged, this, &MyPaletteFullWidget::backgroundColorSliderValueChanged);
 }
@@ -72,6 +89,8 @@ void MyPaletteFullWidget::resizeEvent(QResizeEvent *event)
     const int h = slider->sizeHint().height();
     const int g = (barHeight - h) / 2;
     slider->setGeometry(width() - 1 - g - 256 + 1, g, 256, h);
+    const QSize choice(std::max(visionBox->sizeHint().width(), 120), std::min(visionBox->sizeHint().height(), barHeight - 4));
+    visionBox->setGeometry(slider->x() - 16 - choice.width(), (barHeight - choice.height()) / 2, choice.width(), choice.height());
     layout = layoutMyPaletteFull(size(), barHeight);
 }
 
@@ -99,7 +118,7 @@ void MyPaletteFullWidget::paintEvent(QPaintEvent *event)
     }
     const QRect area = layout.paletteArea;
     if (zoomed != Qt::transparent) {
-        painter.fillRect(area, zoomed);
+        painter.fillRect(area, simulateColourVision(zoomed, vision));
         return;
     }
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -124,7 +143,7 @@ void MyPaletteFullWidget::paintEvent(QPaintEvent *event)
         for (int column = 0; column < 6; ++column) {
             DB::ColorEntry chip;
             const bool occupied = storedChip(row, column, chip);
-            const QColor colour = occupied ? QColor(chip.red, chip.green, chip.blue) : QColor(Qt::white);
+            const QColor colour = occupied ? simulateColourVision(chip.color(), vision) : QColor(Qt::white);
             const QRect cell(QPoint(area.left() + column * layout.cellWidth, area.top() + row * layout.cellHeight),
                              QPoint(area.left() + (column + 1) * layout.cellWidth - 1, area.top() + (row + 1) * layout.cellHeight - 1));
             painter.setPen(QColor(176, 176, 176));

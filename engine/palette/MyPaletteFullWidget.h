@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColourVision.h"
 #include "MyPaletteLayout.h"
 #include "engine/db/ColorEntry.h"
 
@@ -8,6 +9,7 @@
 #include <QUuid>
 #include <QWidget>
 
+class QComboBox;
 class QSlider;
 
 namespace Vantor {
@@ -16,7 +18,8 @@ class ImageButton;
 class OrvaCustomStyle;
 
 // My Palette enlarged over the whole window, on a grey background whose lightness the
-// slider sets; a press on a chip fills the palette area with that one colour.
+// slider sets; a press on a chip fills the palette area with that one colour. The chips
+// can be shown as people with a colour-vision deficiency see them.
 class MyPaletteFullWidget : public QWidget
 {
     Q_OBJECT
@@ -24,6 +27,8 @@ public:
     explicit MyPaletteFullWidget(QWidget *parent = nullptr);
 
     QSlider *backgroundSlider() const { return slider; }
+    QComboBox *visionChoice() const { return visionBox; }
+    ColourVision shownVision() const { return vision; }
     ImageButton *backButton() const { return back; }
     QColor zoomedColour() const { return zoomed; }
     const MyPaletteFullLayout &currentLayout() const { return layout; }
@@ -51,6 +56,8 @@ private:
     ImageButton *back = nullptr;
     QSlider *slider = nullptr;
     OrvaCustomStyle *sliderStyle = nullptr;
+    QComboBox *visionBox = nullptr;
+    ColourVision vision = ColourVision::Normal;
     QColor zoomed = Qt::transparent;
     MyPaletteFullLayout layout;
 };

@@ -1,5 +1,6 @@
 #include "MyPaletteWidget.h"
 
+#include "ColourBoard.h"
 #include "MyPaletteModel.h"
 #include "PaletteExchange.h"
 #include "PaletteFile.h"
@@ -173,11 +174,16 @@ void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
     QString problem;
     bool saved = false;
     const ExchangeFormat exchange = exchangeFormatOf(fileFormat);
-    if (exchange == ExchangeFormat::None) {
+    const QString fallbackName =
+        DB::localizedString(lastUsedCollection(), DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
+    if (fileFormat == PaletteFileBoard) {
+        // Titled by the palette's description, else by the file's name.
+        const QString title = !m_model->description().isEmpty() ? m_model->description() : QFileInfo(path).completeBaseName();
+        const ColourBoard board = colourBoardOf(placedChipsOf(*m_model), title);
+        saved = writeFileAtomically(colourBoardPdf(board, boardPaperFor(QLocale::system()), false), path, &problem);
+    } else if (exchange == ExchangeFormat::None) {
         saved = savePaletteFile(*m_model, fileFormat, path, &problem);
     } else {
-        const QString fallbackName =
-            DB::localizedString(lastUsedCollection(), DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
         saved = writeFileAtomically(exchangeBytes(*m_model, exchange, fallbackName), path, &problem);
     }
     if (!saved) {

@@ -112,8 +112,8 @@ QString MainWidget::paletteStartPath(const QUuid &collection) const
 
 namespace {
 
-// The palette files of other design tools, offered after the picker's own formats. The
-// collection files have no texts for them.
+// The palette files of other design tools and the colour board, offered after the
+// picker's own formats. The collection files have no texts for them.
 const struct
 {
     const char *filter;
@@ -123,6 +123,7 @@ const struct
     {"Adobe Swatch Exchange (*.ase)", PaletteFileAse},
     {"CxF3 colour exchange (*.cxf)", PaletteFileCxf},
     {"CSS custom properties (*.css)", PaletteFileCss},
+    {"Colour board (*.pdf)", PaletteFileBoard},
 };
 
 // A file dialog may close without handing the keyboard back to the picker (no window
@@ -211,7 +212,7 @@ void MainWidget::rememberSavedPalette(PaletteFileFormat format, QString path)
 {
     // Another tool's format is chosen for that save only: the stored format and path
     // stay those of the last palette saved in the picker's own formats.
-    if (exchangeFormatOf(format) != ExchangeFormat::None)
+    if (exchangeFormatOf(format) != ExchangeFormat::None || format == PaletteFileBoard)
         return;
     setMyPaletteSaveFileFormat(format);
     setMyPaletteLastSavePath(path);

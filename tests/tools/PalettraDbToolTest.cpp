@@ -185,6 +185,21 @@ TEST_F(PalettraDbToolTest, MatchAndExportNameTheRealReason)
     const ToolRun nothing = run({QStringLiteral("export"), emptyPalette, folder.filePath(QStringLiteral("out.gpl"))});
     EXPECT_EQ(nothing.exitCode, 1);
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("out.gpl"))));
+
+    // A board of another tool's palette, matched into the collection; a file that gives
+    // nothing writes no board and says why.
+    const QString gpl = write(QStringLiteral("brand.gpl"), "GIMP Palette\nName: Brand\n80 60 100 one\n");
+    const ToolRun board = run({QStringLiteral("board"), gpl, folder.filePath(QStringLiteral("board.pdf")), QStringLiteral("--paper"),
+                               QStringLiteral("letter"), QStringLiteral("--collection"), a});
+    EXPECT_EQ(board.exitCode, 0) << board.err.toStdString();
+    QFile pdf(folder.filePath(QStringLiteral("board.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    const ToolRun noBoard = run({QStringLiteral("board"), folder.filePath(QStringLiteral("text.ase")),
+                                 folder.filePath(QStringLiteral("none.pdf"))});
+    EXPECT_EQ(noBoard.exitCode, 2);
+    EXPECT_TRUE(noBoard.err.contains(QStringLiteral("not a palette"))) << noBoard.err.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("none.pdf"))));
 }
 
 // A picture's chips with their shares, largest first; a file that is no picture fails.

@@ -402,7 +402,8 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     QSignalSpy saved(&main(), &MainWidget::savePaletteTo);
     QSignalSpy loaded(widget, &MainWidget::loadPaletteFrom);
     const QStringList otherTools{QStringLiteral("GIMP palette (*.gpl)"), QStringLiteral("Adobe Swatch Exchange (*.ase)"),
-                                 QStringLiteral("CxF3 colour exchange (*.cxf)"), QStringLiteral("CSS custom properties (*.css)")};
+                                 QStringLiteral("CxF3 colour exchange (*.cxf)"), QStringLiteral("CSS custom properties (*.css)"),
+                                 QStringLiteral("Colour board (*.pdf)")};
 
     // An empty palette has nothing to save: the button is off.
     EXPECT_FALSE(widget->headerButton(MainWidget::SaveButtonId)->isEnabled());
@@ -424,7 +425,7 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     pick = QStringLiteral("(*.txt)");
     widget->saveButtonClicked();
     ASSERT_EQ(saved.count(), 2);
-    EXPECT_EQ(seenFilters.size(), 6);
+    EXPECT_EQ(seenFilters.size(), 7);
     EXPECT_TRUE(seenFilters.at(1).endsWith(QStringLiteral("(*.txt)")));
     EXPECT_EQ(seenFilters.mid(2), otherTools);
     EXPECT_EQ(saved.last().at(0).value<PaletteFileFormat>(), PaletteFileText);

@@ -1,6 +1,7 @@
 // palettra-db: looks into collection databases the way the engine sees them.
 
 #include "engine/EngineStartup.h"
+#include "engine/PersistentState.h"
 #include "engine/VersionReport.h"
 #include "engine/db/CapsureQueries.h"
 #include "engine/db/Collection.h"
@@ -9,6 +10,7 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SearchQueries.h"
 #include "engine/db/SharedTypes.h"
+#include "engine/palette/ColourBoard.h"
 #include "engine/palette/ColourDifference.h"
 #include "engine/palette/CxfFile.h"
 #include "engine/palette/ImagePalette.h"
@@ -73,6 +75,10 @@ const char *const Usage =
     "  match UUID PICTURE           the chips nearest to a picture's dominant colours, largest share first:\n"
     "                               code, names, #RRGGBB, share of the picture, CIEDE2000 difference\n"
     "  match UUID PALETTE.palette   the chips of a palette file: code, names, #RRGGBB\n"
+    "  board PALETTE OUT.pdf [--title TEXT] [--paper a4|letter] [--vision] [--collection UUID]\n"
+    "                               a colour board for a client: each chip with its code, names, #RRGGBB,\n"
+    "                               CIELab and LRV, the LRV differences of neighbours, with --vision the\n"
+    "                               chips as seen with protanopia, deuteranopia and tritanopia\n"
     "                               (whatever the name, a file is read as what it holds)\n";
 
 QTextStream &out()
@@ -362,6 +368,65 @@ int exportPalette(const QStringList &arguments)
     return ExitOk;
 }
 
+// A colour board of any palette, exchange file or picture the picker loads, its colours
+// matched into a collection as Load matches them.
+int board(const QStringList &arguments)
+{
+    QStringList files;
+    QString title;
+    QString paperName;
+    QString collectionText;
+    bool vision = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        const bool hasValue = i + 1 < arguments.size();
+        if (argument == QLatin1String("--title") && hasValue)
+            title = arguments.at(++i);
+        else if (argument == QLatin1String("--paper") && hasValue)
+            paperName = arguments.at(++i).toLower();
+        else if (argument == QLatin1String("--collection") && hasValue)
+            collectionText = arguments.at(++i);
+        else if (argument == QLatin1String("--vision"))
+            vision = true;
+        else if (argument.startsWith(QLatin1String("--")))
+            return fail(QStringLiteral("board: unknown option %1").arg(argument));
+        else
+            files << argument;
+    }
+    if (files.size() != 2 || (!paperName.isEmpty() && paperName != QLatin1String("a4") && paperName != QLatin1String("letter")))
+        return fail(QStringLiteral("board takes a palette file, the PDF to write and [--title TEXT] [--paper a4|letter] "
+                                   "[--vision] [--collection UUID]"));
+    auto &registry = CollectionRegistry::instance();
+    // The collection Load would match into: the one the picker shows last, else the first.
+    QUuid collection = Vantor::lastUsedCollection();
+    if (!collectionText.isEmpty() && !parseCollection(collectionText, collection))
+        return fail(QStringLiteral("no collection %1").arg(collectionText));
+    if (!registry.orderedCollectionUuids().contains(collection)) {
+        if (!collectionText.isEmpty())
+            return fail(QStringLiteral("no collection %1").arg(collectionText));
+        collection = registry.orderedCollectionUuids().value(0);
+    }
+    loadOrderLists(collection);
+    const Vantor::PaletteImport imported = Vantor::importPalette(files.at(0), collection);
+    if (!imported.succeeded())
+        return fail(Vantor::importProblemText(imported, files.at(0)));
+    if (imported.cells.isEmpty()) {
+        out() << "no chips in " << files.at(0) << ": nothing written\n";
+        return ExitEmpty;
+    }
+    if (title.isEmpty())
+        title = !imported.description.isEmpty() ? imported.description : QFileInfo(files.at(0)).completeBaseName();
+    const Vantor::BoardPaper paper = paperName.isEmpty() ? Vantor::boardPaperFor(QLocale::system())
+        : paperName == QLatin1String("letter")         ? Vantor::BoardPaper::Letter
+                                                       : Vantor::BoardPaper::A4;
+    const Vantor::ColourBoard colourBoard = Vantor::colourBoardOf(imported.cells, title);
+    QString problem;
+    if (!Vantor::writeFileAtomically(Vantor::colourBoardPdf(colourBoard, paper, vision), files.at(1), &problem))
+        return fail(QStringLiteral("%1: not written: %2").arg(files.at(1), problem));
+    out() << colourBoard.chips.size() << " chips on the board in " << files.at(1) << '\n';
+    return ExitOk;
+}
+
 QString chipNames(const ColorEntry &chip)
 {
     QStringList names;
@@ -470,7 +535,7 @@ int main(int argc, char *argv[])
 
     const QStringList known{QStringLiteral("collections"), QStringLiteral("search"), QStringLiteral("code"),
                             QStringLiteral("rgb"),         QStringLiteral("nearest"), QStringLiteral("completions"),
-                            QStringLiteral("export"),      QStringLiteral("match")};
+                            QStringLiteral("export"),      QStringLiteral("match"),   QStringLiteral("board")};
     if (!known.contains(command))
         return fail(QStringLiteral("unknown command %1 (see --help)").arg(command));
 
@@ -498,6 +563,8 @@ int main(int argc, char *argv[])
         result = exportPalette(arguments);
     else if (command == QLatin1String("match"))
         result = matchPalette(arguments);
+    else if (command == QLatin1String("board"))
+        result = board(arguments);
     out().flush();
     return result;
 }
