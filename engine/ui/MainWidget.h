@@ -140,6 +140,8 @@ signals:
     void colourCopied(QString words);
     // A search led to no chip in any collection.
     void searchFoundNothing(QString phrase);
+    // A chip of the deck, a scheme, a trend group or the products tab was double-clicked.
+    void chipDoubleClicked(QUuid collection, Vantor::DB::ColorEntry chip);
 
 public slots:
     void onMyPaletteChanged();
@@ -191,8 +193,12 @@ protected:
 private:
     void setUpKeyboard();
     bool currentDeckChip(DB::ColorEntry &chip) const;
-    enum class FocusedChip { None, Chip, TrendColour };
-    FocusedChip focusedChip(QUuid &collection, DB::ColorEntry &chip, DB::ProspectEntry &trend) const;
+    enum class PanelChip { None, Chip, TrendColour };
+    // The chip a panel's keyboard mark is on (the deck's current chip for the deck and
+    // the products tab), and that of the panel with the focus.
+    PanelChip chipOfPanel(const QWidget *panel, QUuid &collection, DB::ColorEntry &chip, DB::ProspectEntry &trend) const;
+    PanelChip focusedChip(QUuid &collection, DB::ColorEntry &chip, DB::ProspectEntry &trend) const;
+    void reportDoubleClickedChip(const QWidget *panel);
     bool copyChip(const DB::ColorEntry &chip);
     void copyWords(const QString &words, const QColor &rgb);
     enum class TexturesSlot { PageChanged, RowChanged };

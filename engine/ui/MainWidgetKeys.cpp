@@ -50,7 +50,7 @@ void MainWidget::setUpKeyboard()
         QUuid collection;
         DB::ColorEntry chip;
         DB::ProspectEntry trend;
-        if (focusedChip(collection, chip, trend) != FocusedChip::None)
+        if (focusedChip(collection, chip, trend) != PanelChip::None)
             copyFocusedChip();
         else
             copySelectedColour();
@@ -66,6 +66,11 @@ void MainWidget::setUpKeyboard()
     connect(colorSchemer, &ColorSchemerWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
     connect(pulvexSchemer, &ColorSchemerPulvexWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
     connect(prospectTab, &ProspectWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
+    connect(cardRoller, &CardRollerWidget::chipDoubleClicked, this, [this] { reportDoubleClickedChip(cardRoller); });
+    connect(productsTab, &ProductsWidget::chipDoubleClicked, this, [this] { reportDoubleClickedChip(productsTab); });
+    connect(colorSchemer, &ColorSchemerWidget::chipDoubleClicked, this, [this] { reportDoubleClickedChip(colorSchemer); });
+    connect(pulvexSchemer, &ColorSchemerPulvexWidget::chipDoubleClicked, this, [this] { reportDoubleClickedChip(pulvexSchemer); });
+    connect(prospectTab, &ProspectWidget::chipDoubleClicked, this, [this] { reportDoubleClickedChip(prospectTab); });
 }
 
 bool MainWidget::eventFilter(QObject *watched, QEvent *event)
@@ -94,26 +99,47 @@ bool MainWidget::currentDeckChip(DB::ColorEntry &chip) const
     return true;
 }
 
-MainWidget::FocusedChip MainWidget::focusedChip(QUuid &collection, DB::ColorEntry &chip, DB::ProspectEntry &trend) const
+MainWidget::PanelChip MainWidget::chipOfPanel(const QWidget *panel, QUuid &collection, DB::ColorEntry &chip,
+                                               DB::ProspectEntry &trend) const
 {
     collection = lastUsedCollection();
-    if (cardRoller->hasFocus() || productsTab->hasFocus())
-        return currentDeckChip(chip) ? FocusedChip::Chip : FocusedChip::None;
-    if (colorSchemer->hasFocus()) {
+    if (panel == cardRoller || panel == productsTab)
+        return currentDeckChip(chip) ? PanelChip::Chip : PanelChip::None;
+    if (panel == colorSchemer) {
         SchemeCell cell;
         if (!colorSchemer->keyboardCell(cell))
-            return FocusedChip::None;
+            return PanelChip::None;
         collection = cell.collection;
-        return DB::loadColorById(collection, cell.rowId, chip) == DB::StatusOk ? FocusedChip::Chip : FocusedChip::None;
+        return DB::loadColorById(collection, cell.rowId, chip) == DB::StatusOk ? PanelChip::Chip : PanelChip::None;
     }
-    if (pulvexSchemer->hasFocus())
-        return pulvexSchemer->keyboardCell(chip) ? FocusedChip::Chip : FocusedChip::None;
-    if (prospectTab->hasFocus() && prospectTab->prospectViewport()->keyboardEntry(trend)) {
+    if (panel == pulvexSchemer)
+        return pulvexSchemer->keyboardCell(chip) ? PanelChip::Chip : PanelChip::None;
+    if (panel == prospectTab && prospectTab->prospectViewport()->keyboardEntry(trend)) {
         // A trend colour may stand for a chip of the collection; else it is a colour only.
         const bool standsForChip = trend.rowId > 0 && DB::loadColorById(collection, trend.rowId, chip) == DB::StatusOk;
-        return standsForChip ? FocusedChip::Chip : FocusedChip::TrendColour;
+        return standsForChip ? PanelChip::Chip : PanelChip::TrendColour;
     }
-    return FocusedChip::None;
+    return PanelChip::None;
+}
+
+MainWidget::PanelChip MainWidget::focusedChip(QUuid &collection, DB::ColorEntry &chip, DB::ProspectEntry &trend) const
+{
+    for (const QWidget *panel : {static_cast<QWidget *>(cardRoller), static_cast<QWidget *>(productsTab),
+                                 static_cast<QWidget *>(colorSchemer), static_cast<QWidget *>(pulvexSchemer),
+                                 static_cast<QWidget *>(prospectTab)}) {
+        if (panel->hasFocus())
+            return chipOfPanel(panel, collection, chip, trend);
+    }
+    return PanelChip::None;
+}
+
+void MainWidget::reportDoubleClickedChip(const QWidget *panel)
+{
+    QUuid collection;
+    DB::ColorEntry chip;
+    DB::ProspectEntry trend;
+    if (chipOfPanel(panel, collection, chip, trend) == PanelChip::Chip)
+        emit chipDoubleClicked(collection, chip);
 }
 
 bool MainWidget::copyFocusedChip()
@@ -122,12 +148,12 @@ bool MainWidget::copyFocusedChip()
     DB::ColorEntry chip;
     DB::ProspectEntry trend;
     switch (focusedChip(collection, chip, trend)) {
-    case FocusedChip::Chip:
+    case PanelChip::Chip:
         return copyChip(chip);
-    case FocusedChip::TrendColour:
+    case PanelChip::TrendColour:
         copyWords(colourInWords(QString(), trend.name1, trend.color, labFromColour(trend.color)), trend.color);
         return true;
-    case FocusedChip::None:
+    case PanelChip::None:
         break;
     }
     return false;
@@ -139,14 +165,14 @@ void MainWidget::collectFocusedChip()
     DB::ColorEntry chip;
     DB::ProspectEntry trend;
     switch (focusedChip(collection, chip, trend)) {
-    case FocusedChip::Chip:
+    case PanelChip::Chip:
         myPalette->collectChip(collection, chip);
         break;
-    case FocusedChip::TrendColour:
+    case PanelChip::TrendColour:
         myPalette->showStatus(QStringLiteral("%1 is a trend colour, not a chip of the collection: it cannot go into My Palette")
                                   .arg(trend.name1.isEmpty() ? trend.color.name(QColor::HexRgb).toUpper() : trend.name1));
         break;
-    case FocusedChip::None:
+    case PanelChip::None:
         break;
     }
 }

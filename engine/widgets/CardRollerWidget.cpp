@@ -120,6 +120,19 @@ void CardRollerWidget::paintEvent(QPaintEvent *)
     }
 }
 
+void CardRollerWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The first click chose the chip; the second counts only where that chip still is
+    // (a click on a side card rolls the cards away from under the pointer).
+    const QPoint point = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || !laidOut || !layout.cards[1].contains(point))
+        return;
+    const QVector<QRect> &chips = chipRectsOfSlot[1];
+    const int row = rowIndex(lastUsedCollection());
+    if (row >= 1 && row <= chips.size() && chips.at(row - 1).contains(point))
+        emit chipDoubleClicked();
+}
+
 void CardRollerWidget::mousePressEvent(QMouseEvent *event)
 {
     QToolTip::hideText();

@@ -36,6 +36,8 @@ signals:
     void collectionSelectedInteractively(QUuid collectionId);
     // Return or Insert on the current chip: it goes into My Palette.
     void chipCollectedInteractively();
+    // A double click on the current chip of the middle card.
+    void chipDoubleClicked();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
@@ -44,6 +46,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

@@ -135,6 +135,18 @@ void ColorSchemerPulvexWidget::mousePressEvent(QMouseEvent *event)
         pressGlobalPos = event->globalPosition().toPoint();
 }
 
+void ColorSchemerPulvexWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    for (int i = 0; i < cells.size(); ++i) {
+        if (event->button() == Qt::LeftButton && cells.at(i).first.contains(event->position().toPoint())) {
+            keyboardIndex = i;
+            update();
+            emit chipDoubleClicked();
+            return;
+        }
+    }
+}
+
 void ColorSchemerPulvexWidget::mouseReleaseEvent(QMouseEvent *)
 {
     pressGlobalPos = QPoint(0, 0);

@@ -314,6 +314,16 @@ void ColorSchemerWidget::mousePressEvent(QMouseEvent *event)
     dragArmed = true;
 }
 
+void ColorSchemerWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const SchemeCell *cell = event->button() == Qt::LeftButton ? cellAt(event->position().toPoint()) : nullptr;
+    if (!cell)
+        return;
+    keyboardIndex = int(cell - m_model.cells().constData());
+    update();
+    emit chipDoubleClicked();
+}
+
 void ColorSchemerWidget::mouseReleaseEvent(QMouseEvent *)
 {
     pressGlobalPos = QPoint(0, 0);

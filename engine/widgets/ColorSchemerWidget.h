@@ -35,6 +35,8 @@ signals:
     void schemeNeutralSubKindChangedInteractively(Vantor::SchemeKind scheme);
     // Return or Insert on the keyboard's chip: it is to go into My Palette.
     void chipCollectedInteractively();
+    // A double click on a chip, which the keyboard is then on.
+    void chipDoubleClicked();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
@@ -51,6 +53,7 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

@@ -10,6 +10,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QScrollBar>
 
@@ -41,6 +42,7 @@ ProductsWidget::ProductsWidget(QWidget *parent)
     m_list->setResizeMode(QListView::Adjust);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->horizontalScrollBar()->setStyle(scrollBarStyle);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &ProductsWidget::chipDoubleClicked);
 }
 
 void ProductsWidget::rebuild()
@@ -81,6 +83,12 @@ void ProductsWidget::keyPressEvent(QKeyEvent *event)
         emit chipCollectedInteractively();
     else
         QWidget::keyPressEvent(event);
+}
+
+void ProductsWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit chipDoubleClicked();
 }
 
 void ProductsWidget::showEvent(QShowEvent *event)

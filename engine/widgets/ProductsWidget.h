@@ -24,6 +24,8 @@ public:
 signals:
     // Return or Insert on the tab: the colour it lists is to go into My Palette.
     void chipCollectedInteractively();
+    // A double click on the tab: on the colour it lists.
+    void chipDoubleClicked();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
@@ -31,6 +33,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 

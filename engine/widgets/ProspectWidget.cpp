@@ -273,6 +273,18 @@ void ProspectViewport::mousePressEvent(QMouseEvent *event)
         pressedLabel += QLatin1Char('\n') + entry.name2;
 }
 
+void ProspectViewport::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    const int g = event->button() == Qt::LeftButton ? groupAt(point) : -1;
+    const int e = g >= 0 ? chipAt(g, point) : -1;
+    if (e < 0 || e >= group(groupOrder.value(g)).entries.size())
+        return;
+    keyboardPlace = {g, e};
+    update();
+    emit chipDoubleClicked();
+}
+
 void ProspectViewport::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint point = event->position().toPoint();
@@ -304,6 +316,7 @@ ProspectWidget::ProspectWidget(QWidget *parent)
     scrollBarStyle = new OrvaCustomStyle(this);
     verticalScrollBar()->setStyle(scrollBarStyle);
     viewportWidget->loadCollection(lastUsedCollection());
+    connect(viewportWidget, &ProspectViewport::chipDoubleClicked, this, &ProspectWidget::chipDoubleClicked);
     setFont(DB::normalFont(2));
     viewportWidget->setFont(DB::normalFont(2));
 }

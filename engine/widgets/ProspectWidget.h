@@ -46,11 +46,16 @@ public:
     bool toggleKeyboardGroup();
     void setKeyboardMarkShown(bool shown);
 
+signals:
+    // A double click on a chip, which the keyboard is then on.
+    void chipDoubleClicked();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     QFont nameFont() const;
@@ -96,6 +101,8 @@ public:
 signals:
     // Return or Insert on the keyboard's chip: it is to go into My Palette.
     void chipCollectedInteractively();
+    // A double click on a chip, which the keyboard is then on.
+    void chipDoubleClicked();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);

@@ -15,6 +15,9 @@
 #include <QAbstractButton>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QScreen>
 #include <QPropertyAnimation>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -167,11 +170,26 @@ void StandalonePicker::enablePickMode()
     connect(use, &QAbstractButton::clicked, this, &StandalonePicker::useButtonClicked);
     connect(m_mainWidget, &Vantor::MainWidget::myPaletteSelectionChanged, this, &StandalonePicker::updateUseButton);
     connect(m_mainWidget, &Vantor::MainWidget::myPaletteChanged, this, &StandalonePicker::updateUseButton);
-    // A double click on a cell with a chip picks it, as the button does.
+    // A double click on a cell with a chip picks it, as the button does; so does one on a
+    // chip of the deck, a scheme, a trend group or the products tab.
     connect(m_mainWidget->myPaletteWidget(), &Vantor::MyPaletteWidget::cellDoubleClicked, this, [this](QPoint) {
         useButtonClicked();
     });
+    connect(m_mainWidget, &Vantor::MainWidget::chipDoubleClicked, this, &StandalonePicker::chipPicked);
     updateUseButton();
+
+    // A window for one purpose, as a colour dialog is: above the others, in the middle of
+    // the screen, with the keys, a title that says what it is for and a line that says how.
+    setWindowTitle(tr("Pick a paint colour \u2014 Palettra"));
+    setWindowFlags(windowFlags() | Qt::Dialog | Qt::WindowStaysOnTopHint);
+    auto *hint = new QLabel(tr("Double-click a chip to pick it, or select one in My Palette and press \u201cUse colour\u201d. "
+                               "Esc cancels."),
+                            this);
+    hint->setObjectName(QStringLiteral("PickHint"));
+    hint->setContentsMargins(10, 4, 10, 5);
+    hint->setStyleSheet(QStringLiteral("QLabel#PickHint { background: #2b2b2b; color: #e4e4e4; }"));
+    layout()->addWidget(hint);
+    setFixedSize(m_mainWidget->width(), m_mainWidget->height() + hint->sizeHint().height());
 }
 
 bool StandalonePicker::selectedChip(QUuid &collection, Vantor::DB::ColorEntry &chip) const
@@ -221,6 +239,18 @@ bool StandalonePicker::acceptNow()
     }
     emit chipPicked(collection, chip);
     return true;
+}
+
+void StandalonePicker::showCentred()
+{
+    if (const QScreen *screen = this->screen()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void StandalonePicker::aboutButtonClicked()

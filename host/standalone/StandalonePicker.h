@@ -55,6 +55,8 @@ public:
     // My Palette cell with a chip is selected; it (or a double click on that cell) picks.
     void enablePickMode();
     quint16 useButtonId() const { return m_useButtonId; }
+    // Shows the picker in the middle of its screen and gives it the keys.
+    void showCentred();
     // What --accept picks: after a view's palette file, that palette's selected chip, else
     // its first; after a view's search, the chip the search landed on; else the selected
     // My Palette chip, else the deck's current chip.

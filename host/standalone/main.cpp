@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -31,16 +32,19 @@ const char *const Usage =
     "<first entry of XDG_DATA_DIRS>/Orva Tavel/Palettra/SQLite/Contents/Resources.\n"
     "  --screenshot FILE.png  draw the picker window into a PNG file and exit (no display needed)\n"
     "  --list-collections     print the registered collections (UUID, order, name, file) and exit\n"
-    "  --pick                 choose one colour: \"Use colour\" (or Enter on it, or a double click on a\n"
-    "                         My Palette cell) prints it and exits 0; closing the window exits 1\n"
+    "  --pick                 choose one colour: \"Use colour\" (or Enter on it), or a double click on\n"
+    "                         a chip (My Palette, deck, scheme, trend or products), prints it and\n"
+    "                         exits 0; closing the window exits 1; no screen to pick on, or\n"
+    "                         --screenshot or --list-collections beside it, exits 2\n"
     "  --format json|hex      what --pick prints: one line of JSON (default) or #rrggbb\n"
     "  --accept               with --pick: pick at once, after the view options: the chip a\n"
     "                         --search landed on, the selected (else first) chip of a\n"
     "                         --load-palette file; without those the selected My Palette cell,\n"
     "                         else the deck's current chip (no display needed). A search that\n"
     "                         finds nothing exits 1; a view option that names nothing or a\n"
-    "                         palette file that gives nothing exits 2; either prints nothing\n"
+    "                         palette file that gives nothing exits 2, and nothing is printed\n"
     "  --version              the version, and those of Qt, SQLite and libxml2\n"
+    "Every option that takes a value takes it as --option VALUE or --option=VALUE.\n"
     "View options, applied in this order as a user would (they change the stored state):\n"
     "  --collection UUID|SYSTEMID  switch to the collection\n"
     "  --search TEXT          find a colour or card by code or name (spelling forgiven) or the\n"
@@ -102,6 +106,8 @@ int main(int argc, char *argv[])
         {"--screenshot", &screenshot}, {"--collection", &view.collection}, {"--search", &view.search},
         {"--tab", &view.tab}, {"--scheme", &view.scheme}, {"--neutral-form", &view.neutralForm},
         {"--load-palette", &view.palette}, {"--format", &format}};
+    const std::pair<const char *, bool *> flagOptions[] = {
+        {"--list-collections", &listCollections}, {"--full-view", &view.fullView}, {"--pick", &pick}, {"--accept", &accept}};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(Usage, stdout);
@@ -112,21 +118,33 @@ int main(int argc, char *argv[])
             std::fputs(qPrintable(Vantor::versionReport(QStringLiteral("palettra"))), stdout);
             return 0;
         }
+        // "--option value" and "--option=value" alike.
+        std::string name = argv[i];
+        const std::size_t equals = name.rfind("--", 0) == 0 ? name.find('=') : std::string::npos;
+        const bool inlineValue = equals != std::string::npos;
+        if (inlineValue)
+            name.resize(equals);
         QString *value = nullptr;
-        for (const auto &[name, target] : valueOptions) {
-            if (std::strcmp(argv[i], name) == 0 && i + 1 < argc)
+        for (const auto &[option, target] : valueOptions) {
+            if (name == option)
                 value = target;
         }
+        bool *flag = nullptr;
+        for (const auto &[option, target] : flagOptions) {
+            if (name == option)
+                flag = target;
+        }
         if (value) {
-            *value = QString::fromLocal8Bit(argv[++i]);
-        } else if (std::strcmp(argv[i], "--list-collections") == 0) {
-            listCollections = true;
-        } else if (std::strcmp(argv[i], "--full-view") == 0) {
-            view.fullView = true;
-        } else if (std::strcmp(argv[i], "--pick") == 0) {
-            pick = true;
-        } else if (std::strcmp(argv[i], "--accept") == 0) {
-            accept = true;
+            if (!inlineValue && i + 1 >= argc) {
+                std::fprintf(stderr, "palettra: %s needs a value\n%s", name.c_str(), Usage);
+                return 2;
+            }
+            *value = QString::fromLocal8Bit(inlineValue ? argv[i] + equals + 1 : argv[++i]);
+        } else if (flag && !inlineValue) {
+            *flag = true;
+        } else if (flag) {
+            std::fprintf(stderr, "palettra: %s takes no value\n%s", name.c_str(), Usage);
+            return 2;
         } else {
             std::fprintf(stderr, "palettra: unknown option %s\n%s", argv[i], Usage);
             return 2;
@@ -141,11 +159,19 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "palettra: --accept and --format go with --pick\n%s", Usage);
         return 2;
     }
+    if (pick && (!screenshot.isEmpty() || listCollections)) {
+        std::fprintf(stderr, "palettra: --pick does not go with --screenshot or --list-collections\n%s", Usage);
+        return 2;
+    }
     // Without a display there is no window to show: list the collections and draw the
     // window into a picture instead, so the run still shows what the picker looks like.
     const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    if (pick && noDisplay && !accept) {
+    // A pick that waits for a person needs a screen a person can see: not none, and not a
+    // platform that draws into memory; else it would wait for ever.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool invisible = noDisplay || platform.startsWith("offscreen") || platform.startsWith("minimal");
+    if (pick && invisible && !accept) {
         std::fprintf(stderr, "palettra: --pick needs a display to pick on, or --accept\n");
         return 2;
     }
@@ -205,7 +231,10 @@ int main(int argc, char *argv[])
                              picker.close();
                          });
     }
-    picker.show();
+    if (pick)
+        picker.showCentred();
+    else
+        picker.show();
     QString error;
     switch (picker.openView(view, error)) {
     case Palettra::StandalonePicker::ViewOpened::Shown:

@@ -180,8 +180,8 @@ TEST(StandalonePicker, PickPrintsTheChipForScripts)
     EXPECT_EQ(out, QStringLiteral("{\"collection\":\"{3f6c2a10-8d1e-4b7a-9c55-0e2b7d1a4001}\",\"collectionName\":\"Orva Interior\","
                                   "\"code\":\"OT 1042\",\"names\":[\"Studio Seafoam\"],\"hex\":\"#56bdc6\",\"rgb\":[86,189,198],"
                                   "\"lab\":[71.18064970025945,-27.1176304235774,-13.585298972615178]}\n"));
-    ASSERT_EQ(pick({QStringLiteral("--pick"), QStringLiteral("--format"), QStringLiteral("hex"), QStringLiteral("--search"),
-                    QStringLiteral("OT 1117"), QStringLiteral("--accept")},
+    ASSERT_EQ(pick({QStringLiteral("--pick"), QStringLiteral("--format=hex"), QStringLiteral("--search=OT 1117"),
+                    QStringLiteral("--accept")},
                    &out),
               0);
     EXPECT_TRUE(out.startsWith(QLatin1Char('#')) && out.size() == 8) << out.toStdString();
@@ -192,6 +192,10 @@ TEST(StandalonePicker, PickPrintsTheChipForScripts)
                                                  QStringLiteral("--accept")},
                                      QStringList{QStringLiteral("--pick"), QStringLiteral("--load-palette"),
                                                  dir.filePath(QStringLiteral("gone.palette")), QStringLiteral("--accept")},
+                                     QStringList{QStringLiteral("--pick"), QStringLiteral("--accept"), QStringLiteral("--list-collections")},
+                                     QStringList{QStringLiteral("--pick"), QStringLiteral("--accept"), QStringLiteral("--screenshot=x.png")},
+                                     QStringList{QStringLiteral("--pick"), QStringLiteral("--accept=yes")},
+                                     QStringList{QStringLiteral("--pick"), QStringLiteral("--accept"), QStringLiteral("--format")},
                                      QStringList{QStringLiteral("--pick")}}) {
         EXPECT_EQ(pick(wrong, &out), 2) << wrong.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(out.isEmpty());
@@ -202,6 +206,14 @@ TEST(StandalonePicker, PickPrintsTheChipForScripts)
               1);
     EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(pick({QStringLiteral("--pick"), QStringLiteral("--accept")}, &out, dir.filePath(QStringLiteral("none"))), 2);
+    // Nor is there a pick on a platform that draws into memory: no one could pick there.
+    QProcess offscreen;
+    QProcessEnvironment environment = demoEnvironment(dir.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    offscreen.setProcessEnvironment(environment);
+    offscreen.start(QStringLiteral(PALETTRA_PROGRAM), {QStringLiteral("--pick")});
+    ASSERT_TRUE(offscreen.waitForFinished(60000));
+    EXPECT_EQ(offscreen.exitCode(), 2);
 }
 
 // On a real display, closing the picker is a cancel.
@@ -257,6 +269,7 @@ TEST(StandalonePicker, UnknownOptionsAreRefused)
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/palette/PaletteFile.h"
 #include "engine/ui/MainWidget.h"
+#include "engine/widgets/CardRollerWidget.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -364,6 +377,18 @@ TEST(StandalonePickerWindow, PickModeButtonEnterDoubleClickAndAccept)
     view = Palettra::PickerView();
     view.search = QStringLiteral("qqq zzz xxx");
     EXPECT_EQ(picker.openView(view, error), Palettra::StandalonePicker::ViewOpened::NothingFound);
+
+    // A double click on the deck's chip picks it too, in a window that says so.
+    Vantor::CardRollerWidget *cards = picker.mainWidget()->cardRollerWidget();
+    Vantor::setPageIndex(Palettra::Test::StandardDeck::A, 3);
+    Vantor::setRowIndex(Palettra::Test::StandardDeck::A, 2);
+    cards->update();
+    cards->grab();
+    ASSERT_GE(cards->paintedChips(1).size(), 2);
+    QTest::mouseDClick(cards, Qt::LeftButton, {}, cards->paintedChips(1).at(1).center());
+    EXPECT_EQ(picks.last(), deck.rowIdA(3, 2));
+    EXPECT_TRUE(picker.windowTitle().startsWith(QStringLiteral("Pick a paint colour")));
+    EXPECT_TRUE(picker.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 } // namespace
