@@ -54,7 +54,7 @@ foreach(source IN ITEMS cmake/debian/changelog docs/man/palettra.1 docs/man/pale
 endforeach()
 add_custom_target(compressed-docs ALL DEPENDS ${PALETTRA_COMPRESSED_FILES})
 install(FILES "${PALETTRA_COMPRESSED}/changelog.gz" DESTINATION "${PALETTRA_DOC_DIR}")
-install(FILES cmake/debian/copyright DESTINATION "${PALETTRA_DOC_DIR}")
+install(FILES cmake/debian/copyright cmake/debian/README.Debian DESTINATION "${PALETTRA_DOC_DIR}")
 install(FILES "${PALETTRA_COMPRESSED}/palettra.1.gz" "${PALETTRA_COMPRESSED}/palettra-host.1.gz"
               "${PALETTRA_COMPRESSED}/palettra-db.1.gz"
         DESTINATION share/man/man1)

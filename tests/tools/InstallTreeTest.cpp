@@ -80,6 +80,7 @@ TEST_F(InstallTreeTest, LaysOutProgramsLibrariesDataDesktopEntryAndIcons)
           QStringLiteral("share/applications/palettra.desktop"), QStringLiteral("share/metainfo/palettra.metainfo.xml"),
           QStringLiteral("share/palettra/blender/palettra_blender.zip"),
           QStringLiteral("share/doc/palettra/copyright"), QStringLiteral("share/doc/palettra/changelog.gz"),
+          QStringLiteral("share/doc/palettra/README.Debian"),
           QStringLiteral("share/man/man1/palettra.1.gz"), QStringLiteral("share/man/man1/palettra-host.1.gz"),
           QStringLiteral("share/man/man1/palettra-db.1.gz")}) {
         EXPECT_TRUE(QFileInfo::exists(m_prefix + QLatin1Char('/') + file)) << file.toStdString();
