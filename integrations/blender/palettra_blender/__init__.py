@@ -409,18 +409,31 @@ def draw_recorded_paint(layout, target):
                                        target.get("palettra_collection", "")), icon="CHECKMARK")
 
 
+def draw_material_pick(self, context):
+    """The pick at the very top of the Material tab, above the material slots."""
+    if context.active_object is None:
+        return
+    row = self.layout.row()
+    row.operator(PALETTRA_OT_pick_material_colour.bl_idname, icon="COLOR")
+    draw_recorded_paint(self.layout, context.active_object.active_material)
+
+
+# Blender's own first panel of the Material tab, one per render engine: the pick is drawn
+# at its top, where it is found first. Engines without one get a panel of the add-on's.
+CONTEXT_MATERIAL_PANELS = ("EEVEE_MATERIAL_PT_context_material", "CYCLES_PT_context_material")
+_engines_with_pick_on_top = set()
+
+
 class PALETTRA_PT_material(bpy.types.Panel):
     bl_label = "Paint Colour"
     bl_idname = "PALETTRA_PT_material"
     bl_space_type = "PROPERTIES"
     bl_region_type = "WINDOW"
     bl_context = "material"
-    # Before Blender's own panels of the tab, where it is found first.
-    bl_order = -1
 
     @classmethod
     def poll(cls, context):
-        return context.active_object is not None
+        return context.active_object is not None and context.engine not in _engines_with_pick_on_top
 
     def draw(self, context):
         self.layout.operator(PALETTRA_OT_pick_material_colour.bl_idname, icon="COLOR")
@@ -481,6 +494,11 @@ def register():
     for cls in CLASSES:
         bpy.utils.register_class(cls)
     bpy.types.OBJECT_PT_display.append(draw_object_display)
+    for name in CONTEXT_MATERIAL_PANELS:
+        panel = getattr(bpy.types, name, None)
+        if panel is not None:
+            panel.prepend(draw_material_pick)
+            _engines_with_pick_on_top.update(getattr(panel, "COMPAT_ENGINES", ()))
     bpy.app.handlers.load_pre.append(end_pick_before_load)
 
 
@@ -489,5 +507,10 @@ def unregister():
     if end_pick_before_load in bpy.app.handlers.load_pre:
         bpy.app.handlers.load_pre.remove(end_pick_before_load)
     bpy.types.OBJECT_PT_display.remove(draw_object_display)
+    for name in CONTEXT_MATERIAL_PANELS:
+        panel = getattr(bpy.types, name, None)
+        if panel is not None:
+            panel.remove(draw_material_pick)
+    _engines_with_pick_on_top.clear()
     for cls in reversed(CLASSES):
         bpy.utils.unregister_class(cls)
