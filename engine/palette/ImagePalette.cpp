@@ -27,32 +27,122 @@ QSize paletteSizeFor(const QSize &size)
     return QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale)));
 }
 
+// Whether the bytes of a JPEG after its first scan reach the end-of-image marker: in the
+// compressed data 0xFF is always followed by 0x00 or a restart marker, so 0xFF 0xD9 is
+// the end. A file cut short lacks it, and its decoder would paint the rest grey.
+bool jpegReachesItsEnd(QIODevice *device)
+{
+    const qint64 start = device->pos();
+    if (!device->seek(0))
+        return true;
+    bool inScan = false;
+    bool reached = false;
+    char previous = 0;
+    QByteArray chunk;
+    // Markers before the first scan carry lengths; an embedded thumbnail's end marker
+    // lies inside them and is skipped with them.
+    auto readByte = [device](char &byte) { return device->getChar(&byte); };
+    char byte = 0;
+    if (!readByte(byte) || quint8(byte) != 0xFF || !readByte(byte) || quint8(byte) != 0xD8) {
+        device->seek(start);
+        return true; // not ours to judge
+    }
+    // Headers that end before the first scan are a file cut short; headers this does not
+    // follow are left to the decoder.
+    bool followed = true;
+    while (!inScan && followed) {
+        char marker = 0;
+        do {
+            if (!readByte(marker)) {
+                device->seek(start);
+                return false;
+            }
+        } while (quint8(marker) == 0xFF);
+        char high = 0;
+        char low = 0;
+        if (!readByte(high) || !readByte(low)) {
+            device->seek(start);
+            return false;
+        }
+        const int length = (quint8(high) << 8) | quint8(low);
+        if (length < 2 || device->skip(length - 2) != length - 2) {
+            device->seek(start);
+            return length >= 2 ? false : true;
+        }
+        inScan = quint8(marker) == 0xDA;
+        followed = inScan || (readByte(byte) && quint8(byte) == 0xFF);
+    }
+    if (!inScan) {
+        device->seek(start);
+        return true;
+    }
+    while (inScan && !reached && !(chunk = device->read(1 << 16)).isEmpty()) {
+        for (const char c : std::as_const(chunk)) {
+            if (quint8(previous) == 0xFF && quint8(c) == 0xD9) {
+                reached = true;
+                break;
+            }
+            previous = c;
+        }
+    }
+    device->seek(start);
+    return reached;
+}
+
+// Whether a PNG ends with its end chunk (allowing a little trailing padding).
+bool pngReachesItsEnd(QIODevice *device)
+{
+    const qint64 start = device->pos();
+    const qint64 size = device->size();
+    if (size <= 0 || !device->seek(std::max<qint64>(0, size - 1024))) {
+        device->seek(start);
+        return true;
+    }
+    const bool reached = device->read(1024).contains("IEND");
+    device->seek(start);
+    return reached;
+}
+
 PictureRead readWith(QImageReader &reader, QImage &picture)
 {
     // Orientation does not change a picture's colours: no need to turn it.
     reader.setAutoTransform(false);
+    // Qt's own limit (128 MB) would refuse pictures well within the megapixels read here.
+    reader.setAllocationLimit(int(MaximumPicturePixels * 8 / (1024 * 1024)) + 64);
     if (!reader.canRead())
         return PictureRead::NotAPicture;
     const QSize declared = reader.size();
     if (declared.isValid() && qint64(declared.width()) * declared.height() > MaximumPicturePixels)
         return PictureRead::TooLarge;
+    const QByteArray format = reader.format().toLower();
+    const bool jpeg = format == "jpeg" || format == "jpg";
+    // A picture cut short is refused before its decoder fills the rest with a made-up
+    // colour.
+    if (QIODevice *device = reader.device(); device && !device->isSequential()) {
+        if ((jpeg && !jpegReachesItsEnd(device)) || (format == "png" && !pngReachesItsEnd(device)))
+            return PictureRead::Incomplete;
+    }
     // JPEG decodes at a fraction of its size, smoothly and many times faster. Other
     // decoders scale after a full decode and without regard to transparency (transparent
     // pixels' colours would bleed into the edges): the picture is scaled here instead.
-    const QByteArray format = reader.format().toLower();
-    if (declared.isValid() && declared != paletteSizeFor(declared) && (format == "jpeg" || format == "jpg")) {
+    if (declared.isValid() && declared != paletteSizeFor(declared) && jpeg) {
         reader.setScaledSize(paletteSizeFor(declared));
         reader.setQuality(100);
     }
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return PictureRead::Unreadable;
-    image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    // Translucent pixels are scaled premultiplied (so that invisible colours do not bleed
+    // in) at 16 bits, which keeps the colour of a pixel of low opacity; so are pictures
+    // of 16 bits. Others stay at 8 bits.
+    const bool translucent = image.hasAlphaChannel();
+    const bool deep = image.depth() > 32;
+    image.convertTo(translucent ? QImage::Format_RGBA64_Premultiplied : deep ? QImage::Format_RGBX64 : QImage::Format_RGB32);
     if (image.colorSpace().isValid() && image.colorSpace() != QColorSpace(QColorSpace::SRgb))
         image.convertToColorSpace(QColorSpace(QColorSpace::SRgb));
     if (paletteSizeFor(image.size()) != image.size())
         image = image.scaled(paletteSizeFor(image.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    picture = image.convertToFormat(QImage::Format_ARGB32);
+    picture = image.convertToFormat(translucent || deep ? QImage::Format_RGBA64 : QImage::Format_ARGB32);
     return PictureRead::Read;
 }
 
@@ -71,27 +161,43 @@ float distanceSquared(const WeightedColour &point, const float *centre)
 }
 
 // The distinct visible colours of the picture and their weights (the opacity of every
-// pixel of that colour, added up), in the order of their RGB values.
+// pixel of that colour, added up), in the order of their RGB values. Colours are taken
+// un-premultiplied, at 16 bits from a picture of 16 bits (Format_RGBA64), else at 8.
 std::vector<WeightedColour> visibleColours(const QImage &picture)
 {
-    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const bool deep = picture.format() == QImage::Format_RGBA64;
+    const QImage image = deep ? picture : picture.convertToFormat(QImage::Format_ARGB32);
+    // Each pixel as its colour above its opacity, so that sorting groups equal colours.
     std::vector<quint64> pixels;
     pixels.reserve(size_t(image.width()) * size_t(image.height()));
     for (int y = 0; y < image.height(); ++y) {
-        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (const int alpha = qAlpha(line[x]))
-                pixels.push_back(quint64(line[x] & 0xFFFFFFu) << 8 | quint64(alpha));
+        if (deep) {
+            const QRgba64 *line = reinterpret_cast<const QRgba64 *>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                if (const quint16 alpha = line[x].alpha())
+                    pixels.push_back(quint64(line[x].red()) << 48 | quint64(line[x].green()) << 32
+                                     | quint64(line[x].blue()) << 16 | alpha);
+            }
+        } else {
+            const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                if (const int alpha = qAlpha(line[x]))
+                    pixels.push_back(quint64(line[x] & 0xFFFFFFu) << 8 | quint64(alpha));
+            }
         }
     }
     std::sort(pixels.begin(), pixels.end());
+    const int alphaBits = deep ? 16 : 8;
+    const quint64 alphaMask = (quint64(1) << alphaBits) - 1;
     std::vector<WeightedColour> colours;
     for (size_t i = 0; i < pixels.size();) {
-        const quint64 rgb = pixels[i] >> 8;
+        const quint64 rgb = pixels[i] >> alphaBits;
         double weight = 0.0;
-        for (; i < pixels.size() && pixels[i] >> 8 == rgb; ++i)
-            weight += double(pixels[i] & 0xFFu) / 255.0;
-        const LabColour lab = labFromColour(QColor::fromRgb(QRgb(rgb)));
+        for (; i < pixels.size() && pixels[i] >> alphaBits == rgb; ++i)
+            weight += double(pixels[i] & alphaMask) / double(alphaMask);
+        const QColor colour = deep ? QColor::fromRgba64(quint16(rgb >> 32), quint16(rgb >> 16), quint16(rgb))
+                                   : QColor::fromRgb(QRgb(rgb));
+        const LabColour lab = labFromColour(colour);
         colours.push_back({float(lab.l), float(lab.a), float(lab.b), weight});
     }
     return colours;
@@ -249,9 +355,8 @@ QVector<DominantColour> dominantColours(const QImage &picture, int maximum)
     QVector<DominantColour> dominant;
     for (size_t c = 0; c < count; ++c) {
         const double *sum = &sums[c * 4];
-        const double share = sum[3] / total;
-        if (sum[3] > 0.0 && share >= MinimumDominantShare)
-            dominant.append({LabColour{sum[0] / sum[3], sum[1] / sum[3], sum[2] / sum[3]}, share});
+        if (sum[3] > 0.0)
+            dominant.append({LabColour{sum[0] / sum[3], sum[1] / sum[3], sum[2] / sum[3]}, sum[3] / total});
     }
     std::stable_sort(dominant.begin(), dominant.end(),
                      [](const DominantColour &first, const DominantColour &second) { return first.share > second.share; });
@@ -296,8 +401,32 @@ QVector<PictureChip> nearestChipsOf(const QVector<DominantColour> &colours, cons
         same->a += colour.share * colour.lab.a;
         same->b += colour.share * colour.lab.b;
     }
+    // Chips of a small part of the picture go into the nearest chip of a larger part, so
+    // that the shares listed are the whole picture's.
+    std::stable_sort(merged.begin(), merged.end(), [](const Merged &first, const Merged &second) { return first.share > second.share; });
+    QVector<Merged> kept;
+    for (const Merged &m : std::as_const(merged)) {
+        if (m.share >= MinimumDominantShare || kept.isEmpty()) {
+            kept << m;
+            continue;
+        }
+        const LabColour mean{m.l / m.share, m.a / m.share, m.b / m.share};
+        Merged *nearest = nullptr;
+        double best = 0.0;
+        for (Merged &k : kept) {
+            const double difference = deltaE2000(mean, LabColour{k.l / k.share, k.a / k.share, k.b / k.share});
+            if (!nearest || difference < best) {
+                nearest = &k;
+                best = difference;
+            }
+        }
+        nearest->share += m.share;
+        nearest->l += m.l;
+        nearest->a += m.a;
+        nearest->b += m.b;
+    }
     QVector<PictureChip> chips;
-    for (const Merged &m : merged) {
+    for (const Merged &m : std::as_const(kept)) {
         PictureChip chip;
         if (DB::loadColorById(collection, m.rowId, chip.chip) != DB::StatusOk)
             continue;

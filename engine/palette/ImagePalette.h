@@ -21,7 +21,8 @@ namespace Vantor {
 inline constexpr int MaximumPalettePixels = 65536;
 // At most this many colours, as many as My Palette has cells.
 inline constexpr int MaximumDominantColours = 24;
-// Colours covering less than this part of the picture are left out.
+// Chips standing for less than this part of the picture are folded into the nearest
+// chip of a larger part.
 inline constexpr double MinimumDominantShare = 0.01;
 // Pictures are read only up to these sizes: the file, and the picture as its header
 // declares it (a medium-format photo fits; a forged header does not start a decode of
@@ -30,10 +31,12 @@ inline constexpr qint64 MaximumPictureFileSize = 256 * 1024 * 1024;
 inline constexpr qint64 MaximumPicturePixels = 120 * 1000 * 1000;
 
 // What reading a picture came to.
-enum class PictureRead { Read, Missing, Unreadable, TooLarge, NotAPicture, NoColour };
+enum class PictureRead { Read, Missing, Unreadable, Incomplete, TooLarge, NotAPicture, NoColour };
 
 // The picture in the file (the first frame of an animation), converted to sRGB and
-// scaled smoothly to at most MaximumPalettePixels.
+// scaled smoothly to at most MaximumPalettePixels: Format_RGBA64 (un-premultiplied) for
+// pictures with transparency or of 16 bits, else Format_ARGB32. A JPEG or PNG cut short
+// is Incomplete.
 PictureRead readPalettePicture(const QString &path, QImage &picture);
 PictureRead readPalettePicture(QIODevice *device, QImage &picture);
 // Whether the file's suffix is one of a picture Qt reads here, in any letter case.
@@ -62,7 +65,8 @@ struct PictureChip
 };
 
 // The collection's nearest chip for each colour; colours that lead to the same chip
-// become one, with their shares added. Largest share first.
+// become one, with their shares added; then a chip under MinimumDominantShare goes into
+// the kept chip nearest to it, so the shares add up to the whole. Largest share first.
 QVector<PictureChip> nearestChipsOf(const QVector<DominantColour> &colours, const QUuid &collection);
 
 } // namespace Vantor

@@ -112,6 +112,7 @@ PaletteImport importPicture(QFile &file, const QString &path, const QUuid &colle
     case PictureRead::Read: break;
     case PictureRead::TooLarge: return failed(ImportedKind::Picture, ImportProblem::PictureTooLarge);
     case PictureRead::NotAPicture: return failed(ImportedKind::Picture, ImportProblem::NotAPicture);
+    case PictureRead::Incomplete: return failed(ImportedKind::Picture, ImportProblem::PictureIncomplete);
     default: return failed(ImportedKind::Picture, ImportProblem::PictureUnreadable);
     }
     const QVector<DominantColour> colours = dominantColours(picture);
@@ -183,6 +184,7 @@ QString importProblemText(const PaletteImport &imported, const QString &path)
         return QStringLiteral("%1: not a palette, picture or colour file that can be read here").arg(name);
     case ImportProblem::NotAnExchangePalette: return QStringLiteral("%1: not a palette of GIMP, Adobe tools or CxF3").arg(name);
     case ImportProblem::NotAPicture: return QStringLiteral("%1: not a picture that can be read here").arg(name);
+    case ImportProblem::PictureIncomplete: return QStringLiteral("%1: the picture is incomplete").arg(name);
     case ImportProblem::PictureUnreadable: return QStringLiteral("%1: the picture cannot be read").arg(name);
     case ImportProblem::PictureTooLarge:
         return QStringLiteral("%1: too large a picture (at most %2 megapixels, %3 MiB)")

@@ -30,6 +30,7 @@ enum class ImportProblem {
     NotAnExchangePalette, // named .gpl, .ase or .cxf, but not such a palette
     NotAPicture, // named as a picture, but none that can be read here
     PictureUnreadable, // a picture that does not decode
+    PictureIncomplete, // a picture cut short
     PictureTooLarge,
     NoVisiblePixel,
     NoChipFound, // read, but no colour of it leads to a chip of the collection

@@ -14,11 +14,13 @@
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
@@ -129,7 +131,7 @@ TEST_F(PicturePaletteTest, KnownAreasGiveTheirChipsInOrderOfShare)
         EXPECT_GE(chip.share, MinimumDominantShare);
         total += chip.share;
     }
-    EXPECT_LE(total, 1.0 + 1e-9);
+    EXPECT_NEAR(total, 1.0, 1e-9); // small parts folded into their nearest chip, none lost
 
     const PaletteImport again = importPalette(path, collection);
     ASSERT_EQ(again.pictureChips.size(), imported.pictureChips.size());
@@ -218,6 +220,57 @@ TEST_F(PicturePaletteTest, EdgePicturesGiveAStatusNeverACrash)
     }
     EXPECT_EQ(importPalette(files.filePath(QStringLiteral("missing.png")), collection).problem, ImportProblem::Missing);
     EXPECT_LT(clock.elapsed(), 5000); // a guard against a decode of gigabytes, not a speed goal
+}
+
+// The same chips at any opacity above zero; pictures cut short refused with that reason;
+// a picture larger than Qt reads by default, within the limit, read.
+TEST_F(PicturePaletteTest, PicturesOfAnyOpacityCompletenessAndSize)
+{
+    const QVector<DB::ColorEntry> chips = distinctChips(3);
+    ASSERT_EQ(chips.size(), 3);
+    for (int alpha : {255, 8, 4, 1}) {
+        SCOPED_TRACE(alpha);
+        QImage faint(300, 100, QImage::Format_ARGB32);
+        for (int x = 0; x < faint.width(); ++x) {
+            const QColor colour = chips.at(x * 3 / faint.width()).color();
+            for (int y = 0; y < faint.height(); ++y)
+                faint.setPixel(x, y, qRgba(colour.red(), colour.green(), colour.blue(), alpha));
+        }
+        const PaletteImport imported = importPalette(save(faint, QStringLiteral("faint-%1.png").arg(alpha)), collection);
+        ASSERT_TRUE(imported.succeeded());
+        ASSERT_EQ(imported.pictureChips.size(), 3);
+        QSet<qint64> found;
+        for (const PictureChip &chip : imported.pictureChips)
+            found.insert(chip.chip.id);
+        EXPECT_EQ(found, QSet<qint64>({chips.at(0).id, chips.at(1).id, chips.at(2).id}));
+    }
+
+    const QImage photo = bandsWithNoise(chips, {0.5, 0.3, 0.2}, QSize(600, 400));
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    jpegBuffer.open(QIODevice::WriteOnly);
+    photo.save(&jpegBuffer, "JPEG", 90);
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    pngBuffer.open(QIODevice::WriteOnly);
+    photo.save(&pngBuffer, "PNG");
+    for (const auto &[name, bytes] : {std::pair{QStringLiteral("cut.jpg"), jpeg.left(jpeg.size() / 3)},
+                                      std::pair{QStringLiteral("cut.png"), png.left(png.size() / 2)}}) {
+        QFile out(files.filePath(name));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+        const PaletteImport imported = importPalette(out.fileName(), collection);
+        EXPECT_EQ(imported.problem, ImportProblem::PictureIncomplete) << name.toStdString();
+        EXPECT_EQ(importProblemText(imported, out.fileName()), name + QStringLiteral(": the picture is incomplete"));
+    }
+
+    // 36 megapixels, 144 MB decoded: beyond Qt's default allocation limit.
+    QImage large(9000, 4000, QImage::Format_RGB32);
+    large.fill(chips.at(1).color());
+    const PaletteImport imported = importPalette(save(large, QStringLiteral("large.png")), collection);
+    ASSERT_TRUE(imported.succeeded()) << importProblemText(imported, QStringLiteral("large.png")).toStdString();
+    EXPECT_EQ(imported.pictureChips.first().chip.id, chips.at(1).id);
 }
 
 // Loading a photo in the panel fills the palette by share and names it after the file;
