@@ -165,6 +165,7 @@ int main(int argc, char **argv)
         {"Capsure look-up of 20,001 measured objects", "BM_CapsureLargeMeasurement", 500.0},
         {"palette of a 24-megapixel JPEG photo (1,000 colours)", "BM_PhotoPalette/1000", 300.0},
         {"palette of a 24-megapixel JPEG photo (100,000 colours)", "BM_PhotoPalette/100000", 300.0},
+        {"palette of a 24-megapixel PNG photo (100,000 colours)", "BM_PhotoPalettePng", 600.0},
         {"palettra-db build, 100,000 colours", "BM_DeckBuild/100000", 60000.0},
     }, {
         {"palettra-db build, 100,000 colours, peak memory", "BM_DeckBuild/100000", "peak resident MiB", 1024.0, "MiB"},

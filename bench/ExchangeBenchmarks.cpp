@@ -156,6 +156,8 @@ QString photoFile()
         }
         const QString file = files().filePath(QStringLiteral("photo.jpg"));
         photo.save(file, "JPEG", 90);
+        // The same photo as PNG, which decodes whole before it is scaled.
+        photo.save(files().filePath(QStringLiteral("photo.png")), "PNG");
         return file;
     }();
     return path;
@@ -176,6 +178,21 @@ void BM_PhotoPalette(benchmark::State &state)
     state.counters["megabytes"] = double(QFileInfo(photo).size()) / 1e6;
 }
 BENCHMARK(BM_PhotoPalette)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_PhotoPalettePng(benchmark::State &state)
+{
+    const QString photo = QFileInfo(photoFile()).dir().filePath(QStringLiteral("photo.png"));
+    Vantor::DB::loadOrderLists(LargeCollection);
+    for (auto _ : state) {
+        const Vantor::PaletteImport imported = Vantor::importPalette(photo, LargeCollection);
+        if (!imported.succeeded()) {
+            state.SkipWithError("the PNG photo gave no palette");
+            return;
+        }
+    }
+    state.counters["megabytes"] = double(QFileInfo(photo).size()) / 1e6;
+}
+BENCHMARK(BM_PhotoPalettePng)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -30,6 +30,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QThread>
 #include <QTimer>
 #include <QUndoStack>
 #include <QToolTip>
@@ -105,6 +106,14 @@ MyPaletteWidget::MyPaletteWidget(QWidget *parent)
 
 MyPaletteWidget::~MyPaletteWidget()
 {
+    // A picture still being read is waited for: its thread may not outlive the panel.
+    for (const PictureReadInFlight &read : std::as_const(pictureReads)) {
+        if (read.thread) {
+            read.thread->disconnect(this);
+            read.thread->wait();
+            delete read.thread;
+        }
+    }
     // The stack goes with the children, after the model: nothing of it may reach back.
     m_undoStack->disconnect(this);
 }
@@ -219,6 +228,14 @@ bool MyPaletteWidget::collectChip(const QUuid &collection, const DB::ColorEntry 
 
 void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat format, QString path)
 {
+    // A picture takes long to decode: read on a worker, it changes the palette when done.
+    if (importedKindOf(path) == ImportedKind::Picture) {
+        startReadingPicture(path);
+        return;
+    }
+    // Any other load replaces a picture still being read.
+    for (PictureReadInFlight &read : pictureReads)
+        read.result.reset();
     // A load replaces the whole palette: it can be undone like any other change.
     recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Load"), [&] { loadPaletteFile(format, path); });
 }
@@ -238,6 +255,58 @@ void MyPaletteWidget::loadPaletteFile(PaletteFileFormat, const QString &path)
     }
     fillPalette(*m_model, imported);
     paletteLoaded(path);
+}
+
+void MyPaletteWidget::startReadingPicture(const QString &path)
+{
+    // Earlier reads go on to their end, unheard.
+    for (PictureReadInFlight &read : pictureReads)
+        read.result.reset();
+    auto result = std::make_shared<PictureColours>();
+    QThread *thread = QThread::create([result, path] { *result = readPictureColours(path); });
+    pictureReads.append({thread, result});
+    connect(thread, &QThread::finished, this, [this, thread, path] {
+        for (qsizetype i = 0; i < pictureReads.size(); ++i) {
+            if (pictureReads.at(i).thread != thread)
+                continue;
+            const std::shared_ptr<PictureColours> result = pictureReads.at(i).result;
+            pictureReads.removeAt(i);
+            thread->deleteLater();
+            if (result)
+                pictureRead(path, *result);
+            break;
+        }
+        if (!isReadingPicture())
+            unsetCursor();
+    });
+    setCursor(Qt::BusyCursor);
+    showStatus(QStringLiteral("Reading %1\u2026").arg(QFileInfo(path).fileName()));
+    thread->start();
+}
+
+void MyPaletteWidget::pictureRead(const QString &path, const PictureColours &read)
+{
+    const PaletteImport imported = importPictureColours(read, path, lastUsedCollection());
+    if (!imported.succeeded()) {
+        const QString reason = importProblemText(imported, path);
+        showStatus(reason);
+        emit paletteLoadFailed(path, reason);
+        return;
+    }
+    // A load replaces the whole palette: it can be undone like any other change.
+    recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Load"), [&] { fillPalette(*m_model, imported); });
+    statusLine->hide();
+    paletteLoaded(path);
+}
+
+void MyPaletteWidget::finishReadingPicture()
+{
+    if (pictureReads.isEmpty())
+        return;
+    QThread *latest = pictureReads.constLast().thread;
+    latest->wait();
+    // Its end is posted to this panel: taken now.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void MyPaletteWidget::paletteLoaded(const QString &path)

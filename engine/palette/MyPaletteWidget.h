@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MyPaletteLayout.h"
+#include "PaletteImport.h"
 #include "engine/db/SharedTypes.h"
 
 #include <QColor>
@@ -11,12 +12,14 @@
 #include <QVector>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 class QLineEdit;
 class QMimeData;
 class QLabel;
 class QMessageBox;
+class QThread;
 class QTimer;
 class QUndoStack;
 
@@ -54,6 +57,11 @@ public:
     // palette file as the load button does.
     Q_INVOKABLE QRect cellGeometry(int row, int column) const;
     Q_INVOKABLE void loadPalette(const QString &path);
+    // A picture is read on a worker thread, the window painting meanwhile; a later load
+    // replaces one still being read. Whether one is being read; and waiting for it and
+    // taking its palette now (for runs that go on at once, and tests).
+    bool isReadingPicture() const { return !pictureReads.isEmpty() && pictureReads.constLast().thread; }
+    void finishReadingPicture();
     QPoint dropTargetPosition() const { return dropTarget; }
 
     ImageButton *zoomButton() const { return zoom; }
@@ -119,6 +127,8 @@ private:
     void paletteLoaded(const QString &path);
     void setButtonTooltips(const QUuid &collection);
     void loadPaletteFile(PaletteFileFormat format, const QString &path);
+    void startReadingPicture(const QString &path);
+    void pictureRead(const QString &path, const PictureColours &read);
     void repaintTarget(const QPoint &oldTarget, const QPoint &newTarget);
     static bool acceptableDrag(const QMimeData *mime);
 
@@ -138,6 +148,13 @@ private:
     MyPaletteLayout layout;
     QPoint dropTarget{-1, -1};
     QPoint dragStart;
+    // Pictures being read, the latest last; only its result is taken.
+    struct PictureReadInFlight
+    {
+        QThread *thread = nullptr;
+        std::shared_ptr<PictureColours> result;
+    };
+    QList<PictureReadInFlight> pictureReads;
 };
 
 } // namespace Vantor

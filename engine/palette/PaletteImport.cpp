@@ -101,33 +101,29 @@ PaletteImport importExchange(QFile &file, ExchangeFormat format, const QUuid &co
     return result;
 }
 
-PaletteImport importPicture(QFile &file, const QString &path, const QUuid &collection)
+PictureColours pictureColoursOf(QFile &file)
 {
-    if (file.size() > MaximumPictureFileSize)
-        return failed(ImportedKind::Picture, ImportProblem::PictureTooLarge);
+    PictureColours read;
     QImage picture;
-    if (!file.seek(0))
-        return failed(ImportedKind::Picture, ImportProblem::Unreadable);
+    if (file.size() > MaximumPictureFileSize) {
+        read.problem = ImportProblem::PictureTooLarge;
+        return read;
+    }
+    if (!file.seek(0)) {
+        read.problem = ImportProblem::Unreadable;
+        return read;
+    }
     switch (readPalettePicture(&file, picture)) {
     case PictureRead::Read: break;
-    case PictureRead::TooLarge: return failed(ImportedKind::Picture, ImportProblem::PictureTooLarge);
-    case PictureRead::NotAPicture: return failed(ImportedKind::Picture, ImportProblem::NotAPicture);
-    case PictureRead::Incomplete: return failed(ImportedKind::Picture, ImportProblem::PictureIncomplete);
-    default: return failed(ImportedKind::Picture, ImportProblem::PictureUnreadable);
+    case PictureRead::TooLarge: read.problem = ImportProblem::PictureTooLarge; return read;
+    case PictureRead::NotAPicture: read.problem = ImportProblem::NotAPicture; return read;
+    case PictureRead::Incomplete: read.problem = ImportProblem::PictureIncomplete; return read;
+    default: read.problem = ImportProblem::PictureUnreadable; return read;
     }
-    const QVector<DominantColour> colours = dominantColours(picture);
-    if (colours.isEmpty())
-        return failed(ImportedKind::Picture, ImportProblem::NoVisiblePixel);
-    PaletteImport result;
-    result.kind = ImportedKind::Picture;
-    result.pictureChips = nearestChipsOf(colours, collection);
-    QVector<DB::ColorEntry> chips;
-    for (const PictureChip &chip : std::as_const(result.pictureChips))
-        chips << chip.chip;
-    // A picture names its palette after itself.
-    result.description = QFileInfo(path).fileName();
-    placeInGridOrder(result, chips, collection);
-    return result;
+    read.colours = dominantColours(picture);
+    if (read.colours.isEmpty())
+        read.problem = ImportProblem::NoVisiblePixel;
+    return read;
 }
 
 bool startsLikeXml(QByteArray start)
@@ -137,7 +133,66 @@ bool startsLikeXml(QByteArray start)
     return start.trimmed().startsWith('<');
 }
 
+
+// What the open file holds, from its first bytes; for our own palettes only a guess,
+// which reading it confirms.
+ImportedKind sniffedKind(QFile &file, ExchangeFormat &exchange)
+{
+    const QByteArray start = file.peek(4096);
+    exchange = exchangeFormatOfContent(start);
+    if (exchange != ExchangeFormat::None)
+        return ImportedKind::Exchange;
+    {
+        QImageReader sniffer(&file);
+        if (sniffer.canRead())
+            return ImportedKind::Picture;
+    }
+    file.seek(0);
+    return startsLikeXml(start) ? ImportedKind::OwnPalette : ImportedKind::Nothing;
+}
+
 } // namespace
+
+ImportedKind importedKindOf(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return ImportedKind::Nothing;
+    ExchangeFormat exchange = ExchangeFormat::None;
+    const ImportedKind kind = sniffedKind(file, exchange);
+    if (kind == ImportedKind::Nothing && hasPictureSuffix(path))
+        return ImportedKind::Picture;
+    return kind;
+}
+
+PictureColours readPictureColours(const QString &path)
+{
+    QFile file(path);
+    PictureColours read;
+    if (!QFileInfo::exists(path))
+        read.problem = ImportProblem::Missing;
+    else if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        read.problem = ImportProblem::Unreadable;
+    else
+        read = pictureColoursOf(file);
+    return read;
+}
+
+PaletteImport importPictureColours(const PictureColours &read, const QString &path, const QUuid &collection)
+{
+    if (read.problem != ImportProblem::None)
+        return failed(ImportedKind::Picture, read.problem);
+    PaletteImport result;
+    result.kind = ImportedKind::Picture;
+    result.pictureChips = nearestChipsOf(read.colours, collection);
+    QVector<DB::ColorEntry> chips;
+    for (const PictureChip &chip : std::as_const(result.pictureChips))
+        chips << chip.chip;
+    // A picture names its palette after itself.
+    result.description = QFileInfo(path).fileName();
+    placeInGridOrder(result, chips, collection);
+    return result;
+}
 
 PaletteImport importPalette(const QString &path, const QUuid &collection, bool everyColour)
 {
@@ -147,24 +202,21 @@ PaletteImport importPalette(const QString &path, const QUuid &collection, bool e
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         return failed(ImportedKind::Nothing, ImportProblem::Unreadable);
-    const QByteArray start = file.peek(4096);
-
-    const ExchangeFormat exchange = exchangeFormatOfContent(start);
-    if (exchange != ExchangeFormat::None)
-        return importExchange(file, exchange, collection, everyColour);
-    {
-        QImageReader sniffer(&file);
-        if (sniffer.canRead())
-            return importPicture(file, path, collection);
-    }
-    if (startsLikeXml(start)) {
+    ExchangeFormat exchange = ExchangeFormat::None;
+    switch (sniffedKind(file, exchange)) {
+    case ImportedKind::Exchange: return importExchange(file, exchange, collection, everyColour);
+    case ImportedKind::Picture: return importPictureColours(pictureColoursOf(file), path, collection);
+    case ImportedKind::OwnPalette: {
         PaletteImport own = importOwnPalette(file);
         if (own.problem != ImportProblem::NotAPalette)
             return own;
+        break;
+    }
+    case ImportedKind::Nothing: break;
     }
     // Content that is none of these: the name says what it was meant to be.
     if (hasPictureSuffix(path))
-        return importPicture(file, path, collection);
+        return importPictureColours(pictureColoursOf(file), path, collection);
     const ExchangeFormat bySuffix = exchangeFormatOf(path);
     if (bySuffix != ExchangeFormat::None && bySuffix != ExchangeFormat::Css)
         return failed(ImportedKind::Exchange, ImportProblem::NotAnExchangePalette);

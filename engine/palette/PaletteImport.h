@@ -61,6 +61,21 @@ struct PaletteImport
     bool succeeded() const { return problem == ImportProblem::None; }
 };
 
+// What a file holds, by its content (and its name where the content says nothing): the
+// kind importPalette reads it as; Nothing for a file it cannot open.
+ImportedKind importedKindOf(const QString &path);
+
+// The slow half of a picture's import, its decoding and clustering: no database is
+// touched, so it may run on a worker thread.
+struct PictureColours
+{
+    ImportProblem problem = ImportProblem::None;
+    QVector<DominantColour> colours;
+};
+PictureColours readPictureColours(const QString &path);
+// The other half, on the thread of the database connections: the chips.
+PaletteImport importPictureColours(const PictureColours &read, const QString &path, const QUuid &collection);
+
 // Reads the file; colours of other tools and pictures become the nearest chips of
 // `collection`. With `everyColour`, `matches` holds every colour of another tool's file,
 // not only those up to a full grid.

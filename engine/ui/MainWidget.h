@@ -260,8 +260,9 @@ private:
     FocusFrame *focusFrame = nullptr;
     // Shown where no program opens the help page; it goes when closed.
     QPointer<HelpWindow> helpWindow;
-    // A load the Load dialog started is under way.
-    bool loadingFromDialog = false;
+    // The file last chosen in the Load dialog, until its load (a picture's ends later) gives
+    // a palette.
+    QString loadChosenInDialog;
 };
 
 } // namespace Vantor

@@ -222,8 +222,9 @@ void MainWidget::rememberLoadedPalette(QString path)
 {
     // Only a file chosen in the Load dialog that gave a palette: the next dialog opens
     // beside it.
-    if (!loadingFromDialog)
+    if (path != loadChosenInDialog)
         return;
+    loadChosenInDialog.clear();
     setMyPaletteSaveFileFormat(PaletteFileXml);
     setMyPaletteLastSavePath(path);
 }
@@ -245,9 +246,8 @@ void MainWidget::loadButtonClicked()
                                           startFolder, filters.join(QStringLiteral(";;")));
     if (path.isEmpty())
         return;
-    loadingFromDialog = true;
+    loadChosenInDialog = path;
     emit loadPaletteFrom(PaletteFileXml, path);
-    loadingFromDialog = false;
 }
 
 void MainWidget::helpButtonClicked()

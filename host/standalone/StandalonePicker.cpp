@@ -135,6 +135,7 @@ StandalonePicker::ViewOpened StandalonePicker::openView(const PickerView &view, 
         const QMetaObject::Connection failed = connect(palette, &Vantor::MyPaletteWidget::paletteLoadFailed, this,
                                                        [&problem](const QString &, const QString &reason) { problem = reason; });
         palette->loadPalette(view.palette);
+        palette->finishReadingPicture();
         disconnect(gave);
         disconnect(failed);
         if (!loaded) {

@@ -21,16 +21,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QVector<Vantor::DominantColour> colours = Vantor::dominantColours(picture);
     double total = 0.0;
     for (const Vantor::DominantColour &colour : colours) {
-        if (!(colour.share >= Vantor::MinimumDominantShare) || colour.share > 1.0 + 1e-9)
+        if (!(colour.share > 0.0) || colour.share > 1.0 + 1e-9)
             Palettra::Fuzz::broken("a share outside the counted range");
         total += colour.share;
     }
     if (colours.size() > Vantor::MaximumDominantColours || total > 1.0 + 1e-9)
         Palettra::Fuzz::broken("more colours or more picture than there is");
     const QVector<Vantor::PictureChip> chips = Vantor::nearestChipsOf(colours, Palettra::Fuzz::Collection);
-    for (int i = 1; i < chips.size(); ++i) {
-        if (chips.at(i - 1).share < chips.at(i).share)
+    double chipsTotal = 0.0;
+    for (int i = 0; i < chips.size(); ++i) {
+        if (i > 0 && chips.at(i - 1).share < chips.at(i).share)
             Palettra::Fuzz::broken("chips out of the order of their shares");
+        // Small parts are folded into a kept chip, never listed on their own.
+        if (chips.size() > 1 && chips.at(i).share < Vantor::MinimumDominantShare)
+            Palettra::Fuzz::broken("a chip under the smallest share listed");
+        chipsTotal += chips.at(i).share;
     }
+    if (chipsTotal > total + 1e-9)
+        Palettra::Fuzz::broken("chips standing for more picture than the colours");
     return 0;
 }

@@ -287,6 +287,10 @@ TEST_F(PicturePaletteTest, PanelFillsThePaletteFromAPhotoAndUndoRestoresIt)
 
     const QString photo = save(bandsWithNoise(chips, {0.5, 0.35, 0.15}, QSize(400, 300)), QStringLiteral("Living room.jpg"));
     panel.loadPaletteFrom(PaletteFileXml, photo);
+    // Read on a worker: the panel says so meanwhile.
+    EXPECT_TRUE(panel.isReadingPicture());
+    EXPECT_TRUE(panel.statusLabel()->toolTip().startsWith(QStringLiteral("Reading Living room.jpg")));
+    panel.finishReadingPicture();
     const QVector<QPoint> order = MyPaletteModel::gridOrder();
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(panel.model().cell(order.at(i)).index.rowId, chips.at(i).id) << i;
@@ -301,6 +305,7 @@ TEST_F(PicturePaletteTest, PanelFillsThePaletteFromAPhotoAndUndoRestoresIt)
     broken.write("RIFF\x10\x00\x00\x00WEBPVP8 garbage");
     broken.close();
     panel.loadPaletteFrom(PaletteFileXml, broken.fileName());
+    panel.finishReadingPicture();
     EXPECT_EQ(panel.model().cell(QPoint(0, 0)).index.rowId, before);
     EXPECT_FALSE(panel.statusLabel()->isHidden());
     EXPECT_TRUE(panel.statusLabel()->toolTip().startsWith(QStringLiteral("broken.webp: "))) << panel.statusLabel()->toolTip().toStdString();

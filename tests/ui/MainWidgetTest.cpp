@@ -503,6 +503,7 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
         },
         [&](QWidget *, const QString &, const QString &, const QString &) { return photo; });
     widget->headerButton(MainWidget::LoadButtonId)->click();
+    widget->myPaletteWidget()->finishReadingPicture();
     widget->saveButtonClicked();
     EXPECT_EQ(proposed, photos.filePath(QStringLiteral("room.palette")));
 
