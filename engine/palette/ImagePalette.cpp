@@ -1,5 +1,6 @@
 #include "ImagePalette.h"
 
+#include "PictureProfiles.h"
 #include "engine/db/CapsureQueries.h"
 #include "engine/db/NavigationQueries.h"
 
@@ -103,8 +104,10 @@ bool pngReachesItsEnd(QIODevice *device)
     return reached;
 }
 
-PictureRead readWith(QImageReader &reader, QImage &picture)
+PictureRead readWith(QImageReader &reader, QImage &picture, bool *approximate)
 {
+    if (approximate)
+        *approximate = false;
     // Orientation does not change a picture's colours: no need to turn it.
     reader.setAutoTransform(false);
     // Qt's own limit (128 MB) would refuse pictures well within the megapixels read here.
@@ -122,26 +125,59 @@ PictureRead readWith(QImageReader &reader, QImage &picture)
         if ((jpeg && !jpegReachesItsEnd(device)) || (format == "png" && !pngReachesItsEnd(device)))
             return PictureRead::Incomplete;
     }
+    QImage image;
+    // A JPEG's profile is taken from its header (Qt keeps no CMYK or grey profile); CMYK
+    // is decoded here, as Qt would turn it into RGB without its profile.
+    QByteArray profile;
+    bool inSrgb = false;
+    if (QIODevice *device = reader.device(); jpeg && device && !device->isSequential()) {
+        const qint64 start = device->pos();
+        device->seek(0);
+        const QByteArray bytes = device->readAll();
+        device->seek(start);
+        const JpegColours colours = jpegColoursOf(bytes);
+        profile = colours.icc;
+        if (colours.cmyk) {
+            const CmykDecode decoded = decodeCmykJpeg(bytes, MaximumPalettePixels);
+            if (decoded.incomplete)
+                return PictureRead::Incomplete;
+            if (decoded.picture.isNull())
+                return PictureRead::Unreadable;
+            image = decoded.picture;
+            inSrgb = true;
+            if (approximate)
+                *approximate = decoded.approximate;
+        }
+    }
     // JPEG decodes at a fraction of its size, smoothly and many times faster. Other
     // decoders scale after a full decode and without regard to transparency (transparent
     // pixels' colours would bleed into the edges): the picture is scaled here instead.
-    if (declared.isValid() && declared != paletteSizeFor(declared) && jpeg) {
+    if (image.isNull() && declared.isValid() && declared != paletteSizeFor(declared) && jpeg) {
         reader.setScaledSize(paletteSizeFor(declared));
         reader.setQuality(100);
     }
-    QImage image;
-    if (!reader.read(&image) || image.isNull())
+    if (image.isNull() && (!reader.read(&image) || image.isNull()))
         return PictureRead::Unreadable;
+    if (profile.isEmpty() && !inSrgb && image.colorSpace().isValid())
+        profile = image.colorSpace().iccProfile();
     // Translucent pixels are scaled premultiplied (so that invisible colours do not bleed
     // in) at 16 bits, which keeps the colour of a pixel of low opacity; so are pictures
     // of 16 bits. Others stay at 8 bits.
     const bool translucent = image.hasAlphaChannel();
     const bool deep = image.depth() > 32;
+    // A grey picture with a grey profile is carried to sRGB before it loses its greyness.
+    const bool grey = image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16;
+    if (grey && !inSrgb && !profile.isEmpty() && convertToSrgb(image, profile))
+        inSrgb = true;
     image.convertTo(translucent ? QImage::Format_RGBA64_Premultiplied : deep ? QImage::Format_RGBX64 : QImage::Format_RGB32);
-    if (image.colorSpace().isValid() && image.colorSpace() != QColorSpace(QColorSpace::SRgb))
-        image.convertToColorSpace(QColorSpace(QColorSpace::SRgb));
     if (paletteSizeFor(image.size()) != image.size())
         image = image.scaled(paletteSizeFor(image.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The profile is applied to the small copy, with Little CMS where it can; Qt's own
+    // conversion for what it reads and Little CMS does not take.
+    if (!inSrgb && !profile.isEmpty() && convertToSrgb(image, profile))
+        inSrgb = true;
+    if (!inSrgb && image.colorSpace().isValid() && image.colorSpace() != QColorSpace(QColorSpace::SRgb))
+        image.convertToColorSpace(QColorSpace(QColorSpace::SRgb));
     picture = image.convertToFormat(translucent || deep ? QImage::Format_RGBA64 : QImage::Format_ARGB32);
     return PictureRead::Read;
 }
@@ -265,13 +301,13 @@ std::vector<float> seededCentres(const std::vector<WeightedColour> &colours, int
 
 } // namespace
 
-PictureRead readPalettePicture(QIODevice *device, QImage &picture)
+PictureRead readPalettePicture(QIODevice *device, QImage &picture, bool *approximate)
 {
     QImageReader reader(device);
-    return readWith(reader, picture);
+    return readWith(reader, picture, approximate);
 }
 
-PictureRead readPalettePicture(const QString &path, QImage &picture)
+PictureRead readPalettePicture(const QString &path, QImage &picture, bool *approximate)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -283,7 +319,7 @@ PictureRead readPalettePicture(const QString &path, QImage &picture)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return PictureRead::Unreadable;
-    return readPalettePicture(&file, picture);
+    return readPalettePicture(&file, picture, approximate);
 }
 
 bool hasPictureSuffix(const QString &path)

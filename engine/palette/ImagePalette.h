@@ -37,8 +37,11 @@ enum class PictureRead { Read, Missing, Unreadable, Incomplete, TooLarge, NotAPi
 // scaled smoothly to at most MaximumPalettePixels: Format_RGBA64 (un-premultiplied) for
 // pictures with transparency or of 16 bits, else Format_ARGB32. A JPEG or PNG cut short
 // is Incomplete.
-PictureRead readPalettePicture(const QString &path, QImage &picture);
-PictureRead readPalettePicture(QIODevice *device, QImage &picture);
+// Embedded ICC profiles (RGB, grey, and CMYK in JPEGs) are applied with Little CMS,
+// relative colorimetric; a CMYK JPEG without one is converted naively and `approximate`
+// (when given) says so.
+PictureRead readPalettePicture(const QString &path, QImage &picture, bool *approximate = nullptr);
+PictureRead readPalettePicture(QIODevice *device, QImage &picture, bool *approximate = nullptr);
 // Whether the file's suffix is one of a picture Qt reads here, in any letter case.
 bool hasPictureSuffix(const QString &path);
 // The suffixes of the pictures Qt reads here, as a file dialog filter's patterns.

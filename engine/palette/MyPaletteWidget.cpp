@@ -297,6 +297,8 @@ void MyPaletteWidget::pictureRead(const QString &path, const PictureColours &rea
     recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Load"), [&] { fillPalette(*m_model, imported); });
     statusLine->hide();
     paletteLoaded(path);
+    if (imported.approximateColours)
+        showStatus(QStringLiteral("%1: CMYK without a colour profile: the colours are approximate").arg(QFileInfo(path).fileName()));
 }
 
 void MyPaletteWidget::finishReadingPicture()

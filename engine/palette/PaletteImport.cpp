@@ -113,7 +113,7 @@ PictureColours pictureColoursOf(QFile &file)
         read.problem = ImportProblem::Unreadable;
         return read;
     }
-    switch (readPalettePicture(&file, picture)) {
+    switch (readPalettePicture(&file, picture, &read.approximate)) {
     case PictureRead::Read: break;
     case PictureRead::TooLarge: read.problem = ImportProblem::PictureTooLarge; return read;
     case PictureRead::NotAPicture: read.problem = ImportProblem::NotAPicture; return read;
@@ -185,6 +185,7 @@ PaletteImport importPictureColours(const PictureColours &read, const QString &pa
     PaletteImport result;
     result.kind = ImportedKind::Picture;
     result.pictureChips = nearestChipsOf(read.colours, collection);
+    result.approximateColours = read.approximate;
     QVector<DB::ColorEntry> chips;
     for (const PictureChip &chip : std::as_const(result.pictureChips))
         chips << chip.chip;

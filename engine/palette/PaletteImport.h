@@ -55,6 +55,8 @@ struct PaletteImport
     // chips of a picture with their shares.
     QVector<ExchangeMatch> matches;
     QVector<PictureChip> pictureChips;
+    // The picture's colours are approximate (CMYK without a colour profile).
+    bool approximateColours = false;
 
     // Whether the file gave a palette: its cells (none, for an empty palette file of our
     // own) and its description replace My Palette's.
@@ -71,6 +73,7 @@ struct PictureColours
 {
     ImportProblem problem = ImportProblem::None;
     QVector<DominantColour> colours;
+    bool approximate = false; // CMYK without a profile
 };
 PictureColours readPictureColours(const QString &path);
 // The other half, on the thread of the database connections: the chips.

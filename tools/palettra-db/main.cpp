@@ -456,6 +456,9 @@ int matchPalette(const QStringList &arguments)
     };
     switch (imported.kind) {
     case Vantor::ImportedKind::Picture:
+        if (imported.approximateColours)
+            std::fprintf(stderr, "palettra-db: %s: CMYK without a colour profile: the colours are approximate\n",
+                         qPrintable(QFileInfo(path).fileName()));
         if (imported.pictureChips.isEmpty()) {
             out() << "no chip of the collection for " << path << '\n';
             return ExitEmpty;

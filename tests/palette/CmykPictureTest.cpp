@@ -1,0 +1,162 @@
+// CMYK JPEGs as designers get them from print: read through their embedded profile (one
+// made here with Little CMS that a naive conversion would get wrong), Adobe's inverted
+// values read right, and one without a profile read as before and marked approximate.
+#include "TestEnvironment.h"
+
+#include "engine/EngineStartup.h"
+#include "engine/db/CollectionLookups.h"
+#include "engine/db/CollectionRegistry.h"
+#include "engine/db/NavigationQueries.h"
+#include "engine/db/SearchQueries.h"
+#include "engine/palette/PaletteImport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
+#include <lcms2.h>
+
+using namespace Vantor;
+
+namespace {
+
+// A printer's profile that puts cyan where sRGB has blue, magenta where it has red and
+// yellow where it has green (K darkens all): the naive CMYK-to-RGB turns each colour
+// into another.
+QByteArray rotatedCmykProfile()
+{
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM toLab = cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+    cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+    cmsSetProfileVersion(profile, 2.1); // a table alone is a lut16 tag, which version 2 has
+    cmsSetDeviceClass(profile, cmsSigOutputClass);
+    cmsSetColorSpace(profile, cmsSigCmykData);
+    cmsSetPCS(profile, cmsSigLabData);
+    cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+    cmsPipeline *pipeline = cmsPipelineAlloc(nullptr, 4, 3);
+    cmsStage *table = cmsStageAllocCLut16bit(nullptr, 17, 4, 3, nullptr);
+    cmsStageSampleCLut16bit(
+        table,
+        [](const cmsUInt16Number in[], cmsUInt16Number out[], void *cargo) -> cmsInt32Number {
+            const double c = in[0] / 65535.0, m = in[1] / 65535.0, y = in[2] / 65535.0, k = in[3] / 65535.0;
+            const double rgb[3] = {(1 - m) * (1 - k), (1 - y) * (1 - k), (1 - c) * (1 - k)};
+            cmsCIELab lab;
+            cmsDoTransform(cargo, rgb, &lab, 1);
+            cmsFloat2LabEncoded(out, &lab);
+            return TRUE;
+        },
+        toLab, 0);
+    cmsPipelineInsertStage(pipeline, cmsAT_BEGIN, table);
+    cmsWriteTag(profile, cmsSigAToB0Tag, pipeline);
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    QByteArray bytes(qsizetype(size), '\0');
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsPipelineFree(pipeline);
+    cmsCloseProfile(profile);
+    cmsDeleteTransform(toLab);
+    cmsCloseProfile(lab);
+    cmsCloseProfile(srgb);
+    return bytes;
+}
+
+// Bands of CMYK inks (0 to 255 of ink), written as Adobe's applications write CMYK
+// (inverted, with their marker) or plainly, with the profile or none.
+void writeCmykJpeg(const QString &path, const std::vector<std::array<int, 4>> &bands, bool adobe, const QByteArray &icc)
+{
+    const int width = 300, height = 100;
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    ASSERT_NE(file, nullptr);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, JCS_CMYK);
+    jpeg_set_quality(&info, 98, TRUE);
+    info.write_Adobe_marker = adobe ? TRUE : FALSE;
+    jpeg_start_compress(&info, TRUE);
+    if (!icc.isEmpty())
+        jpeg_write_icc_profile(&info, reinterpret_cast<const JOCTET *>(icc.constData()), unsigned(icc.size()));
+    std::vector<JSAMPLE> row(size_t(width) * 4);
+    for (int x = 0; x < width; ++x) {
+        const std::array<int, 4> &ink = bands.at(size_t(x) * bands.size() / width);
+        for (int i = 0; i < 4; ++i)
+            row[size_t(x) * 4 + i] = JSAMPLE(adobe ? 255 - ink[size_t(i)] : ink[size_t(i)]);
+    }
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&info, &line, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(file);
+}
+
+QSet<qint64> chipsOf(const PaletteImport &imported)
+{
+    QSet<qint64> ids;
+    for (const PictureChip &chip : imported.pictureChips)
+        ids.insert(chip.chip.id);
+    return ids;
+}
+
+} // namespace
+
+TEST(CmykPictures, ReadThroughTheirProfileAndMarkedApproximateWithout)
+{
+    QDir demo(QStringLiteral(PALETTRA_DEMO_DB));
+    demo.cdUp();
+    demo.cdUp();
+    demo.cdUp();
+    ASSERT_EQ(startEngine(modulePathOf(engineModuleHandle()), demo.path()), StartupOk);
+    const QUuid collection = DB::CollectionRegistry::instance().orderedCollectionUuids().value(0);
+    DB::loadOrderLists(collection);
+    // Three chips far apart, as inks through the profile: cyan for blue, magenta for red,
+    // yellow for green.
+    const char *codes[] = {"OT 1042", "OT 1185", "OT 1881"};
+    std::vector<std::array<int, 4>> inks;
+    QSet<qint64> expected;
+    for (const char *code : codes) {
+        int page = -1, row = -1, segment = -1, mood = 0;
+        bool exterior = false;
+        ASSERT_EQ(DB::searchPhrase(collection, QLatin1String(code), page, row, segment, mood, exterior), DB::StatusOk) << code;
+        DB::ColorEntry chip;
+        ASSERT_EQ(DB::loadColorAt(collection, page, row, chip), DB::StatusOk);
+        expected.insert(chip.id);
+        inks.push_back({255 - chip.blue, 255 - chip.red, 255 - chip.green, 0});
+    }
+    QTemporaryDir dir;
+    const QByteArray profile = rotatedCmykProfile();
+    ASSERT_FALSE(profile.isEmpty());
+    for (const bool adobe : {true, false}) {
+        SCOPED_TRACE(adobe ? "inverted, Adobe's marker" : "plain");
+        const QString path = dir.filePath(adobe ? QStringLiteral("adobe.jpg") : QStringLiteral("plain.jpg"));
+        writeCmykJpeg(path, inks, adobe, profile);
+        const PaletteImport imported = importPalette(path, collection);
+        ASSERT_TRUE(imported.succeeded()) << importProblemText(imported, path).toStdString();
+        EXPECT_FALSE(imported.approximateColours);
+        EXPECT_EQ(chipsOf(imported), expected);
+    }
+    // Without the profile the inks are turned into RGB naively: other chips, and a word.
+    const QString bare = dir.filePath(QStringLiteral("bare.jpg"));
+    writeCmykJpeg(bare, inks, true, QByteArray());
+    const PaletteImport imported = importPalette(bare, collection);
+    ASSERT_TRUE(imported.succeeded());
+    EXPECT_TRUE(imported.approximateColours);
+    EXPECT_NE(chipsOf(imported), expected);
+}
