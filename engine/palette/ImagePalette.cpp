@@ -104,10 +104,11 @@ bool pngReachesItsEnd(QIODevice *device)
     return reached;
 }
 
-PictureRead readWith(QImageReader &reader, QImage &picture, bool *approximate)
+PictureRead readWith(QImageReader &reader, QImage &picture, PictureReadNotes *notes)
 {
-    if (approximate)
-        *approximate = false;
+    PictureReadNotes unused;
+    PictureReadNotes &noted = notes ? *notes : unused;
+    noted = PictureReadNotes();
     // Orientation does not change a picture's colours: no need to turn it.
     reader.setAutoTransform(false);
     // Qt's own limit (128 MB) would refuse pictures well within the megapixels read here.
@@ -115,6 +116,7 @@ PictureRead readWith(QImageReader &reader, QImage &picture, bool *approximate)
     if (!reader.canRead())
         return PictureRead::NotAPicture;
     const QSize declared = reader.size();
+    noted.declared = declared;
     if (declared.isValid() && qint64(declared.width()) * declared.height() > MaximumPicturePixels)
         return PictureRead::TooLarge;
     const QByteArray format = reader.format().toLower();
@@ -145,8 +147,7 @@ PictureRead readWith(QImageReader &reader, QImage &picture, bool *approximate)
                 return PictureRead::Unreadable;
             image = decoded.picture;
             inSrgb = true;
-            if (approximate)
-                *approximate = decoded.approximate;
+            noted.approximate = decoded.approximate;
         }
     }
     // JPEG decodes at a fraction of its size, smoothly and many times faster. Other
@@ -301,13 +302,13 @@ std::vector<float> seededCentres(const std::vector<WeightedColour> &colours, int
 
 } // namespace
 
-PictureRead readPalettePicture(QIODevice *device, QImage &picture, bool *approximate)
+PictureRead readPalettePicture(QIODevice *device, QImage &picture, PictureReadNotes *notes)
 {
     QImageReader reader(device);
-    return readWith(reader, picture, approximate);
+    return readWith(reader, picture, notes);
 }
 
-PictureRead readPalettePicture(const QString &path, QImage &picture, bool *approximate)
+PictureRead readPalettePicture(const QString &path, QImage &picture, PictureReadNotes *notes)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -319,7 +320,7 @@ PictureRead readPalettePicture(const QString &path, QImage &picture, bool *appro
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return PictureRead::Unreadable;
-    return readPalettePicture(&file, picture, approximate);
+    return readPalettePicture(&file, picture, notes);
 }
 
 bool hasPictureSuffix(const QString &path)

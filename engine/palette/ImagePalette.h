@@ -33,15 +33,22 @@ inline constexpr qint64 MaximumPicturePixels = 120 * 1000 * 1000;
 // What reading a picture came to.
 enum class PictureRead { Read, Missing, Unreadable, Incomplete, TooLarge, NotAPicture, NoColour };
 
+// What else a read found out.
+struct PictureReadNotes
+{
+    bool approximate = false; // a CMYK JPEG without a profile, converted naively
+    QSize declared; // the size the file declares, where it does
+};
+
 // The picture in the file (the first frame of an animation), converted to sRGB and
 // scaled smoothly to at most MaximumPalettePixels: Format_RGBA64 (un-premultiplied) for
 // pictures with transparency or of 16 bits, else Format_ARGB32. A JPEG or PNG cut short
 // is Incomplete.
 // Embedded ICC profiles (RGB, grey, and CMYK in JPEGs) are applied with Little CMS,
-// relative colorimetric; a CMYK JPEG without one is converted naively and `approximate`
-// (when given) says so.
-PictureRead readPalettePicture(const QString &path, QImage &picture, bool *approximate = nullptr);
-PictureRead readPalettePicture(QIODevice *device, QImage &picture, bool *approximate = nullptr);
+// relative colorimetric; a CMYK JPEG without one is converted naively, which `notes`
+// (when given) says, with the size the file declares.
+PictureRead readPalettePicture(const QString &path, QImage &picture, PictureReadNotes *notes = nullptr);
+PictureRead readPalettePicture(QIODevice *device, QImage &picture, PictureReadNotes *notes = nullptr);
 // Whether the file's suffix is one of a picture Qt reads here, in any letter case.
 bool hasPictureSuffix(const QString &path);
 // The suffixes of the pictures Qt reads here, as a file dialog filter's patterns.

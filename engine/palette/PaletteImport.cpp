@@ -113,7 +113,7 @@ PictureColours pictureColoursOf(QFile &file)
         read.problem = ImportProblem::Unreadable;
         return read;
     }
-    switch (readPalettePicture(&file, picture, &read.approximate)) {
+    switch (readPalettePicture(&file, picture, &read.notes)) {
     case PictureRead::Read: break;
     case PictureRead::TooLarge: read.problem = ImportProblem::PictureTooLarge; return read;
     case PictureRead::NotAPicture: read.problem = ImportProblem::NotAPicture; return read;
@@ -180,12 +180,16 @@ PictureColours readPictureColours(const QString &path)
 
 PaletteImport importPictureColours(const PictureColours &read, const QString &path, const QUuid &collection)
 {
-    if (read.problem != ImportProblem::None)
-        return failed(ImportedKind::Picture, read.problem);
+    if (read.problem != ImportProblem::None) {
+        PaletteImport result = failed(ImportedKind::Picture, read.problem);
+        result.declaredSize = read.notes.declared;
+        return result;
+    }
     PaletteImport result;
     result.kind = ImportedKind::Picture;
     result.pictureChips = nearestChipsOf(read.colours, collection);
-    result.approximateColours = read.approximate;
+    result.approximateColours = read.notes.approximate;
+    result.declaredSize = read.notes.declared;
     QVector<DB::ColorEntry> chips;
     for (const PictureChip &chip : std::as_const(result.pictureChips))
         chips << chip.chip;
@@ -240,9 +244,13 @@ QString importProblemText(const PaletteImport &imported, const QString &path)
     case ImportProblem::PictureIncomplete: return QStringLiteral("%1: the picture is incomplete").arg(name);
     case ImportProblem::PictureUnreadable: return QStringLiteral("%1: the picture cannot be read").arg(name);
     case ImportProblem::PictureTooLarge:
-        return QStringLiteral("%1: too large a picture (at most %2 megapixels, %3 MiB)")
+        if (imported.declaredSize.isValid())
+            return QStringLiteral("%1: too large (%2 megapixels; the limit is %3)")
+                .arg(name)
+                .arg(double(imported.declaredSize.width()) * imported.declaredSize.height() / 1e6, 0, 'f', 0)
+                .arg(MaximumPicturePixels / 1000000);
+        return QStringLiteral("%1: too large a file for a picture (the limit is %2 MiB)")
             .arg(name)
-            .arg(MaximumPicturePixels / 1000000)
             .arg(MaximumPictureFileSize / (1024 * 1024));
     case ImportProblem::NoVisiblePixel: return QStringLiteral("%1: the picture has no visible pixel").arg(name);
     case ImportProblem::NoChipFound: return QStringLiteral("%1: no colour of this collection found").arg(name);

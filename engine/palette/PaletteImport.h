@@ -57,6 +57,7 @@ struct PaletteImport
     QVector<PictureChip> pictureChips;
     // The picture's colours are approximate (CMYK without a colour profile).
     bool approximateColours = false;
+    QSize declaredSize; // of a picture, as its file declares it
 
     // Whether the file gave a palette: its cells (none, for an empty palette file of our
     // own) and its description replace My Palette's.
@@ -73,7 +74,7 @@ struct PictureColours
 {
     ImportProblem problem = ImportProblem::None;
     QVector<DominantColour> colours;
-    bool approximate = false; // CMYK without a profile
+    PictureReadNotes notes;
 };
 PictureColours readPictureColours(const QString &path);
 // The other half, on the thread of the database connections: the chips.

@@ -197,8 +197,11 @@ TEST_F(PicturePaletteTest, EdgePicturesGiveAStatusNeverACrash)
 
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(importPalette(QStringLiteral(PALETTRA_TEST_DATA_DIR "/pictures/declared-30000.png"), collection).problem,
-              ImportProblem::PictureTooLarge);
+    const QString forged = QStringLiteral(PALETTRA_TEST_DATA_DIR "/pictures/declared-30000.png");
+    const PaletteImport tooLarge = importPalette(forged, collection);
+    EXPECT_EQ(tooLarge.problem, ImportProblem::PictureTooLarge);
+    EXPECT_TRUE(importProblemText(tooLarge, forged).contains(QStringLiteral("megapixels; the limit is 120)")))
+        << importProblemText(tooLarge, forged).toStdString();
     const struct
     {
         const char *name;
