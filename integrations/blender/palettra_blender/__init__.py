@@ -436,8 +436,7 @@ class PALETTRA_PT_material(bpy.types.Panel):
         return context.active_object is not None and context.engine not in _engines_with_pick_on_top
 
     def draw(self, context):
-        self.layout.operator(PALETTRA_OT_pick_material_colour.bl_idname, icon="COLOR")
-        draw_recorded_paint(self.layout, context.active_object.active_material)
+        draw_material_pick(self, context)
 
 
 class PALETTRA_PT_sidebar(bpy.types.Panel):
