@@ -159,6 +159,8 @@ PictureRead readWith(QImageReader &reader, QImage &picture, PictureReadNotes *no
     }
     if (image.isNull() && (!reader.read(&image) || image.isNull()))
         return PictureRead::Unreadable;
+    if (QIODevice *device = reader.device(); format == "png" && device && !device->isSequential() && !inSrgb)
+        profile = pngProfileOf(device);
     if (profile.isEmpty() && !inSrgb && image.colorSpace().isValid())
         profile = image.colorSpace().iccProfile();
     // Translucent pixels are scaled premultiplied (so that invisible colours do not bleed

@@ -1,11 +1,14 @@
 #include "PictureProfiles.h"
 
 #include <QColorSpace>
+#include <QIODevice>
+#include <QtEndian>
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <memory>
 
 #include <jpeglib.h>
@@ -208,6 +211,44 @@ CmykDecode decodeCmykJpeg(const QByteArray &bytes, qint64 atLeastPixels)
     }
     result.picture = picture;
     return result;
+}
+
+QByteArray pngProfileOf(QIODevice *device)
+{
+    const qint64 start = device->pos();
+    QByteArray profile;
+    if (device->seek(8)) { // past the signature
+        // Chunks: a 4-byte length, a 4-byte type, the data, a 4-byte CRC.
+        for (int chunks = 0; chunks < 64; ++chunks) {
+            const QByteArray head = device->read(8);
+            if (head.size() != 8)
+                break;
+            const quint32 length = qFromBigEndian<quint32>(head.constData());
+            const QByteArray type = head.mid(4);
+            if (type == "IDAT" || type == "IEND" || length > 16 * 1024 * 1024)
+                break;
+            if (type != "iCCP") {
+                if (!device->skip(qint64(length) + 4))
+                    break;
+                continue;
+            }
+            // A name of at most 79 bytes, a zero, the compression method (0: zlib), then the
+            // compressed profile.
+            const QByteArray data = device->read(length);
+            const qsizetype nameEnd = data.indexOf('\0');
+            if (data.size() == qsizetype(length) && nameEnd > 0 && nameEnd < 80 && nameEnd + 2 <= data.size()
+                && data.at(nameEnd + 1) == 0) {
+                // qUncompress wants the size first; a guess, which it grows from.
+                QByteArray compressed(4, '\0');
+                qToBigEndian<quint32>(quint32(std::max<qsizetype>(64, data.size() * 4)), compressed.data());
+                compressed += data.mid(nameEnd + 2);
+                profile = qUncompress(compressed);
+            }
+            break;
+        }
+    }
+    device->seek(start);
+    return profile;
 }
 
 bool convertToSrgb(QImage &picture, const QByteArray &icc)

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QImage>
 
+class QIODevice;
+
 namespace Vantor {
 
 // What a JPEG's header says of its colours.
@@ -27,6 +29,11 @@ struct CmykDecode
 // Decodes a CMYK JPEG, scaled by the decoder down to no fewer than `atLeastPixels`
 // pixels where it can; Adobe's inverted CMYK is read as such.
 CmykDecode decodeCmykJpeg(const QByteArray &bytes, qint64 atLeastPixels);
+
+// The profile a PNG embeds (its iCCP chunk, before the image data), empty for none. Qt
+// keeps only profiles of curves and a matrix; one made of tables, as scanners' are, is
+// read here.
+QByteArray pngProfileOf(QIODevice *device);
 
 // Carries the picture to sRGB through the profile: RGB profiles on RGB pictures of 8 or
 // 16 bits, grey profiles on grey ones (which become RGB). False, the picture untouched,

@@ -1,6 +1,7 @@
-// CMYK JPEGs as designers get them from print: read through their embedded profile (one
-// made here with Little CMS that a naive conversion would get wrong), Adobe's inverted
-// values read right, and one without a profile read as before and marked approximate.
+// Pictures whose profiles Qt does not carry: CMYK JPEGs as designers get them from print,
+// read through their embedded profile (one made here with Little CMS that a naive
+// conversion would get wrong), Adobe's inverted values read right, one without a profile
+// marked approximate; and a grey PNG with a grey profile.
 #include "TestEnvironment.h"
 
 #include "engine/EngineStartup.h"
@@ -8,12 +9,15 @@
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SearchQueries.h"
+#include "engine/palette/ColourDifference.h"
 #include "engine/palette/PaletteImport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -28,33 +32,45 @@ using namespace Vantor;
 
 namespace {
 
-// A printer's profile that puts cyan where sRGB has blue, magenta where it has red and
-// yellow where it has green (K darkens all): the naive CMYK-to-RGB turns each colour
-// into another.
-QByteArray rotatedCmykProfile()
+// A profile of device values to CIELab made of one table, as printers' and scanners'
+// profiles are: `deviceToSrgb` says which sRGB colour each device value is.
+using DeviceToSrgb = void (*)(const double *device, double *rgb);
+QByteArray tableProfile(cmsColorSpaceSignature space, cmsUInt32Number channels, cmsProfileClassSignature deviceClass,
+                        DeviceToSrgb deviceToSrgb)
 {
+    struct Cargo
+    {
+        cmsHTRANSFORM toLab;
+        DeviceToSrgb deviceToSrgb;
+        cmsUInt32Number channels;
+    };
     cmsHPROFILE srgb = cmsCreate_sRGBProfile();
     cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
-    cmsHTRANSFORM toLab = cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+    Cargo cargo{cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0), deviceToSrgb,
+                channels};
     cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
     cmsSetProfileVersion(profile, 2.1); // a table alone is a lut16 tag, which version 2 has
-    cmsSetDeviceClass(profile, cmsSigOutputClass);
-    cmsSetColorSpace(profile, cmsSigCmykData);
+    cmsSetDeviceClass(profile, deviceClass);
+    cmsSetColorSpace(profile, space);
     cmsSetPCS(profile, cmsSigLabData);
     cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
-    cmsPipeline *pipeline = cmsPipelineAlloc(nullptr, 4, 3);
-    cmsStage *table = cmsStageAllocCLut16bit(nullptr, 17, 4, 3, nullptr);
+    cmsPipeline *pipeline = cmsPipelineAlloc(nullptr, channels, 3);
+    cmsStage *table = cmsStageAllocCLut16bit(nullptr, 17, channels, 3, nullptr);
     cmsStageSampleCLut16bit(
         table,
-        [](const cmsUInt16Number in[], cmsUInt16Number out[], void *cargo) -> cmsInt32Number {
-            const double c = in[0] / 65535.0, m = in[1] / 65535.0, y = in[2] / 65535.0, k = in[3] / 65535.0;
-            const double rgb[3] = {(1 - m) * (1 - k), (1 - y) * (1 - k), (1 - c) * (1 - k)};
+        [](const cmsUInt16Number in[], cmsUInt16Number out[], void *data) -> cmsInt32Number {
+            const Cargo &cargo = *static_cast<const Cargo *>(data);
+            double device[4] = {};
+            for (cmsUInt32Number i = 0; i < cargo.channels; ++i)
+                device[i] = in[i] / 65535.0;
+            double rgb[3];
+            cargo.deviceToSrgb(device, rgb);
             cmsCIELab lab;
-            cmsDoTransform(cargo, rgb, &lab, 1);
+            cmsDoTransform(cargo.toLab, rgb, &lab, 1);
             cmsFloat2LabEncoded(out, &lab);
             return TRUE;
         },
-        toLab, 0);
+        &cargo, 0);
     cmsPipelineInsertStage(pipeline, cmsAT_BEGIN, table);
     cmsWriteTag(profile, cmsSigAToB0Tag, pipeline);
     cmsUInt32Number size = 0;
@@ -63,10 +79,22 @@ QByteArray rotatedCmykProfile()
     cmsSaveProfileToMem(profile, bytes.data(), &size);
     cmsPipelineFree(pipeline);
     cmsCloseProfile(profile);
-    cmsDeleteTransform(toLab);
+    cmsDeleteTransform(cargo.toLab);
     cmsCloseProfile(lab);
     cmsCloseProfile(srgb);
     return bytes;
+}
+
+// A printer's profile that puts cyan where sRGB has blue, magenta where it has red and
+// yellow where it has green (K darkens all): the naive CMYK-to-RGB turns each colour
+// into another.
+QByteArray rotatedCmykProfile()
+{
+    return tableProfile(cmsSigCmykData, 4, cmsSigOutputClass, [](const double *cmyk, double *rgb) {
+        rgb[0] = (1 - cmyk[1]) * (1 - cmyk[3]);
+        rgb[1] = (1 - cmyk[2]) * (1 - cmyk[3]);
+        rgb[2] = (1 - cmyk[0]) * (1 - cmyk[3]);
+    });
 }
 
 // Bands of CMYK inks (0 to 255 of ink), written as Adobe's applications write CMYK
@@ -105,6 +133,22 @@ void writeCmykJpeg(const QString &path, const std::vector<std::array<int, 4>> &b
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     std::fclose(file);
+}
+
+// A PNG's chunk, with its CRC.
+QByteArray pngChunk(const QByteArray &type, const QByteArray &data)
+{
+    QByteArray chunk(4, '\0');
+    qToBigEndian<quint32>(quint32(data.size()), chunk.data());
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : type + data) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    QByteArray tail(4, '\0');
+    qToBigEndian<quint32>(~crc, tail.data());
+    return chunk + type + data + tail;
 }
 
 QSet<qint64> chipsOf(const PaletteImport &imported)
@@ -159,4 +203,45 @@ TEST(CmykPictures, ReadThroughTheirProfileAndMarkedApproximateWithout)
     ASSERT_TRUE(imported.succeeded());
     EXPECT_TRUE(imported.approximateColours);
     EXPECT_NE(chipsOf(imported), expected);
+}
+
+// An RGB PNG whose profile is a table (which Qt does not read) turning its channels
+// round: read through the profile, it gives the chip the profile means.
+TEST(PictureProfiles, APngIsReadThroughAProfileQtDoesNotRead)
+{
+    QDir demo(QStringLiteral(PALETTRA_DEMO_DB));
+    demo.cdUp();
+    demo.cdUp();
+    demo.cdUp();
+    ASSERT_EQ(startEngine(modulePathOf(engineModuleHandle()), demo.path()), StartupOk);
+    const QUuid collection = DB::CollectionRegistry::instance().orderedCollectionUuids().value(0);
+    const QByteArray profile = tableProfile(cmsSigRgbData, 3, cmsSigInputClass, [](const double *device, double *rgb) {
+        rgb[0] = device[1];
+        rgb[1] = device[2];
+        rgb[2] = device[0];
+    });
+    ASSERT_FALSE(profile.isEmpty());
+    int page = -1, row = -1, segment = -1, mood = 0;
+    bool exterior = false;
+    ASSERT_EQ(DB::searchPhrase(collection, QStringLiteral("OT 1185"), page, row, segment, mood, exterior), DB::StatusOk);
+    DB::ColorEntry chip;
+    ASSERT_EQ(DB::loadColorAt(collection, page, row, chip), DB::StatusOk);
+
+    QImage picture(64, 64, QImage::Format_RGB32);
+    picture.fill(QColor(chip.blue, chip.red, chip.green));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+    // The profile goes right after the header chunk (8 bytes of signature, 25 of IHDR).
+    png.insert(33, pngChunk("iCCP", QByteArray("Scanner", 7) + QByteArray(2, '\0') + qCompress(profile).mid(4)));
+    QTemporaryDir dir;
+    QFile out(dir.filePath(QStringLiteral("scanned.png")));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(png);
+    out.close();
+    const PaletteImport imported = importPalette(out.fileName(), collection);
+    ASSERT_TRUE(imported.succeeded()) << importProblemText(imported, out.fileName()).toStdString();
+    ASSERT_EQ(imported.pictureChips.size(), 1);
+    EXPECT_EQ(imported.pictureChips.first().chip.id, chip.id);
 }
