@@ -151,6 +151,29 @@ QByteArray pngChunk(const QByteArray &type, const QByteArray &data)
     return chunk + type + data + tail;
 }
 
+// The engine on the demo collections; the first of them.
+QUuid startOnTheDemoCollections()
+{
+    QDir demo(QStringLiteral(PALETTRA_DEMO_DB));
+    demo.cdUp();
+    demo.cdUp();
+    demo.cdUp();
+    if (startEngine(modulePathOf(engineModuleHandle()), demo.path()) != StartupOk)
+        return QUuid();
+    return DB::CollectionRegistry::instance().orderedCollectionUuids().value(0);
+}
+
+// The collection's chip of that code; one without an id (-1) when there is none.
+DB::ColorEntry chipOf(const QUuid &collection, const QString &code)
+{
+    int page = -1, row = -1, segment = -1, mood = 0;
+    bool exterior = false;
+    DB::ColorEntry chip;
+    if (DB::searchPhrase(collection, code, page, row, segment, mood, exterior) == DB::StatusOk)
+        DB::loadColorAt(collection, page, row, chip);
+    return chip;
+}
+
 QSet<qint64> chipsOf(const PaletteImport &imported)
 {
     QSet<qint64> ids;
@@ -163,12 +186,8 @@ QSet<qint64> chipsOf(const PaletteImport &imported)
 
 TEST(CmykPictures, ReadThroughTheirProfileAndMarkedApproximateWithout)
 {
-    QDir demo(QStringLiteral(PALETTRA_DEMO_DB));
-    demo.cdUp();
-    demo.cdUp();
-    demo.cdUp();
-    ASSERT_EQ(startEngine(modulePathOf(engineModuleHandle()), demo.path()), StartupOk);
-    const QUuid collection = DB::CollectionRegistry::instance().orderedCollectionUuids().value(0);
+    const QUuid collection = startOnTheDemoCollections();
+    ASSERT_FALSE(collection.isNull());
     DB::loadOrderLists(collection);
     // Three chips far apart, as inks through the profile: cyan for blue, magenta for red,
     // yellow for green.
@@ -176,11 +195,8 @@ TEST(CmykPictures, ReadThroughTheirProfileAndMarkedApproximateWithout)
     std::vector<std::array<int, 4>> inks;
     QSet<qint64> expected;
     for (const char *code : codes) {
-        int page = -1, row = -1, segment = -1, mood = 0;
-        bool exterior = false;
-        ASSERT_EQ(DB::searchPhrase(collection, QLatin1String(code), page, row, segment, mood, exterior), DB::StatusOk) << code;
-        DB::ColorEntry chip;
-        ASSERT_EQ(DB::loadColorAt(collection, page, row, chip), DB::StatusOk);
+        const DB::ColorEntry chip = chipOf(collection, QLatin1String(code));
+        ASSERT_GT(chip.id, 0) << code;
         expected.insert(chip.id);
         inks.push_back({255 - chip.blue, 255 - chip.red, 255 - chip.green, 0});
     }
@@ -209,23 +225,16 @@ TEST(CmykPictures, ReadThroughTheirProfileAndMarkedApproximateWithout)
 // round: read through the profile, it gives the chip the profile means.
 TEST(PictureProfiles, APngIsReadThroughAProfileQtDoesNotRead)
 {
-    QDir demo(QStringLiteral(PALETTRA_DEMO_DB));
-    demo.cdUp();
-    demo.cdUp();
-    demo.cdUp();
-    ASSERT_EQ(startEngine(modulePathOf(engineModuleHandle()), demo.path()), StartupOk);
-    const QUuid collection = DB::CollectionRegistry::instance().orderedCollectionUuids().value(0);
+    const QUuid collection = startOnTheDemoCollections();
+    ASSERT_FALSE(collection.isNull());
     const QByteArray profile = tableProfile(cmsSigRgbData, 3, cmsSigInputClass, [](const double *device, double *rgb) {
         rgb[0] = device[1];
         rgb[1] = device[2];
         rgb[2] = device[0];
     });
     ASSERT_FALSE(profile.isEmpty());
-    int page = -1, row = -1, segment = -1, mood = 0;
-    bool exterior = false;
-    ASSERT_EQ(DB::searchPhrase(collection, QStringLiteral("OT 1185"), page, row, segment, mood, exterior), DB::StatusOk);
-    DB::ColorEntry chip;
-    ASSERT_EQ(DB::loadColorAt(collection, page, row, chip), DB::StatusOk);
+    const DB::ColorEntry chip = chipOf(collection, QStringLiteral("OT 1185"));
+    ASSERT_GT(chip.id, 0);
 
     QImage picture(64, 64, QImage::Format_RGB32);
     picture.fill(QColor(chip.blue, chip.red, chip.green));
