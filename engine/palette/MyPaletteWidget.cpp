@@ -183,8 +183,6 @@ void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
     QString problem;
     bool saved = false;
     const ExchangeFormat exchange = exchangeFormatOf(fileFormat);
-    const QString fallbackName =
-        DB::localizedString(lastUsedCollection(), DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
     if (fileFormat == PaletteFileBoard) {
         // Titled by the palette's description, else by the file's name.
         const QString title = !m_model->description().isEmpty() ? m_model->description() : QFileInfo(path).completeBaseName();
@@ -193,6 +191,8 @@ void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
     } else if (exchange == ExchangeFormat::None) {
         saved = savePaletteFile(*m_model, fileFormat, path, &problem);
     } else {
+        const QString fallbackName =
+            DB::localizedString(lastUsedCollection(), DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
         saved = writeFileAtomically(exchangeBytes(*m_model, exchange, fallbackName), path, &problem);
     }
     if (!saved) {
@@ -246,7 +246,11 @@ void MyPaletteWidget::loadPaletteFile(PaletteFileFormat, const QString &path)
     // by what they hold: their colours become the current collection's nearest chips. A
     // file that gives nothing changes nothing, and says why: a silent failure reads as a
     // broken button.
-    const PaletteImport imported = importPalette(path, lastUsedCollection());
+    takeImport(path, importPalette(path, lastUsedCollection()));
+}
+
+void MyPaletteWidget::takeImport(const QString &path, const PaletteImport &imported)
+{
     if (!imported.succeeded()) {
         const QString reason = importProblemText(imported, path);
         showStatus(reason);
@@ -255,6 +259,8 @@ void MyPaletteWidget::loadPaletteFile(PaletteFileFormat, const QString &path)
     }
     fillPalette(*m_model, imported);
     paletteLoaded(path);
+    if (imported.approximateColours)
+        showStatus(QStringLiteral("%1: CMYK without a colour profile: the colours are approximate").arg(QFileInfo(path).fileName()));
 }
 
 void MyPaletteWidget::startReadingPicture(const QString &path)
@@ -286,19 +292,11 @@ void MyPaletteWidget::startReadingPicture(const QString &path)
 
 void MyPaletteWidget::pictureRead(const QString &path, const PictureColours &read)
 {
-    const PaletteImport imported = importPictureColours(read, path, lastUsedCollection());
-    if (!imported.succeeded()) {
-        const QString reason = importProblemText(imported, path);
-        showStatus(reason);
-        emit paletteLoadFailed(path, reason);
-        return;
-    }
-    // A load replaces the whole palette: it can be undone like any other change.
-    recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Load"), [&] { fillPalette(*m_model, imported); });
+    // "Reading …" has done its work.
     statusLine->hide();
-    paletteLoaded(path);
-    if (imported.approximateColours)
-        showStatus(QStringLiteral("%1: CMYK without a colour profile: the colours are approximate").arg(QFileInfo(path).fileName()));
+    const PaletteImport imported = importPictureColours(read, path, lastUsedCollection());
+    // A load replaces the whole palette: it can be undone like any other change.
+    recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Load"), [&] { takeImport(path, imported); });
 }
 
 void MyPaletteWidget::finishReadingPicture()

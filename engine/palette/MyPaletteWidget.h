@@ -127,6 +127,8 @@ private:
     void paletteLoaded(const QString &path);
     void setButtonTooltips(const QUuid &collection);
     void loadPaletteFile(PaletteFileFormat format, const QString &path);
+    // Fills the palette from what a file gave, or says why it gave nothing.
+    void takeImport(const QString &path, const PaletteImport &imported);
     void startReadingPicture(const QString &path);
     void pictureRead(const QString &path, const PictureColours &read);
     void repaintTarget(const QPoint &oldTarget, const QPoint &newTarget);
