@@ -8,6 +8,16 @@
 #include <QRandomGenerator>
 #include <QTextStream>
 
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
 namespace Palettra::Bench {
 
 namespace {
@@ -88,6 +98,46 @@ bool writeGeneratedSource(const QString &folder, const QVector<GeneratedCollecti
     theme.insert(QStringLiteral("wheelCollection"), collections.constFirst().folder);
     deck.insert(QStringLiteral("theme"), theme);
     return writeJson(folder + QStringLiteral("/deck.json"), deck);
+}
+
+ToolRun runPalettraDb(const QStringList &arguments)
+{
+    std::vector<QByteArray> words{QByteArrayLiteral(PALETTRA_DB_PROGRAM)};
+    for (const QString &argument : arguments)
+        words.push_back(QFile::encodeName(argument));
+    std::vector<char *> argv;
+    for (QByteArray &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    ToolRun run;
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = 0;
+    if (posix_spawn(&child, argv.front(), nullptr, nullptr, argv.data(), environ) != 0)
+        return run;
+    // The child's own peak, read from its status while it runs: the peak wait4 reports
+    // counts, for a child spawned from a large process, that process's memory too.
+    const QString statusFile = QStringLiteral("/proc/%1/status").arg(child);
+    double peak = 0.0;
+    int status = 0;
+    for (;;) {
+        QFile file(statusFile);
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : file.readAll().split('\n')) {
+                if (line.startsWith("VmHWM:"))
+                    peak = std::max(peak, line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024.0);
+            }
+        }
+        const pid_t ended = waitpid(child, &status, WNOHANG);
+        if (ended == child)
+            break;
+        if (ended < 0)
+            return run;
+        usleep(2000);
+    }
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.residentBytes = peak;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
 }
 
 } // namespace Palettra::Bench

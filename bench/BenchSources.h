@@ -4,6 +4,7 @@
 // part and its interior collection's settings, schemes and products, with random colours.
 
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 #include <QVector>
 
@@ -19,5 +20,14 @@ struct GeneratedCollection
 // Codes run "G 000001", "G 000002", … With `trends`, each collection has one open trend
 // group of a dozen of its own chips; otherwise none.
 bool writeGeneratedSource(const QString &folder, const QVector<GeneratedCollection> &collections, bool trends);
+
+// palettra-db run in a process of its own, with the peak memory of that one child.
+struct ToolRun
+{
+    bool ok = false;
+    double seconds = 0.0;
+    double residentBytes = 0.0;
+};
+ToolRun runPalettraDb(const QStringList &arguments);
 
 } // namespace Palettra::Bench

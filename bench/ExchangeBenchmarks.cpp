@@ -1,9 +1,11 @@
 // Palettes of other tools against the 1,000-colour collection: palettra-db match over a
 // file of 20,000 colours (process start and output included), the import of a 4 MiB GIMP
 // palette into My Palette, and the Capsure look-up of a file of 20,001 measured objects.
-// A palette from a 24-megapixel JPEG photo, decode included, against both collections.
+// A palette from a 24-megapixel JPEG photo, decode included, against both collections;
+// the same as PNG, and the peak memory of a 16-bit PNG read row by row.
 
 #include "BenchDecks.h"
+#include "BenchSources.h"
 
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/CollectionSettings.h"
@@ -156,8 +158,10 @@ QString photoFile()
         }
         const QString file = files().filePath(QStringLiteral("photo.jpg"));
         photo.save(file, "JPEG", 90);
-        // The same photo as PNG, which decodes whole before it is scaled.
+        // The same photo as PNG, which decodes whole before it is scaled; and at 16 bits,
+        // 192 MB decoded, which is read row by row.
         photo.save(files().filePath(QStringLiteral("photo.png")), "PNG");
+        photo.convertToFormat(QImage::Format_RGBX64).save(files().filePath(QStringLiteral("photo16.png")), "PNG");
         return file;
     }();
     return path;
@@ -193,6 +197,25 @@ void BM_PhotoPalettePng(benchmark::State &state)
     state.counters["megabytes"] = double(QFileInfo(photo).size()) / 1e6;
 }
 BENCHMARK(BM_PhotoPalettePng)->Unit(benchmark::kMillisecond);
+
+// The 16-bit PNG through palettra-db match, in a process of its own: the peak memory.
+void BM_LargePngPalette(benchmark::State &state)
+{
+    const QString photo = QFileInfo(photoFile()).dir().filePath(QStringLiteral("photo16.png"));
+    const QString base = smallOnlyFolder();
+    double resident = 0.0;
+    for (auto _ : state) {
+        const ToolRun run = runPalettraDb({QStringLiteral("--base"), base, QStringLiteral("match"), SmallCollection.toString(), photo});
+        if (!run.ok) {
+            state.SkipWithError("palettra-db match failed on the 16-bit PNG");
+            return;
+        }
+        state.SetIterationTime(run.seconds);
+        resident = std::max(resident, run.residentBytes);
+    }
+    state.counters["peak resident MiB"] = resident / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_LargePngPalette)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "ImagePalette.h"
 
+#include "LargePng.h"
 #include "PictureProfiles.h"
 #include "engine/db/CapsureQueries.h"
 #include "engine/db/NavigationQueries.h"
@@ -128,6 +129,15 @@ PictureRead readWith(QImageReader &reader, QImage &picture, PictureReadNotes *no
             return PictureRead::Incomplete;
     }
     QImage image;
+    // A large PNG is averaged row by row into the small copy, never held whole.
+    if (QIODevice *device = reader.device(); format == "png" && device && !device->isSequential() && isLargePng(device)) {
+        bool cutShort = false;
+        image = readLargePng(device, paletteSizeFor(declared), cutShort);
+        if (cutShort)
+            return PictureRead::Incomplete;
+        if (image.isNull())
+            return PictureRead::Unreadable;
+    }
     // A JPEG's profile is taken from its header (Qt keeps no CMYK or grey profile); CMYK
     // is decoded here, as Qt would turn it into RGB without its profile.
     QByteArray profile;

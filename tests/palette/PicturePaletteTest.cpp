@@ -268,12 +268,23 @@ TEST_F(PicturePaletteTest, PicturesOfAnyOpacityCompletenessAndSize)
         EXPECT_EQ(importProblemText(imported, out.fileName()), name + QStringLiteral(": the picture is incomplete"));
     }
 
-    // 36 megapixels, 144 MB decoded: beyond Qt's default allocation limit.
-    QImage large(9000, 4000, QImage::Format_RGB32);
-    large.fill(chips.at(1).color());
+    // 36 megapixels, 144 MB decoded: beyond Qt's default allocation limit, and read row by
+    // row. An invisible third, an opaque one and a faint one (8 of 255).
+    QImage large(9000, 4000, QImage::Format_ARGB32);
+    QPainter paint(&large);
+    paint.setCompositionMode(QPainter::CompositionMode_Source);
+    paint.fillRect(QRect(0, 0, 3000, 4000), QColor(255, 0, 0, 0));
+    paint.fillRect(QRect(3000, 0, 3000, 4000), chips.at(1).color());
+    QColor faint = chips.at(2).color();
+    faint.setAlpha(8);
+    paint.fillRect(QRect(6000, 0, 3000, 4000), faint);
+    paint.end();
     const PaletteImport imported = importPalette(save(large, QStringLiteral("large.png")), collection);
     ASSERT_TRUE(imported.succeeded()) << importProblemText(imported, QStringLiteral("large.png")).toStdString();
-    EXPECT_EQ(imported.pictureChips.first().chip.id, chips.at(1).id);
+    ASSERT_EQ(imported.pictureChips.size(), 2);
+    EXPECT_EQ(imported.pictureChips.at(0).chip.id, chips.at(1).id);
+    EXPECT_NEAR(imported.pictureChips.at(0).share, 255.0 / 263.0, 0.005);
+    EXPECT_EQ(imported.pictureChips.at(1).chip.id, chips.at(2).id);
 }
 
 // Loading a photo in the panel fills the palette by share and names it after the file;

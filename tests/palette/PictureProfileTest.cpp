@@ -1,7 +1,8 @@
 // Pictures whose profiles Qt does not carry: CMYK JPEGs as designers get them from print,
 // read through their embedded profile (one made here with Little CMS that a naive
 // conversion would get wrong), Adobe's inverted values read right, one without a profile
-// marked approximate; and a grey PNG with a grey profile.
+// marked approximate; a PNG with a profile Qt does not read; and PNGs read row by row,
+// interlaced or not.
 #include "TestEnvironment.h"
 
 #include "engine/EngineStartup.h"
@@ -10,6 +11,7 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SearchQueries.h"
 #include "engine/palette/ColourDifference.h"
+#include "engine/palette/LargePng.h"
 #include "engine/palette/PaletteImport.h"
 
 #include <QBuffer>
@@ -253,4 +255,76 @@ TEST(PictureProfiles, APngIsReadThroughAProfileQtDoesNotRead)
     ASSERT_TRUE(imported.succeeded()) << importProblemText(imported, out.fileName()).toStdString();
     ASSERT_EQ(imported.pictureChips.size(), 1);
     EXPECT_EQ(imported.pictureChips.first().chip.id, chip.id);
+}
+
+// The rows of a PNG averaged into a small copy: an interlaced PNG, its pixels coming in
+// seven scattered passes, gives exactly what the same pixels in plain rows give.
+TEST(LargePng, InterlacedAndPlainRowsAverageAlike)
+{
+    const int width = 37, height = 23;
+    QImage pixels(width, height, QImage::Format_RGBA8888);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            pixels.setPixelColor(x, y, QColor((x * 7) % 256, (y * 11) % 256, (x * y) % 256, 128 + (x + y) % 128));
+    }
+    auto pngOf = [&pixels](bool interlaced) {
+        // Adam7: where each pass starts and how far it steps, in rows and in columns.
+        const int rowStart[] = {0, 0, 4, 0, 2, 0, 1}, rowStep[] = {8, 8, 8, 4, 4, 2, 2};
+        const int colStart[] = {0, 4, 0, 2, 0, 1, 0}, colStep[] = {8, 8, 4, 4, 2, 2, 1};
+        QByteArray raw;
+        for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
+            const int firstRow = interlaced ? rowStart[pass] : 0, stepRow = interlaced ? rowStep[pass] : 1;
+            const int firstCol = interlaced ? colStart[pass] : 0, stepCol = interlaced ? colStep[pass] : 1;
+            if (firstCol >= pixels.width())
+                continue;
+            for (int y = firstRow; y < pixels.height(); y += stepRow) {
+                raw += '\0'; // no filter
+                for (int x = firstCol; x < pixels.width(); x += stepCol)
+                    raw += QByteArray(reinterpret_cast<const char *>(pixels.constScanLine(y)) + x * 4, 4);
+            }
+        }
+        QByteArray header(13, '\0');
+        qToBigEndian<quint32>(quint32(pixels.width()), header.data());
+        qToBigEndian<quint32>(quint32(pixels.height()), header.data() + 4);
+        header[8] = 8; // bits
+        header[9] = 6; // RGBA
+        header[12] = interlaced ? 1 : 0;
+        return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", qCompress(raw).mid(4))
+            + pngChunk("IEND", QByteArray());
+    };
+    QImage averaged[2];
+    for (const bool interlaced : {false, true}) {
+        QByteArray png = pngOf(interlaced);
+        QBuffer device(&png);
+        device.open(QIODevice::ReadOnly);
+        bool cutShort = true;
+        averaged[interlaced] = readLargePng(&device, QSize(5, 3), cutShort);
+        EXPECT_FALSE(cutShort);
+        ASSERT_EQ(averaged[interlaced].size(), QSize(5, 3)) << interlaced;
+    }
+    EXPECT_EQ(averaged[0], averaged[1]);
+    // The first cell is the alpha-weighted mean of the pixels it covers (columns 0 to 7,
+    // rows 0 to 7).
+    double red = 0.0, alpha = 0.0, count = 0.0;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const QColor colour = pixels.pixelColor(x, y);
+            red += colour.redF() * colour.alphaF();
+            alpha += colour.alphaF();
+            count += 1.0;
+        }
+    }
+    // Read back un-premultiplied.
+    const QRgba64 first = averaged[0].pixelColor(0, 0).rgba64();
+    EXPECT_NEAR(first.red() / 65535.0, red / alpha, 1e-4);
+    EXPECT_NEAR(first.alpha() / 65535.0, alpha / count, 1e-4);
+
+    // Cut short: said so.
+    QByteArray cut = pngOf(false);
+    cut.chop(40);
+    QBuffer device(&cut);
+    device.open(QIODevice::ReadOnly);
+    bool cutShort = false;
+    EXPECT_TRUE(readLargePng(&device, QSize(5, 3), cutShort).isNull());
+    EXPECT_TRUE(cutShort);
 }
