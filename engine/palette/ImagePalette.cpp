@@ -167,8 +167,9 @@ PictureRead readWith(QImageReader &reader, QImage &picture, PictureReadNotes *no
         reader.setScaledSize(paletteSizeFor(declared));
         reader.setQuality(100);
     }
+    // A JPEG or PNG whose header reads but whose data does not is cut short or forged.
     if (image.isNull() && (!reader.read(&image) || image.isNull()))
-        return PictureRead::Unreadable;
+        return jpeg || format == "png" ? PictureRead::Incomplete : PictureRead::Unreadable;
     if (QIODevice *device = reader.device(); format == "png" && device && !device->isSequential() && !inSrgb)
         profile = pngProfileOf(device);
     if (profile.isEmpty() && !inSrgb && image.colorSpace().isValid())

@@ -34,8 +34,13 @@ void quiet(png_structp, png_const_charp)
 {
 }
 
-void stopOnError(png_structp png, png_const_charp)
+void stopOnError(png_structp png, png_const_charp message)
 {
+    // Image data that ends before the picture does: a file cut short, or a size forged
+    // over little data.
+    auto *source = static_cast<Source *>(png_get_io_ptr(png));
+    if (source && std::strncmp(message, "Not enough", 10) == 0)
+        source->cutShort = true;
     png_longjmp(png, 1);
 }
 

@@ -319,6 +319,24 @@ TEST(LargePng, InterlacedAndPlainRowsAverageAlike)
     EXPECT_NEAR(first.red() / 65535.0, red / alpha, 1e-4);
     EXPECT_NEAR(first.alpha() / 65535.0, alpha / count, 1e-4);
 
+    // A size forged over a little data, read row by row or by Qt: incomplete.
+    QTemporaryDir dir;
+    const QUuid collection = startOnTheDemoCollections();
+    for (const quint32 side : {10000u, 3000u}) {
+        QByteArray header(13, '\0');
+        qToBigEndian<quint32>(side, header.data());
+        qToBigEndian<quint32>(side, header.data() + 4);
+        header[8] = 8;
+        header[9] = 2; // RGB
+        const QByteArray forged = QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+            + pngChunk("IDAT", qCompress(QByteArray(1000, '\0')).mid(4)) + pngChunk("IEND", QByteArray());
+        QFile out(dir.filePath(QStringLiteral("forged-%1.png").arg(side)));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(forged);
+        out.close();
+        EXPECT_EQ(importPalette(out.fileName(), collection).problem, ImportProblem::PictureIncomplete) << side;
+    }
+
     // Cut short: said so.
     QByteArray cut = pngOf(false);
     cut.chop(40);
