@@ -32,63 +32,37 @@ QSize paletteSizeFor(const QSize &size)
 // Whether the bytes of a JPEG after its first scan reach the end-of-image marker: in the
 // compressed data 0xFF is always followed by 0x00 or a restart marker, so 0xFF 0xD9 is
 // the end. A file cut short lacks it, and its decoder would paint the rest grey.
-bool jpegReachesItsEnd(QIODevice *device)
+bool jpegReachesItsEnd(const QByteArray &bytes)
 {
-    const qint64 start = device->pos();
-    if (!device->seek(0))
-        return true;
-    bool inScan = false;
-    bool reached = false;
-    char previous = 0;
-    QByteArray chunk;
-    // Markers before the first scan carry lengths; an embedded thumbnail's end marker
-    // lies inside them and is skipped with them.
-    auto readByte = [device](char &byte) { return device->getChar(&byte); };
-    char byte = 0;
-    if (!readByte(byte) || quint8(byte) != 0xFF || !readByte(byte) || quint8(byte) != 0xD8) {
-        device->seek(start);
+    auto at = [&bytes](qsizetype i) { return quint8(bytes.at(i)); };
+    if (bytes.size() < 2 || at(0) != 0xFF || at(1) != 0xD8)
         return true; // not ours to judge
-    }
-    // Headers that end before the first scan are a file cut short; headers this does not
-    // follow are left to the decoder.
-    bool followed = true;
-    while (!inScan && followed) {
-        char marker = 0;
-        do {
-            if (!readByte(marker)) {
-                device->seek(start);
-                return false;
-            }
-        } while (quint8(marker) == 0xFF);
-        char high = 0;
-        char low = 0;
-        if (!readByte(high) || !readByte(low)) {
-            device->seek(start);
+    // Markers before the first scan carry lengths; an embedded thumbnail's end marker
+    // lies inside them and is skipped with them. Headers that end before the first scan
+    // are a file cut short; headers this does not follow are left to the decoder.
+    qsizetype i = 2;
+    for (;;) {
+        if (i >= bytes.size() || at(i) != 0xFF)
+            return i >= bytes.size() ? false : true;
+        while (i < bytes.size() && at(i) == 0xFF)
+            ++i;
+        if (i + 2 >= bytes.size())
             return false;
-        }
-        const int length = (quint8(high) << 8) | quint8(low);
-        if (length < 2 || device->skip(length - 2) != length - 2) {
-            device->seek(start);
-            return length >= 2 ? false : true;
-        }
-        inScan = quint8(marker) == 0xDA;
-        followed = inScan || (readByte(byte) && quint8(byte) == 0xFF);
+        const int marker = at(i);
+        const int length = (at(i + 1) << 8) | at(i + 2);
+        if (length < 2)
+            return true;
+        i += 1 + length;
+        if (i > bytes.size())
+            return false;
+        if (marker == 0xDA)
+            break;
     }
-    if (!inScan) {
-        device->seek(start);
-        return true;
+    for (; i + 1 < bytes.size(); ++i) {
+        if (at(i) == 0xFF && at(i + 1) == 0xD9)
+            return true;
     }
-    while (inScan && !reached && !(chunk = device->read(1 << 16)).isEmpty()) {
-        for (const char c : std::as_const(chunk)) {
-            if (quint8(previous) == 0xFF && quint8(c) == 0xD9) {
-                reached = true;
-                break;
-            }
-            previous = c;
-        }
-    }
-    device->seek(start);
-    return reached;
+    return false;
 }
 
 // Whether a PNG ends with its end chunk (allowing a little trailing padding).
@@ -122,15 +96,24 @@ PictureRead readWith(QImageReader &reader, QImage &picture, PictureReadNotes *no
         return PictureRead::TooLarge;
     const QByteArray format = reader.format().toLower();
     const bool jpeg = format == "jpeg" || format == "jpg";
+    QIODevice *device = reader.device();
+    const bool seekable = device && !device->isSequential();
+    // A JPEG is read once for what Qt does not look at: whether it is complete, its profile
+    // and whether it is CMYK.
+    QByteArray jpegBytes;
+    if (jpeg && seekable) {
+        const qint64 start = device->pos();
+        device->seek(0);
+        jpegBytes = device->readAll();
+        device->seek(start);
+    }
     // A picture cut short is refused before its decoder fills the rest with a made-up
     // colour.
-    if (QIODevice *device = reader.device(); device && !device->isSequential()) {
-        if ((jpeg && !jpegReachesItsEnd(device)) || (format == "png" && !pngReachesItsEnd(device)))
-            return PictureRead::Incomplete;
-    }
+    if (seekable && ((jpeg && !jpegReachesItsEnd(jpegBytes)) || (format == "png" && !pngReachesItsEnd(device))))
+        return PictureRead::Incomplete;
     QImage image;
     // A large PNG is averaged row by row into the small copy, never held whole.
-    if (QIODevice *device = reader.device(); format == "png" && device && !device->isSequential() && isLargePng(device)) {
+    if (format == "png" && seekable && isLargePng(device)) {
         bool cutShort = false;
         image = readLargePng(device, paletteSizeFor(declared), cutShort);
         if (cutShort)
@@ -142,15 +125,11 @@ PictureRead readWith(QImageReader &reader, QImage &picture, PictureReadNotes *no
     // is decoded here, as Qt would turn it into RGB without its profile.
     QByteArray profile;
     bool inSrgb = false;
-    if (QIODevice *device = reader.device(); jpeg && device && !device->isSequential()) {
-        const qint64 start = device->pos();
-        device->seek(0);
-        const QByteArray bytes = device->readAll();
-        device->seek(start);
-        const JpegColours colours = jpegColoursOf(bytes);
+    if (!jpegBytes.isEmpty()) {
+        const JpegColours colours = jpegColoursOf(jpegBytes);
         profile = colours.icc;
         if (colours.cmyk) {
-            const CmykDecode decoded = decodeCmykJpeg(bytes, MaximumPalettePixels);
+            const CmykDecode decoded = decodeCmykJpeg(jpegBytes, MaximumPalettePixels);
             if (decoded.incomplete)
                 return PictureRead::Incomplete;
             if (decoded.picture.isNull())
@@ -170,7 +149,7 @@ PictureRead readWith(QImageReader &reader, QImage &picture, PictureReadNotes *no
     // A JPEG or PNG whose header reads but whose data does not is cut short or forged.
     if (image.isNull() && (!reader.read(&image) || image.isNull()))
         return jpeg || format == "png" ? PictureRead::Incomplete : PictureRead::Unreadable;
-    if (QIODevice *device = reader.device(); format == "png" && device && !device->isSequential() && !inSrgb)
+    if (format == "png" && seekable && !inSrgb)
         profile = pngProfileOf(device);
     if (profile.isEmpty() && !inSrgb && image.colorSpace().isValid())
         profile = image.colorSpace().iccProfile();

@@ -1,7 +1,7 @@
 // The main widget's keyboard: the shortcuts that work wherever the focus is in the
 // picker (undo and redo of My Palette, copying the chosen colour, help), the focused
-// panel's chip copied or put into My Palette, Escape for the full view, and the frame that shows where the
-// focus is.
+// panel's chip copied or put into My Palette, Escape for the full view, and the frame
+// that shows where the focus is.
 
 #include "MainWidget.h"
 
@@ -11,10 +11,10 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/ColourValueText.h"
+#include "engine/palette/ColourDifference.h"
 #include "engine/palette/MyPaletteFullWidget.h"
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
-#include "engine/palette/ColourDifference.h"
 #include "engine/widgets/CardRollerWidget.h"
 #include "engine/widgets/ColorSchemerPulvexWidget.h"
 #include "engine/widgets/ColorSchemerWidget.h"
@@ -46,15 +46,8 @@ void MainWidget::setUpKeyboard()
     shortcut({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { myPalette->undoStack()->undo(); });
     shortcut({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
              [this] { myPalette->undoStack()->redo(); });
-    shortcut({QKeySequence(Qt::CTRL | Qt::Key_C)}, [this] {
-        QUuid collection;
-        DB::ColorEntry chip;
-        DB::ProspectEntry trend;
-        if (focusedChip(collection, chip, trend) != PanelChip::None)
-            copyFocusedChip();
-        else
-            copySelectedColour();
-    });
+    // The chip of the panel with the keys, else My Palette's selected one.
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_C)}, [this] { copyFocusedChip() || copySelectedColour(); });
     shortcut({QKeySequence(Qt::Key_F1)}, [this] { helpButtonClicked(); });
     // A text field undoes its own typing first, and hands the keys on to the palette
     // when it has nothing left to undo or redo.
