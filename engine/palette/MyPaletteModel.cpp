@@ -108,9 +108,21 @@ bool MyPaletteModel::pickedChip(QUuid &collection, DB::ColorEntry &chip) const
     if (m_selection.size() != 1)
         return false;
     const PaletteCell &cell = this->cell(m_selection.constFirst());
-    if (!cell.isOccupied() || DB::loadColorById(cell.index.collection, cell.index.rowId, chip) != DB::StatusOk)
+    if (!cell.isOccupied())
         return false;
     collection = cell.index.collection;
+    if (DB::loadColorById(cell.index.collection, cell.index.rowId, chip) == DB::StatusOk)
+        return true;
+    // The collection cannot be read now (replaced, removed): the chip is what the cell
+    // shows, its code and name from the label, so that a pick the cell offers still goes.
+    chip = DB::ColorEntry();
+    chip.red = cell.colour.red();
+    chip.green = cell.colour.green();
+    chip.blue = cell.colour.blue();
+    const int separator = cell.label.indexOf(QLatin1String(" - "));
+    chip.code = separator < 0 ? cell.label : cell.label.left(separator);
+    if (separator >= 0)
+        chip.names << cell.label.mid(separator + 3);
     return true;
 }
 

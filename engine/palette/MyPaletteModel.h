@@ -61,9 +61,10 @@ public:
     const QList<QPoint> &selection() const { return m_selection; }
     // The colours of the selected positions that hold a chip, in selection order.
     QVector<QColor> selectedChipColours() const;
-    // The picked chip: that of the one selected cell, as its collection holds it now.
-    // False (nothing picked) unless exactly one cell is selected and its chip can be
-    // read. Whatever hands a colour on (the clipboard, a host, a script) takes this one.
+    // The picked chip: that of the one selected cell, as its collection holds it now,
+    // or as the cell shows it when the collection cannot be read. False (nothing picked)
+    // unless exactly one cell is selected and it holds a chip. Whatever hands a chip on
+    // (the clipboard, a script) takes this one.
     bool pickedChip(QUuid &collection, DB::ColorEntry &chip) const;
 
     QString description() const { return m_description; }

@@ -4,7 +4,6 @@
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/ThemeResources.h"
-#include "engine/widgets/DialogTheme.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -38,7 +37,6 @@ AboutBox::AboutBox(QWidget *parent, const QString &productVersion)
     setWindowModality(Qt::ApplicationModal);
     setSizeGripEnabled(false);
 
-    applyDialogTheme(this);
     QFont dialogFont = DB::normalFont(2);
     dialogFont.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::PreferQuality));
     setFont(dialogFont);
@@ -50,9 +48,6 @@ AboutBox::AboutBox(QWidget *parent, const QString &productVersion)
     logo->setPixmap(QPixmap::fromImage(DB::themeImage(collection, DB::ThemeKey::ImageAboutLogo, QSize(128, 64))));
     logo->setAlignment(Qt::AlignCenter);
     logo->setFixedSize(128, 48);
-    // The maker's logo is drawn for a light ground: it keeps one on the dark box.
-    logo->setAutoFillBackground(false);
-    logo->setStyleSheet(QStringLiteral("QLabel { background: #ececec; border-radius: 6px; }"));
 
     title = new QLabel(this);
     QFont titleFont(dialogFont.family(), dialogFont.pointSize() + 2, QFont::Bold);
@@ -85,10 +80,9 @@ AboutBox::AboutBox(QWidget *parent, const QString &productVersion)
     closeButton->resize(buttonWidth, closeButton->height());
 
     background->lower();
-    // The picker's slate, lit from the top left as its header is.
     background->setStyleSheet(QStringLiteral(
-        "background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:0.5, y2:1, stop:0 rgba(52, 55, 61, 255), "
-        "stop:1 rgba(36, 38, 42, 255));"));
+        "background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:0.5, y2:1, stop:0 rgba(238, 238, 238, 255), "
+        "stop:1 rgba(218, 218, 218, 255));"));
 
     setFixedSize(680, 480);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {

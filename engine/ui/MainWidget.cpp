@@ -76,8 +76,9 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     setObjectName(QStringLiteral("MainWidget"));
     setMouseTracking(true);
     setFixedSize(800, 600);
-    // No key of its own: the panels take the focus, the window-wide keys need none.
-    setFocusPolicy(Qt::NoFocus);
+    // The focus that reaches the widget itself by the keyboard goes on to its panels
+    // (focusInEvent); a click on the background keeps it, the window-wide keys work there.
+    setFocusPolicy(Qt::StrongFocus);
     setFont(DB::normalFont(2));
 
     fallbackButton = new TaskButton(this);

@@ -163,7 +163,6 @@ public slots:
     void helpButtonClicked();
     void capsureDirectoryChanged(QString path);
     void capsureFileChanged(QString path);
-    void capsureFolderMayHaveAppeared(QString parent);
     void capsureItemSelectedInteractively(QUuid collectionId, Vantor::DB::ColorEntry colorEntry);
     void linkActivated(QString link);
     void zoomMyPaletteClicked();
@@ -188,6 +187,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -23,6 +23,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -179,6 +180,26 @@ void MainWidget::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void MainWidget::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    // The widget is a stop on the way, not a place of its own: Tab and Shift+Tab (and a
+    // window that gives its focus to its first stop) pass on to the panels; a click on
+    // the background keeps the focus here.
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::ActiveWindowFocusReason:
+    case Qt::OtherFocusReason:
+        focusNextChild();
+        break;
+    case Qt::BacktabFocusReason:
+        focusPreviousChild();
+        break;
+    default:
+        break;
+    }
 }
 
 bool MainWidget::copySelectedColour()

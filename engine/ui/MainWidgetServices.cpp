@@ -20,6 +20,7 @@
 #include "engine/widgets/NestedDialogs.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -43,34 +44,55 @@ QString filterSuffix(const QString &filter)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-// A file dialog on the heap, run as a nested dialog: the host may destroy the picker
-// while it is open. The chosen file, or nothing.
+// Qt's own file dialog, shown where the desktop offers none, wears the picker's look; a
+// desktop's dialog keeps its own. The dialog QFileDialog's static functions make is a
+// child of the picker, polished just before it shows.
+class OwnFileDialogTheme : public QObject
+{
+public:
+    explicit OwnFileDialogTheme(QWidget *parent)
+    {
+        if (parent)
+            parent->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ChildPolished) {
+            auto *dialog = qobject_cast<QFileDialog *>(static_cast<QChildEvent *>(event)->child());
+            if (dialog && !dialog->property(ThemedProperty).toBool()) {
+                dialog->setProperty(ThemedProperty, true);
+                applyDialogTheme(dialog);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static constexpr const char *ThemedProperty = "palettraThemed";
+};
+
+// QFileDialog's static functions, so that the desktop's own dialog (a platform theme,
+// the desktop portal) is used where there is one. They run a loop of their own and keep
+// their dialog on the heap; the host may destroy the picker meanwhile. The chosen file,
+// or nothing.
 QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &caption, const QString &startPath,
                       const QString &filters, QString *selectedFilter)
 {
-    const QPointer<QFileDialog> dialog = new QFileDialog(parent, caption, startPath, filters);
-    // Qt's own dialog, so that it wears the picker's look on every desktop.
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    applyDialogTheme(dialog);
-    dialog->setAcceptMode(mode);
-    dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (mode == QFileDialog::AcceptSave) {
-        // A name typed without a suffix gets the chosen format's, so that the file is
-        // what it says and the Load dialog shows it again.
-        QFileDialog *raw = dialog;
-        QObject::connect(raw, &QFileDialog::filterSelected, raw,
-                         [raw](const QString &filter) { raw->setDefaultSuffix(filterSuffix(filter)); });
-    }
-    if (selectedFilter && !selectedFilter->isEmpty())
-        dialog->selectNameFilter(*selectedFilter);
-    if (mode == QFileDialog::AcceptSave)
-        dialog->setDefaultSuffix(filterSuffix(dialog->selectedNameFilter()));
-    if (NestedDialogs::exec(dialog) != QDialog::Accepted || !dialog)
+    const QPointer<QWidget> owner(parent);
+    const OwnFileDialogTheme theme(parent);
+    QString filter = selectedFilter ? *selectedFilter : QString();
+    QString chosen;
+    NestedDialogs::execChildDialog(parent, [&] {
+        chosen = mode == QFileDialog::AcceptSave ? QFileDialog::getSaveFileName(parent, caption, startPath, filters, &filter)
+                                                 : QFileDialog::getOpenFileName(parent, caption, startPath, filters, &filter);
+    });
+    if (!owner)
         return QString();
     if (selectedFilter)
-        *selectedFilter = dialog->selectedNameFilter();
-    const QStringList files = dialog->selectedFiles();
-    return files.isEmpty() ? QString() : files.constFirst();
+        *selectedFilter = filter;
+    return chosen;
 }
 
 MainWidget::SaveFileDialog &saveFileDialog()
@@ -86,7 +108,9 @@ MainWidget::OpenFileDialog &openFileDialog()
 {
     static MainWidget::OpenFileDialog dialog = [](QWidget *parent, const QString &caption, const QString &startPath,
                                                   const QString &filters) {
-        return runFileDialog(parent, QFileDialog::AcceptOpen, caption, startPath, filters, nullptr);
+        // The first filter, the picker's own palettes, is the one shown at first.
+        QString first = filters.section(QStringLiteral(";;"), 0, 0);
+        return runFileDialog(parent, QFileDialog::AcceptOpen, caption, startPath, filters, &first);
     };
     return dialog;
 }
@@ -194,11 +218,12 @@ void MainWidget::saveButtonClicked()
                                           start, filters.join(QStringLiteral(";;")), &selected);
     if (path.isEmpty())
         return;
-    // The chosen format's suffix where the name has none, whatever dialog ran.
-    if (QFileInfo(path).suffix().isEmpty() && !filterSuffix(selected).isEmpty())
-        path += QLatin1Char('.') + filterSuffix(selected);
     for (const auto &exchange : ExchangeFilters) {
         if (selected.compare(QLatin1String(exchange.filter), Qt::CaseInsensitive) == 0) {
+            // An export named without a suffix gets its format's, so that the file says
+            // what it is; the picker's own formats are saved where the user said.
+            if (QFileInfo(path).suffix().isEmpty())
+                path += QLatin1Char('.') + filterSuffix(selected);
             emit savePaletteTo(exchange.format, path);
             return;
         }
@@ -232,18 +257,16 @@ void MainWidget::rememberLoadedPalette(QString path)
 void MainWidget::loadButtonClicked()
 {
     const QUuid collection = lastUsedCollection();
-    // Every kind the load reads is shown at first, .xml palettes among them; then each
-    // kind alone. The dialog opens on the folder of the last palette, with no name typed.
+    // The picker's own palettes first, then every other kind the load reads, together
+    // and each alone.
     const QString picturePatterns = pictureNamePatterns().join(QLatin1Char(' '));
-    QString ownPalettes = paletteFilter;
-    ownPalettes.replace(QStringLiteral("(*.palette)"), QStringLiteral("(*.palette *.xml)"));
-    const QStringList filters{QStringLiteral("Palettes and pictures (*.palette *.xml *.gpl *.ase *.cxf %1)").arg(picturePatterns),
-                              ownPalettes, QLatin1String(ImportFilter), QStringLiteral("Pictures (%1)").arg(picturePatterns),
+    const QStringList filters{paletteFilter,
+                              QStringLiteral("Palettes and pictures (*.palette *.xml *.gpl *.ase *.cxf %1)").arg(picturePatterns),
+                              QLatin1String(ImportFilter), QStringLiteral("Pictures (%1)").arg(picturePatterns),
                               QLatin1String(AnyFileFilter)};
-    const QString startFolder = QFileInfo(paletteStartPath(collection)).absolutePath() + QLatin1Char('/');
     const KeyboardComesBack keyboard(this);
     const QString path = openFileDialog()(this, DB::localizedString(collection, DB::LocaleKey::CommonFiledialogPalettefileOpendialogcaption),
-                                          startFolder, filters.join(QStringLiteral(";;")));
+                                          paletteStartPath(collection), filters.join(QStringLiteral(";;")));
     if (path.isEmpty())
         return;
     loadChosenInDialog = path;
@@ -312,7 +335,6 @@ void MainWidget::watchCapsureFolder()
         capsureWatcher->removePaths(watched);
     disconnect(capsureWatcher, &QFileSystemWatcher::fileChanged, this, &MainWidget::capsureFileChanged);
     disconnect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureDirectoryChanged);
-    disconnect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureFolderMayHaveAppeared);
     if (!capsureFolder.isEmpty() && QFileInfo(capsureFolder).isDir()) {
         capsureWatcher->addPath(capsureFolder);
         if (QFileInfo::exists(capsureFile))
@@ -320,25 +342,7 @@ void MainWidget::watchCapsureFolder()
         connect(capsureWatcher, &QFileSystemWatcher::fileChanged, this, &MainWidget::capsureFileChanged);
         connect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureDirectoryChanged);
         capsureWatcher->blockSignals(false);
-    } else if (!capsureFolder.isEmpty()) {
-        // The folder is not there yet: its nearest existing parent is watched, so that a
-        // folder made after the picker started is taken up without a restart.
-        QString parent = QFileInfo(capsureFolder).absoluteFilePath();
-        while (!QFileInfo(parent).isDir() && QFileInfo(parent).path() != parent)
-            parent = QFileInfo(parent).path();
-        if (QFileInfo(parent).isDir() && !QDir(parent).isRoot()) {
-            capsureWatcher->addPath(parent);
-            connect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureFolderMayHaveAppeared);
-            capsureWatcher->blockSignals(false);
-        }
     }
-}
-
-void MainWidget::capsureFolderMayHaveAppeared(QString)
-{
-    disconnect(capsureWatcher, &QFileSystemWatcher::directoryChanged, this, &MainWidget::capsureFolderMayHaveAppeared);
-    watchCapsureFolder();
-    emit onCapsureFileChanged(capsureFile);
 }
 
 QString capsureFolderFor(const QString &setting)

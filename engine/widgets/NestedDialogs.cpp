@@ -34,6 +34,19 @@ int NestedDialogs::exec(QDialog *dialog)
     return guard ? result : int(QDialog::Rejected);
 }
 
+void NestedDialogs::execChildDialog(QWidget *parent, const std::function<void()> &run)
+{
+    NestedDialogs &self = instance();
+    auto entry = std::make_unique<Running>();
+    entry->dialogParent = parent;
+    for (QWidget *ancestor = parent; ancestor; ancestor = ancestor->parentWidget())
+        entry->ancestors << ancestor;
+    self.running << entry.get();
+    run();
+    self.running.removeOne(entry.get());
+    emit self.loopFinished();
+}
+
 Qt::DropAction NestedDialogs::execDrag(QDrag *drag, const std::function<Qt::DropAction(QDrag *)> &run)
 {
     if (!drag)
@@ -69,6 +82,11 @@ void NestedDialogs::rejectUnder(const QWidget *widget)
             continue;
         if (entry->dialog)
             entry->dialog->reject();
+        if (entry->dialogParent) {
+            const QList<QDialog *> dialogs = entry->dialogParent->findChildren<QDialog *>(Qt::FindDirectChildrenOnly);
+            for (QDialog *dialog : dialogs)
+                dialog->reject();
+        }
         // Only one drag runs at a time, and this is it.
         if (entry->drag)
             QDrag::cancel();

@@ -30,6 +30,11 @@ public:
     // outer event loop, so the caller may still read it after this returns.
     static int exec(QDialog *dialog);
 
+    // Runs `run`, which shows a dialog of its own making as a child of `parent` (one of
+    // QFileDialog's static functions): counted as a dialog running under `parent`, and
+    // ended by rejectUnder like one.
+    static void execChildDialog(QWidget *parent, const std::function<void()> &run);
+
     // Runs `drag`, a heap object whose parent is the widget it leaves, through `run`
     // (QDrag::exec, or a stand-in of the tests), and returns its drop action.
     static Qt::DropAction execDrag(QDrag *drag, const std::function<Qt::DropAction(QDrag *)> &run);
@@ -50,6 +55,8 @@ private:
     {
         QPointer<QDialog> dialog;
         QPointer<QDrag> drag;
+        // The parent of a dialog that somebody else made and runs (execChildDialog).
+        QPointer<QWidget> dialogParent;
         QList<QPointer<QWidget>> ancestors;
     };
     QList<Running *> running;

@@ -51,9 +51,13 @@ void ZylaMainWidgetBridge::setTaskButtonText(const QString &name)
 
 QColor ZylaMainWidgetBridge::pickableColour() const
 {
-    QUuid collection;
-    Vantor::DB::ColorEntry chip;
-    return m_mainWidget->myPaletteWidget()->model().pickedChip(collection, chip) ? chip.color() : QColor();
+    // The colour the one selected cell shows: a pick never waits on, or fails with, a
+    // read of its collection.
+    const Vantor::MyPaletteModel &model = m_mainWidget->myPaletteWidget()->model();
+    if (model.selection().size() != 1)
+        return QColor();
+    const QColor colour = model.cell(model.selection().constFirst()).colour;
+    return colour.isValid() && colour != QColor(Qt::transparent) ? colour : QColor();
 }
 
 void ZylaMainWidgetBridge::selectedCollectionChanged(QUuid collectionUuid)

@@ -31,7 +31,8 @@ public:
     // Shows `name` on the task button, or the collection's default text when it is empty.
     void setTaskButtonText(const QString &name = QString());
 
-    // The colour of the single selected occupied cell of My Palette; invalid otherwise.
+    // The colour of My Palette's single selected cell when it is not transparent;
+    // invalid otherwise.
     QColor pickableColour() const;
 
     // True while a call of the bridge is on the stack that the host may destroy the

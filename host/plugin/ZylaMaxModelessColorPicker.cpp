@@ -76,8 +76,10 @@ void ZylaMaxModelessColorPicker::InstallNewCB(DWORD, HSVCallback *pcb, const MCH
     PickerRecord &record = this->record();
     if (record.disabled)
         return;
-    // The host may delete a callback it has detached; keeping it would call a freed object.
-    record.callback = pcb;
+    // A null callback keeps the one installed before: hosts rename a picker with
+    // InstallNewCB(0, nullptr, name) and still expect to hear its picks.
+    if (pcb)
+        record.callback = pcb;
     if (record.bridge) {
         const QString name = st ? QString::fromUtf16(st) : QString();
         if (!name.isEmpty()) {

@@ -30,7 +30,7 @@ public:
     DWORD GetColor() override { return 0; }
     IPoint2 GetPosition() override;
     void Destroy() override;
-    // A null callback detaches the host's callback: nothing is called afterwards.
+    // A null callback keeps the callback installed before; a name renames the task button.
     void InstallNewCB(DWORD col, HSVCallback *pcb, const MCHAR *st) override;
 
     HWND owner() const { return ownerWindow; }

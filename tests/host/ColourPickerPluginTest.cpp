@@ -206,6 +206,21 @@ TEST_F(PluginTest, TaskButtonNeedsExactlyOneOccupiedSelectedCell)
     bridge->taskButtonClicked();
     EXPECT_TRUE(callback.events.isEmpty());
 
+    // A chip whose collection cannot be read now is picked as the cell shows it.
+    Vantor::DB::ColorEntry unreadable;
+    unreadable.id = 9999;
+    unreadable.pageId = 1;
+    unreadable.red = 1;
+    unreadable.green = 2;
+    unreadable.blue = 3;
+    unreadable.code = QStringLiteral("XX 1");
+    paletteOf(bridge)->model().setCell(QPoint(5, 3), QUuid::createUuid(), unreadable);
+    clickCell(bridge, 3, 5);
+    EXPECT_TRUE(bridge->taskButton()->isEnabled());
+    pressTask(bridge);
+    EXPECT_EQ(callback.events, QStringList{changed(0x00030201)});
+    callback.events.clear();
+
     clickCell(bridge, 1, 0);
     pressTask(bridge);
     pressTask(bridge);
@@ -295,7 +310,7 @@ TEST_F(PluginTest, InstallNewCallbackAndNames)
     const HWND dialog = colPick().record(host.handle).dialog;
 
     modeless->InstallNewCB(0, nullptr, _M("Ambient"));
-    EXPECT_EQ(colPick().record(host.handle).callback, nullptr); // a null callback detaches the old one
+    EXPECT_EQ(colPick().record(host.handle).callback, &first); // a null callback keeps the old one
     EXPECT_EQ(colPick().record(host.handle).name, QStringLiteral("Ambient"));
     EXPECT_EQ(bridge->taskButton()->text(), QStringLiteral("Ambient"));
 
@@ -445,10 +460,14 @@ TEST(HostSimulator, ScriptedRunsReportWhatTheHostSees)
         {{QStringLiteral("--object-color"), QStringLiteral("--load-palette"), palette, QStringLiteral("--select-cell"),
           QStringLiteral("0,0"), QStringLiteral("--press-task")},
          loaded + QStringList{QStringLiteral("Message 0x0D11 0x0091B169"), unloaded}},
-        // The host's name reaches the task button; the window is where the host put it.
+        // The host's name reaches the task button and the renamed picker still reports;
+        // the window is where the host put it.
         {{QStringLiteral("--modeless"), QStringLiteral("--install-name"), QStringLiteral("Diffuse colour"),
-          QStringLiteral("--print-position")},
-         loaded + QStringList{QStringLiteral("TaskButton Diffuse colour"), QStringLiteral("GetPosition 40 40"), unloaded}},
+          QStringLiteral("--print-position"), QStringLiteral("--load-palette"), palette, QStringLiteral("--select-cell"),
+          QStringLiteral("1,0"), QStringLiteral("--press-task"), QStringLiteral("--close")},
+         loaded + QStringList{QStringLiteral("TaskButton Diffuse colour"), QStringLiteral("ColorChanged 0x00BBC5CB 1"),
+                              QStringLiteral("GetPosition 40 40"), QStringLiteral("BeingDestroyed 40 40"),
+                              QStringLiteral("OnOK"), unloaded}},
     };
     for (const Run &run : runs) {
         QProcess host;

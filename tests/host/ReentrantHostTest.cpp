@@ -1,6 +1,6 @@
 // A host that calls the plug-in again from inside its own calls: from event filters on
 // its windows and slots on the focus while a picker is made or destroyed, with picker
-// objects it kept from earlier pickers, and with callbacks it detaches and deletes.
+// objects it kept from earlier pickers, and with callbacks it replaces.
 #include "PluginTestSupport.h"
 
 #include "host/plugin/ZylaMaxModelessColorPicker.h"
@@ -227,24 +227,25 @@ TEST_F(ReentrantHostTest, PickerMadeWhileTheLastOneIsDestroyed)
     delete replacement;
 }
 
-// A detached callback is never called again, and an object of a destroyed picker does
-// not steer the owner's next picker.
-TEST_F(ReentrantHostTest, DetachedCallbacksAndStaleObjects)
+// A null callback keeps the one installed (a host renaming its picker still hears the
+// picks), and an object of a destroyed picker does not steer the owner's next picker.
+TEST_F(ReentrantHostTest, RenamedPickersAndStaleObjects)
 {
     HostWindow host;
-    auto *detached = new RecordingCallback;
-    ColorPicker *modeless = createPicker(picker, host, detached);
+    RecordingCallback installed;
+    ColorPicker *modeless = createPicker(picker, host, &installed);
     ZylaMainWidgetBridge *bridge = bridgeOf(host.handle);
     loadDemoPalette(bridge);
     clickCell(bridge, 0, 1);
-    modeless->InstallNewCB(0, nullptr, static_cast<const MCHAR *>(nullptr));
-    delete detached;
-    pressTask(bridge); // nobody to tell: the sanitizer build sees no call on freed memory
-    EXPECT_EQ(colPick().record(host.handle).callback, nullptr);
+    modeless->InstallNewCB(0, nullptr, _M("Diffuse"));
+    EXPECT_EQ(bridge->taskButton()->text(), QStringLiteral("Diffuse"));
+    pressTask(bridge);
+    EXPECT_EQ(installed.events, QStringList{changed(ShadowLilac)});
     RecordingCallback attached;
     modeless->InstallNewCB(0, &attached, static_cast<const MCHAR *>(nullptr));
     pressTask(bridge);
     EXPECT_EQ(attached.events, QStringList{changed(ShadowLilac)});
+    EXPECT_EQ(installed.events.size(), 1);
 
     modeless->Destroy();
     RecordingCallback current, other;

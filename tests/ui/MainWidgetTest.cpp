@@ -466,28 +466,34 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     ASSERT_EQ(loaded.count(), 1);
     EXPECT_EQ(loaded.first().at(1).toString(), (tmp + QStringLiteral("theirs.palette")));
     EXPECT_EQ(myPaletteSaveFileFormat(), 0);
-    // The open dialog shows every kind it reads at first, then palette files (.xml too),
-    // the other tools' palettes and pictures, each alone; it opens on a folder, no name typed.
+    // The open dialog shows the palette files first, then every kind it reads together
+    // and each alone; it proposes the last palette file itself.
     const QStringList offered = openFilters.split(QStringLiteral(";;"));
     ASSERT_EQ(offered.size(), 5);
+    EXPECT_TRUE(offered.first().endsWith(QStringLiteral("(*.palette)")));
     for (const char *pattern : {"*.palette", "*.xml", "*.gpl", "*.ase", "*.cxf", "*.jpg", "*.png"})
-        EXPECT_TRUE(offered.first().contains(QLatin1String(pattern))) << pattern;
-    EXPECT_TRUE(offered.at(1).endsWith(QStringLiteral("(*.palette *.xml)")));
+        EXPECT_TRUE(offered.at(1).contains(QLatin1String(pattern))) << pattern;
     EXPECT_TRUE(offered.at(2).endsWith(QStringLiteral("(*.gpl *.ase *.cxf)")));
     EXPECT_TRUE(offered.at(3).contains(QStringLiteral("*.jpg")) && offered.at(3).contains(QStringLiteral("*.png")));
     EXPECT_TRUE(offered.last().endsWith(QStringLiteral("(*)"))); // files recognised by what they hold
-    EXPECT_TRUE(openStart.endsWith(QLatin1Char('/'))) << openStart.toStdString();
+    EXPECT_EQ(openStart, tmp + QStringLiteral("mine.txt"));
 
-    // A name typed without a suffix gets the chosen format's.
+    // An export named without a suffix gets its format's; the picker's own formats are
+    // saved under the name the user gave.
     MainWidget::setFileDialogs(
         [&](QWidget *, const QString &, const QString &, const QString &filters, QString *selected) {
-            *selected = filters.split(QStringLiteral(";;")).filter(QStringLiteral("*.gpl")).value(0);
+            *selected = filters.split(QStringLiteral(";;")).filter(pick).value(0);
             return (tmp + QStringLiteral("living-room"));
         },
         nullptr);
+    pick = QStringLiteral("*.gpl");
     widget->saveButtonClicked();
     ASSERT_EQ(saved.count(), 5);
     EXPECT_EQ(saved.last().at(1).toString(), (tmp + QStringLiteral("living-room.gpl")));
+    pick = QStringLiteral("*.palette");
+    widget->saveButtonClicked();
+    ASSERT_EQ(saved.count(), 6);
+    EXPECT_EQ(saved.last().at(1).toString(), (tmp + QStringLiteral("living-room")));
 
     // After a photo was loaded, a save proposes a palette beside it, never the photo.
     QTemporaryDir photos;
@@ -528,12 +534,23 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
 }
 
 // Every place the Tab key stops answers keys: the collection name, the mood filter, the
-// tab bar and the scheme page; the window itself is no stop.
+// tab bar and the scheme page; the widget itself takes the focus but hands the keyboard's
+// on to its panels, forward and back.
 TEST_F(MainWidgetTest, EveryTabStopAnswersKeys)
 {
     main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
-    EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(widget->focusPolicy(), Qt::StrongFocus);
+    widget->setFocus(Qt::TabFocusReason);
+    QWidget *forward = QApplication::focusWidget();
+    ASSERT_NE(forward, nullptr);
+    EXPECT_NE(forward, widget);
+    EXPECT_TRUE(widget->isAncestorOf(forward));
+    widget->setFocus(Qt::BacktabFocusReason);
+    EXPECT_NE(QApplication::focusWidget(), widget);
+    EXPECT_NE(QApplication::focusWidget(), forward);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(400, 590));
+    EXPECT_EQ(QApplication::focusWidget(), widget);
 
     CollectionSelectWidget *collections = widget->collectionSelectWidget();
     QTest::keyClick(collections, Qt::Key_Down, Qt::AltModifier);
