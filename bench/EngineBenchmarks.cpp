@@ -156,6 +156,7 @@ int main(int argc, char **argv)
         {"picker open 100,000 / 1,000", "BM_PickerOpen/100000", "BM_PickerOpen/1000", "", 2.0},
         {"memory 100,000 / 1,000", "BM_PickerOpen/100000", "BM_PickerOpen/1000", "resident", 1.5},
         {"deck build 100,000 / 10,000", "BM_DeckBuild/100000", "BM_DeckBuild/10000", "", 12.0},
+        {"palette of a 24-megapixel PNG / plain libpng decode", "BM_PhotoPalettePng", "BM_PlainPngDecode", "", 1.5},
     }, {
         // Read on a thread of its own, away from the interface; what a user waits for is
         // the first completion after a switch, held to its goal by the interaction benchmark.

@@ -2,7 +2,8 @@
 // file of 20,000 colours (process start and output included), the import of a 4 MiB GIMP
 // palette into My Palette, and the Capsure look-up of a file of 20,001 measured objects.
 // A palette from a 24-megapixel JPEG photo, decode included, against both collections;
-// the same as PNG, and the peak memory of a 16-bit PNG read row by row.
+// the same as PNG beside a plain libpng decode of it, and the peak memory of a 16-bit PNG
+// read row by row.
 
 #include "BenchDecks.h"
 #include "BenchSources.h"
@@ -23,6 +24,11 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
 
 namespace Palettra::Bench {
 
@@ -197,6 +203,47 @@ void BM_PhotoPalettePng(benchmark::State &state)
     state.counters["megabytes"] = double(QFileInfo(photo).size()) / 1e6;
 }
 BENCHMARK(BM_PhotoPalettePng)->Unit(benchmark::kMillisecond);
+
+// Decodes the PNG in `file` row by row into one row's memory; false when libpng fails.
+// Nothing here may need a destructor: libpng's errors jump back to the setjmp.
+bool decodePlainPng(FILE *file, png_bytep row, png_size_t rowCapacity)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_read_info(png, info);
+    if (png_get_rowbytes(png, info) > rowCapacity)
+        png_longjmp(png, 1);
+    const png_uint_32 height = png_get_image_height(png, info);
+    for (png_uint_32 y = 0; y < height; ++y)
+        png_read_row(png, row, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+// The yardstick of the PNG palette: the same file decoded by libpng alone, with no
+// transformation.
+void BM_PlainPngDecode(benchmark::State &state)
+{
+    const QString photo = QFileInfo(photoFile()).dir().filePath(QStringLiteral("photo.png"));
+    std::vector<png_byte> row(6000 * 8);
+    for (auto _ : state) {
+        FILE *file = std::fopen(QFile::encodeName(photo).constData(), "rb");
+        const bool decoded = file && decodePlainPng(file, row.data(), row.size());
+        if (file)
+            std::fclose(file);
+        if (!decoded) {
+            state.SkipWithError("libpng could not decode the PNG photo");
+            return;
+        }
+        benchmark::DoNotOptimize(row.data());
+    }
+}
+BENCHMARK(BM_PlainPngDecode)->Unit(benchmark::kMillisecond);
 
 // The 16-bit PNG through palettra-db match, in a process of its own: the peak memory.
 void BM_LargePngPalette(benchmark::State &state)

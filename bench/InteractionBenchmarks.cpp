@@ -10,6 +10,7 @@
 #include "engine/EngineStartup.h"
 #include "engine/db/SqlSupport.h"
 #include "engine/palette/MyPaletteWidget.h"
+#include "engine/palette/PictureReads.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/ui/TabBarWidget.h"
 #include "engine/widgets/CardRollerWidget.h"
@@ -20,12 +21,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QThreadPool>
 #include <QWheelEvent>
 #include <benchmark/benchmark.h>
@@ -281,6 +284,48 @@ bool buildDeck(const QString &folder)
     return QFile::rename(database + QStringLiteral(".partial"), database);
 }
 
+// A 6,000 x 6,000 picture with a photo's sensor noise, stored with little compression:
+// its read takes seconds.
+QString writeLargePicture(const QString &folder)
+{
+    const QString file = folder + QStringLiteral("/large.png");
+    QImage picture(6000, 6000, QImage::Format_RGB32);
+    quint32 noise = 11;
+    for (int y = 0; y < picture.height(); ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const int grain = int(noise >> 28) - 8;
+            line[x] = qRgb(qBound(0, x / 24 + grain, 255), qBound(0, y / 24 + grain, 255), qBound(0, 128 + grain, 255));
+        }
+    }
+    return picture.save(file, "PNG", 90) ? file : QString();
+}
+QString largePicture;
+
+// The host tears a picker down while a large picture is read into its palette: the
+// teardown (the main widget deleted, deferred deletions done) does not wait for the
+// read, which stops soon after, as the counter says.
+void BM_TeardownDuringPictureRead(benchmark::State &state)
+{
+    double stopped = 0.0;
+    for (auto _ : state) {
+        MainWidget *self = nullptr;
+        auto *picker = new MainWidget(&self);
+        picker->myPaletteWidget()->loadPaletteFrom(PaletteFileXml, largePicture);
+        QThread::msleep(150); // well into the decode
+        QElapsedTimer timer;
+        timer.start();
+        delete picker;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        timer.restart();
+        waitForPictureReads();
+        stopped += double(timer.nsecsElapsed()) / 1e6;
+    }
+    state.counters["read stops after ms"] = stopped / double(state.iterations());
+}
+
 // A GIMP palette of 24 colours, each found as a chip of the current collection.
 QString writePalette(const QString &folder)
 {
@@ -313,6 +358,7 @@ int main(int argc, char **argv)
         return 1;
     }
     paletteFile = writePalette(home.path());
+    largePicture = writeLargePicture(home.path());
     MainWidget *self = nullptr;
     auto widget = std::make_unique<MainWidget>(&self);
     mainWidget = widget.get();
@@ -361,7 +407,16 @@ int main(int argc, char **argv)
         limits.push_back({base.substr(3) + " at 100,000 colours", base + "/100000",
                           isSwitch ? 16.0 : isFirstCompletion ? 50.0 : isSpelling ? 30.0 : 8.0});
     }
-    Palettra::Bench::RatioReporter reporter(ratios, limits);
+    // Last: it makes and deletes a main widget of its own.
+    benchmark::RegisterBenchmark("BM_TeardownDuringPictureRead", BM_TeardownDuringPictureRead)
+        ->UseManualTime()
+        ->Iterations(5)
+        ->Unit(benchmark::kMillisecond);
+    limits.push_back({"teardown while a 36-megapixel PNG is read", "BM_TeardownDuringPictureRead", 100.0});
+    Palettra::Bench::RatioReporter reporter(
+        ratios, limits,
+        {{"a cancelled read of a 36-megapixel PNG stops within", "BM_TeardownDuringPictureRead", "read stops after ms", 100.0,
+          "ms"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     widget.reset();

@@ -13,6 +13,8 @@
 #include <QUuid>
 #include <QVector>
 
+#include <atomic>
+
 class QIODevice;
 
 namespace Vantor {
@@ -31,7 +33,7 @@ inline constexpr qint64 MaximumPictureFileSize = 256 * 1024 * 1024;
 inline constexpr qint64 MaximumPicturePixels = 120 * 1000 * 1000;
 
 // What reading a picture came to.
-enum class PictureRead { Read, Missing, Unreadable, Incomplete, TooLarge, NotAPicture, NoColour };
+enum class PictureRead { Read, Missing, Unreadable, Incomplete, TooLarge, NotAPicture, NoColour, Cancelled };
 
 // What else a read found out.
 struct PictureReadNotes
@@ -46,9 +48,12 @@ struct PictureReadNotes
 // is Incomplete.
 // Embedded ICC profiles (RGB, grey, and CMYK in JPEGs) are applied with Little CMS,
 // relative colorimetric; a CMYK JPEG without one is converted naively, which `notes`
-// (when given) says, with the size the file declares.
-PictureRead readPalettePicture(const QString &path, QImage &picture, PictureReadNotes *notes = nullptr);
-PictureRead readPalettePicture(QIODevice *device, QImage &picture, PictureReadNotes *notes = nullptr);
+// (when given) says, with the size the file declares. A read whose `cancelled` (may be
+// null) is set meanwhile stops at its next row where it can, and is Cancelled.
+PictureRead readPalettePicture(const QString &path, QImage &picture, PictureReadNotes *notes = nullptr,
+                               const std::atomic_bool *cancelled = nullptr);
+PictureRead readPalettePicture(QIODevice *device, QImage &picture, PictureReadNotes *notes = nullptr,
+                               const std::atomic_bool *cancelled = nullptr);
 // Whether the file's suffix is one of a picture Qt reads here, in any letter case.
 bool hasPictureSuffix(const QString &path);
 // The suffixes of the pictures Qt reads here, as a file dialog filter's patterns.
@@ -63,8 +68,10 @@ struct DominantColour
 // The picture's dominant colours, largest share first: k-means with k-means++ seeding
 // from a fixed seed, so that the same picture always gives the same colours. Fully
 // transparent pixels do not count, partly transparent ones count by their opacity.
-// Empty for a picture with no visible pixel.
-QVector<DominantColour> dominantColours(const QImage &picture, int maximum = MaximumDominantColours);
+// Empty for a picture with no visible pixel, and when `cancelled` (may be null) is set
+// meanwhile: the search stops at its next round.
+QVector<DominantColour> dominantColours(const QImage &picture, int maximum = MaximumDominantColours,
+                                        const std::atomic_bool *cancelled = nullptr);
 
 struct PictureChip
 {

@@ -30,7 +30,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QThread>
 #include <QTimer>
 #include <QUndoStack>
 #include <QToolTip>
@@ -106,14 +105,10 @@ MyPaletteWidget::MyPaletteWidget(QWidget *parent)
 
 MyPaletteWidget::~MyPaletteWidget()
 {
-    // A picture still being read is waited for: its thread may not outlive the panel.
-    for (const PictureReadInFlight &read : std::as_const(pictureReads)) {
-        if (read.thread) {
-            read.thread->disconnect(this);
-            read.thread->wait();
-            delete read.thread;
-        }
-    }
+    // A picture still being read is not waited for: the read stops at its next row or
+    // round, and its result goes nowhere.
+    for (const std::shared_ptr<PictureReadTask> &read : std::as_const(pictureReads))
+        read->cancel();
     // The stack goes with the children, after the model: nothing of it may reach back.
     m_undoStack->disconnect(this);
 }
@@ -234,8 +229,7 @@ void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat format, QString path)
         return;
     }
     // Any other load replaces a picture still being read.
-    for (PictureReadInFlight &read : pictureReads)
-        read.result.reset();
+    cancelPictureReads();
     // A load replaces the whole palette: it can be undone like any other change.
     recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Load"), [&] { loadPaletteFile(format, path); });
 }
@@ -263,31 +257,25 @@ void MyPaletteWidget::takeImport(const QString &path, const PaletteImport &impor
         showStatus(QStringLiteral("%1: CMYK without a colour profile: the colours are approximate").arg(QFileInfo(path).fileName()));
 }
 
+void MyPaletteWidget::cancelPictureReads()
+{
+    for (const std::shared_ptr<PictureReadTask> &read : std::as_const(pictureReads))
+        read->cancel();
+    pictureReads.clear();
+    unsetCursor();
+}
+
 void MyPaletteWidget::startReadingPicture(const QString &path)
 {
-    // Earlier reads go on to their end, unheard.
-    for (PictureReadInFlight &read : pictureReads)
-        read.result.reset();
-    auto result = std::make_shared<PictureColours>();
-    QThread *thread = QThread::create([result, path] { *result = readPictureColours(path); });
-    pictureReads.append({thread, result});
-    connect(thread, &QThread::finished, this, [this, thread, path] {
-        for (qsizetype i = 0; i < pictureReads.size(); ++i) {
-            if (pictureReads.at(i).thread != thread)
-                continue;
-            const std::shared_ptr<PictureColours> result = pictureReads.at(i).result;
-            pictureReads.removeAt(i);
-            thread->deleteLater();
-            if (result)
-                pictureRead(path, *result);
-            break;
-        }
-        if (!isReadingPicture())
-            unsetCursor();
+    cancelPictureReads();
+    std::shared_ptr<PictureReadTask> read = PictureReadTask::start(path, this, [this, path](const PictureColours &colours) {
+        pictureReads.clear();
+        unsetCursor();
+        pictureRead(path, colours);
     });
+    pictureReads.append(read);
     setCursor(Qt::BusyCursor);
     showStatus(QStringLiteral("Reading %1\u2026").arg(QFileInfo(path).fileName()));
-    thread->start();
 }
 
 void MyPaletteWidget::pictureRead(const QString &path, const PictureColours &read)
@@ -303,10 +291,9 @@ void MyPaletteWidget::finishReadingPicture()
 {
     if (pictureReads.isEmpty())
         return;
-    QThread *latest = pictureReads.constLast().thread;
-    latest->wait();
-    // Its end is posted to this panel: taken now.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    // Kept: taking the result empties the list.
+    const std::shared_ptr<PictureReadTask> latest = pictureReads.constLast();
+    latest->waitUntilRead();
 }
 
 void MyPaletteWidget::paletteLoaded(const QString &path)

@@ -2,6 +2,7 @@
 
 #include "MyPaletteLayout.h"
 #include "PaletteImport.h"
+#include "PictureReads.h"
 #include "engine/db/SharedTypes.h"
 
 #include <QColor>
@@ -60,7 +61,7 @@ public:
     // A picture is read on a worker thread, the window painting meanwhile; a later load
     // replaces one still being read. Whether one is being read; and waiting for it and
     // taking its palette now (for runs that go on at once, and tests).
-    bool isReadingPicture() const { return !pictureReads.isEmpty() && pictureReads.constLast().thread; }
+    bool isReadingPicture() const { return !pictureReads.isEmpty(); }
     void finishReadingPicture();
     QPoint dropTargetPosition() const { return dropTarget; }
 
@@ -130,6 +131,7 @@ private:
     // Fills the palette from what a file gave, or says why it gave nothing.
     void takeImport(const QString &path, const PaletteImport &imported);
     void startReadingPicture(const QString &path);
+    void cancelPictureReads();
     void pictureRead(const QString &path, const PictureColours &read);
     void repaintTarget(const QPoint &oldTarget, const QPoint &newTarget);
     static bool acceptableDrag(const QMimeData *mime);
@@ -150,13 +152,9 @@ private:
     MyPaletteLayout layout;
     QPoint dropTarget{-1, -1};
     QPoint dragStart;
-    // Pictures being read, the latest last; only its result is taken.
-    struct PictureReadInFlight
-    {
-        QThread *thread = nullptr;
-        std::shared_ptr<PictureColours> result;
-    };
-    QList<PictureReadInFlight> pictureReads;
+    // The picture being read, if any: a later load cancels it, and so does the panel's
+    // end, which never waits for it.
+    QList<std::shared_ptr<PictureReadTask>> pictureReads;
 };
 
 } // namespace Vantor

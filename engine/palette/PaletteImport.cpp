@@ -101,7 +101,7 @@ PaletteImport importExchange(QFile &file, ExchangeFormat format, const QUuid &co
     return result;
 }
 
-PictureColours pictureColoursOf(QFile &file)
+PictureColours pictureColoursOf(QFile &file, const std::atomic_bool *cancelled)
 {
     PictureColours read;
     QImage picture;
@@ -113,16 +113,17 @@ PictureColours pictureColoursOf(QFile &file)
         read.problem = ImportProblem::Unreadable;
         return read;
     }
-    switch (readPalettePicture(&file, picture, &read.notes)) {
+    switch (readPalettePicture(&file, picture, &read.notes, cancelled)) {
     case PictureRead::Read: break;
+    case PictureRead::Cancelled: read.problem = ImportProblem::Cancelled; return read;
     case PictureRead::TooLarge: read.problem = ImportProblem::PictureTooLarge; return read;
     case PictureRead::NotAPicture: read.problem = ImportProblem::NotAPicture; return read;
     case PictureRead::Incomplete: read.problem = ImportProblem::PictureIncomplete; return read;
     default: read.problem = ImportProblem::PictureUnreadable; return read;
     }
-    read.colours = dominantColours(picture);
+    read.colours = dominantColours(picture, MaximumDominantColours, cancelled);
     if (read.colours.isEmpty())
-        read.problem = ImportProblem::NoVisiblePixel;
+        read.problem = cancelled && cancelled->load() ? ImportProblem::Cancelled : ImportProblem::NoVisiblePixel;
     return read;
 }
 
@@ -165,7 +166,7 @@ ImportedKind importedKindOf(const QString &path)
     return kind;
 }
 
-PictureColours readPictureColours(const QString &path)
+PictureColours readPictureColours(const QString &path, const std::atomic_bool *cancelled)
 {
     QFile file(path);
     PictureColours read;
@@ -174,7 +175,7 @@ PictureColours readPictureColours(const QString &path)
     else if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         read.problem = ImportProblem::Unreadable;
     else
-        read = pictureColoursOf(file);
+        read = pictureColoursOf(file, cancelled);
     return read;
 }
 
@@ -210,7 +211,7 @@ PaletteImport importPalette(const QString &path, const QUuid &collection, bool e
     ExchangeFormat exchange = ExchangeFormat::None;
     switch (sniffedKind(file, exchange)) {
     case ImportedKind::Exchange: return importExchange(file, exchange, collection, everyColour);
-    case ImportedKind::Picture: return importPictureColours(pictureColoursOf(file), path, collection);
+    case ImportedKind::Picture: return importPictureColours(pictureColoursOf(file, nullptr), path, collection);
     case ImportedKind::OwnPalette: {
         PaletteImport own = importOwnPalette(file);
         if (own.problem != ImportProblem::NotAPalette)
@@ -221,7 +222,7 @@ PaletteImport importPalette(const QString &path, const QUuid &collection, bool e
     }
     // Content that is none of these: the name says what it was meant to be.
     if (hasPictureSuffix(path))
-        return importPictureColours(pictureColoursOf(file), path, collection);
+        return importPictureColours(pictureColoursOf(file, nullptr), path, collection);
     const ExchangeFormat bySuffix = exchangeFormatOf(path);
     if (bySuffix != ExchangeFormat::None && bySuffix != ExchangeFormat::Css)
         return failed(ImportedKind::Exchange, ImportProblem::NotAnExchangePalette);
@@ -254,6 +255,7 @@ QString importProblemText(const PaletteImport &imported, const QString &path)
             .arg(MaximumPictureFileSize / (1024 * 1024));
     case ImportProblem::NoVisiblePixel: return QStringLiteral("%1: the picture has no visible pixel").arg(name);
     case ImportProblem::NoChipFound: return QStringLiteral("%1: no colour of this collection found").arg(name);
+    case ImportProblem::Cancelled: return QStringLiteral("%1: reading was stopped").arg(name);
     }
     return QString();
 }

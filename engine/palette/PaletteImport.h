@@ -34,6 +34,7 @@ enum class ImportProblem {
     PictureTooLarge,
     NoVisiblePixel,
     NoChipFound, // read, but no colour of it leads to a chip of the collection
+    Cancelled, // a picture's read that was no longer wanted
 };
 
 // The chip a file puts into a cell.
@@ -76,7 +77,8 @@ struct PictureColours
     QVector<DominantColour> colours;
     PictureReadNotes notes;
 };
-PictureColours readPictureColours(const QString &path);
+// A read whose `cancelled` (may be null) is set meanwhile stops early, as Cancelled.
+PictureColours readPictureColours(const QString &path, const std::atomic_bool *cancelled = nullptr);
 // The other half, on the thread of the database connections: the chips.
 PaletteImport importPictureColours(const PictureColours &read, const QString &path, const QUuid &collection);
 

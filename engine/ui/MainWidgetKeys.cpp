@@ -19,6 +19,7 @@
 #include "engine/widgets/ColorSchemerPulvexWidget.h"
 #include "engine/widgets/ColorSchemerWidget.h"
 #include "engine/widgets/ProductsWidget.h"
+#include "engine/widgets/NestedDialogs.h"
 #include "engine/widgets/ProspectWidget.h"
 
 #include <QAction>
@@ -224,7 +225,12 @@ void MainWidget::copyWords(const QString &words, const QColor &rgb)
     auto *data = new QMimeData;
     data->setText(words);
     data->setColorData(rgb);
-    QGuiApplication::clipboard()->setMimeData(data);
+    {
+        // A program that watches the clipboard hears of it at once; a host among them
+        // may destroy the picker from the notice.
+        const NestedDialogs::CallOut call;
+        QGuiApplication::clipboard()->setMimeData(data);
+    }
     myPalette->showStatus(QStringLiteral("Copied: %1").arg(words));
     emit colourCopied(words);
 }

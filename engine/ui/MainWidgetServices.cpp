@@ -165,8 +165,10 @@ public:
     {
         if (!m_window || !m_window->isVisible())
             return;
+        // The host may hear the activation or the focus and destroy the picker.
+        const NestedDialogs::CallOut call;
         m_window->activateWindow();
-        if (m_focus && m_focus->window() == m_window)
+        if (m_window && m_focus && m_focus->window() == m_window)
             m_focus->setFocus(Qt::OtherFocusReason);
     }
     KeyboardComesBack(const KeyboardComesBack &) = delete;

@@ -65,8 +65,22 @@ Qt::DropAction NestedDialogs::execDrag(QDrag *drag, const std::function<Qt::Drop
     return action;
 }
 
+NestedDialogs::CallOut::CallOut()
+{
+    ++instance().callsOut;
+}
+
+NestedDialogs::CallOut::~CallOut()
+{
+    NestedDialogs &self = instance();
+    if (--self.callsOut == 0)
+        emit self.loopFinished();
+}
+
 bool NestedDialogs::runningUnder(const QWidget *widget)
 {
+    if (instance().callsOut > 0)
+        return true;
     const QList<Running *> &running = instance().running;
     return std::any_of(running.begin(), running.end(), [widget](const Running *entry) {
         return (entry->dialog && entry->dialog.data() == widget)

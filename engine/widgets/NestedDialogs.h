@@ -39,15 +39,28 @@ public:
     // (QDrag::exec, or a stand-in of the tests), and returns its drop action.
     static Qt::DropAction execDrag(QDrag *drag, const std::function<Qt::DropAction(QDrag *)> &run);
 
+    // A call out of the picker that may notify whoever listens (the clipboard's
+    // dataChanged, a window title, the focus, the window activation, the cursor): a host
+    // may tear the picker down from the notice, and may run a loop of its own meanwhile.
+    // While one is on the stack, no picker's widgets are deleted.
+    class CallOut
+    {
+    public:
+        CallOut();
+        ~CallOut();
+        CallOut(const CallOut &) = delete;
+        CallOut &operator=(const CallOut &) = delete;
+    };
+
     // True while a dialog or drag runs whose parent chain, as it was when it started,
-    // contains `widget`.
+    // contains `widget`, or while any call out is on the stack.
     static bool runningUnder(const QWidget *widget);
     // Rejects every dialog and cancels every drag running under `widget`: each loop ends
     // as soon as control comes back to it.
     static void rejectUnder(const QWidget *widget);
 
 signals:
-    // A dialog's or drag's loop returned.
+    // A dialog's or drag's loop returned, or the outermost call out.
     void loopFinished();
 
 private:
@@ -60,6 +73,7 @@ private:
         QList<QPointer<QWidget>> ancestors;
     };
     QList<Running *> running;
+    int callsOut = 0;
 };
 
 } // namespace Vantor

@@ -9,6 +9,7 @@
 
 #include "engine/EngineStartup.h"
 #include "engine/db/SqlSupport.h"
+#include "engine/palette/PictureReads.h"
 
 extern "C" {
 
@@ -44,9 +45,10 @@ int LibInitialize()
 
 int LibShutdown()
 {
-    // Reads for the search field may still run on their thread: they end before the
-    // host goes on to unload or exit.
+    // Reads for the search field, and pictures whose reading was cancelled, may still
+    // run on their threads: they end before the host goes on to unload or exit.
     Vantor::DB::backgroundReads().waitForDone();
+    Vantor::waitForPictureReads();
     return 1;
 }
 

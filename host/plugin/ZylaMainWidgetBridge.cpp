@@ -63,7 +63,11 @@ QColor ZylaMainWidgetBridge::pickableColour() const
 void ZylaMainWidgetBridge::selectedCollectionChanged(QUuid collectionUuid)
 {
     const QString caption = Vantor::DB::localizedString(collectionUuid, QStringLiteral("color.palette.caption"));
-    SetWindowTextW(parentWindow(), reinterpret_cast<LPCWSTR>(caption.utf16()));
+    {
+        // The host may hear the title change and destroy the picker.
+        const Vantor::NestedDialogs::CallOut call;
+        SetWindowTextW(parentWindow(), reinterpret_cast<LPCWSTR>(caption.utf16()));
+    }
     if (useDefaultTaskText)
         setTaskButtonText();
 }
@@ -99,22 +103,29 @@ bool ZylaMainWidgetBridge::isBusy() const
 
 void ZylaMainWidgetBridge::dispose()
 {
-    if (!isBusy()) {
-        delete this;
+    if (disposed)
         return;
-    }
     disposed = true;
+    // The window is destroyed from anywhere a host hears of the picker: a callback, a
+    // notice of the clipboard, the title or the focus, Qt's own focus emission. The
+    // widgets leave it at once and are deleted only once control is back in the event
+    // loop and no loop or call of the picker's is running any more.
     // A drag is cancelled before its source leaves the window it started in.
-    Vantor::NestedDialogs::rejectUnder(this);
+    if (isBusy())
+        Vantor::NestedDialogs::rejectUnder(this);
     hide();
     setParent(nullptr);
     connect(&Vantor::NestedDialogs::instance(), &Vantor::NestedDialogs::loopFinished, this,
             &ZylaMainWidgetBridge::deleteWhenIdle);
+    deleteWhenIdle();
 }
 
 void ZylaMainWidgetBridge::deleteWhenIdle()
 {
     // Deferred: the frame that ends the last call is still on the stack.
-    if (disposed && !isBusy())
-        deleteLater();
+    if (!disposed || isBusy())
+        return;
+    disconnect(&Vantor::NestedDialogs::instance(), &Vantor::NestedDialogs::loopFinished, this,
+               &ZylaMainWidgetBridge::deleteWhenIdle);
+    deleteLater();
 }

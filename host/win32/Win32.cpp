@@ -55,38 +55,8 @@ NativeWindow *nativeWindow(HWND window)
     return windows().value(window, nullptr);
 }
 
-// How deep each window is in handling its own messages. A window destroyed while it
-// handles one (a host that destroys the picker from a callback of its close) loses its
-// handle at once, as on Windows, but its widget goes only when that handling is over.
-QHash<HWND, int> &dispatchDepth()
-{
-    static QHash<HWND, int> depth;
-    return depth;
-}
-
-class Dispatching
-{
-public:
-    explicit Dispatching(HWND window)
-        : m_window(window)
-    {
-        ++dispatchDepth()[m_window];
-    }
-    ~Dispatching()
-    {
-        if (--dispatchDepth()[m_window] <= 0)
-            dispatchDepth().remove(m_window);
-    }
-    Dispatching(const Dispatching &) = delete;
-    Dispatching &operator=(const Dispatching &) = delete;
-
-private:
-    HWND m_window;
-};
-
 LRESULT dispatchToProc(HWND window, DLGPROC proc, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const Dispatching dispatching(window);
     return proc(window, message, wParam, lParam);
 }
 
@@ -347,11 +317,13 @@ BOOL DestroyWindow(HWND window)
     if (!entry)
         return TRUE;
     QWidget *widget = entry->ownsWidget ? entry->widget.data() : nullptr;
-    const bool dispatching = dispatchDepth().contains(window);
     forgetWindow(window);
-    // A widget still handling one of its messages goes once that handling is over.
-    if (widget && dispatching) {
+    // The handle is gone at once and the window leaves its owner, as on Windows; the
+    // widget is deleted once control is back in the event loop: the window may be destroyed from one of its own messages, or from
+    // inside Qt's handling of it (a host that hears the focus or the activation change).
+    if (widget && QCoreApplication::instance()) {
         widget->hide();
+        widget->setParent(nullptr);
         widget->deleteLater();
     } else {
         delete widget;

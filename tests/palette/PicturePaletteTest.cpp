@@ -11,10 +11,12 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/ImagePalette.h"
 #include "engine/palette/PaletteImport.h"
+#include "engine/palette/PictureReads.h"
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -285,6 +287,34 @@ TEST_F(PicturePaletteTest, PicturesOfAnyOpacityCompletenessAndSize)
     EXPECT_EQ(imported.pictureChips.at(0).chip.id, chips.at(1).id);
     EXPECT_NEAR(imported.pictureChips.at(0).share, 255.0 / 263.0, 0.005);
     EXPECT_EQ(imported.pictureChips.at(1).chip.id, chips.at(2).id);
+}
+
+// A read nobody wants any more stops: the PNG decoder at its next row, the clustering at
+// its next round; the panel takes only the latest of two loads.
+TEST_F(PicturePaletteTest, CancelledReadsStopAndOnlyTheLatestLoadCounts)
+{
+    const QVector<DB::ColorEntry> chips = distinctChips(3);
+    ASSERT_EQ(chips.size(), 3);
+    const QImage bands = bandsWithNoise(chips, {0.5, 0.35, 0.15}, QSize(400, 300));
+    const QString png = save(bands, QStringLiteral("bands.png"));
+    const std::atomic_bool cancelled{true};
+    QImage picture;
+    EXPECT_EQ(readPalettePicture(png, picture, nullptr, &cancelled), PictureRead::Cancelled);
+    EXPECT_TRUE(dominantColours(bands, MaximumDominantColours, &cancelled).isEmpty());
+    EXPECT_EQ(readPictureColours(png, &cancelled).problem, ImportProblem::Cancelled);
+
+    setLastUsedCollection(collection);
+    MyPaletteWidget panel;
+    const QString first = save(bandsWithNoise({chips.at(0)}, {1.0}, QSize(64, 64)), QStringLiteral("first.png"));
+    panel.loadPaletteFrom(PaletteFileXml, first);
+    panel.loadPaletteFrom(PaletteFileXml, png);
+    panel.finishReadingPicture();
+    waitForPictureReads();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.model().description(), QStringLiteral("bands.png"));
+    EXPECT_EQ(panel.undoStack()->count(), 1); // the first load was never taken
+    EXPECT_EQ(panel.model().cell(MyPaletteModel::gridOrder().at(0)).index.rowId, chips.at(0).id);
+    EXPECT_EQ(panel.model().cell(MyPaletteModel::gridOrder().at(1)).index.rowId, chips.at(1).id);
 }
 
 // Loading a photo in the panel fills the palette by share and names it after the file;

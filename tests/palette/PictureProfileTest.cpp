@@ -11,7 +11,7 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SearchQueries.h"
 #include "engine/palette/ColourDifference.h"
-#include "engine/palette/LargePng.h"
+#include "engine/palette/PngRows.h"
 #include "engine/palette/PaletteImport.h"
 
 #include <QBuffer>
@@ -259,7 +259,7 @@ TEST(PictureProfiles, APngIsReadThroughAProfileQtDoesNotRead)
 
 // The rows of a PNG averaged into a small copy: an interlaced PNG, its pixels coming in
 // seven scattered passes, gives exactly what the same pixels in plain rows give.
-TEST(LargePng, InterlacedAndPlainRowsAverageAlike)
+TEST(PngRows, InterlacedAndPlainRowsAverageAlike)
 {
     const int width = 37, height = 23;
     QImage pixels(width, height, QImage::Format_RGBA8888);
@@ -298,7 +298,7 @@ TEST(LargePng, InterlacedAndPlainRowsAverageAlike)
         QBuffer device(&png);
         device.open(QIODevice::ReadOnly);
         bool cutShort = true;
-        averaged[interlaced] = readLargePng(&device, QSize(5, 3), cutShort);
+        averaged[interlaced] = readPngAveraged(&device, QSize(5, 3), cutShort);
         EXPECT_FALSE(cutShort);
         ASSERT_EQ(averaged[interlaced].size(), QSize(5, 3)) << interlaced;
     }
@@ -343,6 +343,6 @@ TEST(LargePng, InterlacedAndPlainRowsAverageAlike)
     QBuffer device(&cut);
     device.open(QIODevice::ReadOnly);
     bool cutShort = false;
-    EXPECT_TRUE(readLargePng(&device, QSize(5, 3), cutShort).isNull());
+    EXPECT_TRUE(readPngAveraged(&device, QSize(5, 3), cutShort).isNull());
     EXPECT_TRUE(cutShort);
 }

@@ -1,10 +1,10 @@
-#include "LargePng.h"
+#include "PngRows.h"
 
 #include <QColorSpace>
 #include <QIODevice>
 #include <QSysInfo>
-#include <QtEndian>
 
+#include <atomic>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +19,7 @@ struct Source
 {
     QIODevice *device;
     bool cutShort; // the file ended before the decoder was done
+    const std::atomic_bool *cancelled; // may be null
 };
 
 void readFromDevice(png_structp png, png_bytep data, png_size_t length)
@@ -48,11 +49,33 @@ void stopOnError(png_structp png, png_const_charp message)
 // jump back skips destructors.
 struct Averages
 {
-    double *sums; // per target pixel: red, green and blue times alpha, alpha, pixel count
+    // Per target pixel, in whole numbers so that adding up is exact and cheap: red, green
+    // and blue each times alpha, alpha, and the pixel count.
+    quint64 *sums;
     int width;
     int height;
     double gamma; // of the gAMA chunk, 0 for none or where an sRGB chunk overrides it
+    bool deep; // 16 bits a channel, else 8
 };
+
+// Adds one decoded row of `count` pixels, of `Channels` channels of type `Level`, to the
+// sums of the target row; `columnOf` maps each pixel to its target column.
+template <typename Level, int Channels>
+void addRow(const png_bytep row, png_uint_32 count, quint64 *line, const int *columns, png_uint_32 first,
+            png_uint_32 step)
+{
+    const Level *pixel = reinterpret_cast<const Level *>(row);
+    constexpr quint64 Opaque = sizeof(Level) == 2 ? 0xFFFF : 0xFF;
+    for (png_uint_32 i = 0; i < count; ++i, pixel += Channels) {
+        const quint64 alpha = Channels == 4 ? pixel[3] : Opaque;
+        quint64 *sum = line + size_t(columns[first + i * step]) * 5;
+        sum[0] += pixel[0] * alpha;
+        sum[1] += pixel[1] * alpha;
+        sum[2] += pixel[2] * alpha;
+        sum[3] += alpha;
+        sum[4] += 1;
+    }
+}
 
 bool decodeRows(Source &source, Averages &out)
 {
@@ -87,50 +110,42 @@ bool decodeRows(Source &source, Averages &out)
     if (!png_get_valid(png, info, PNG_INFO_sRGB) && png_get_gAMA(png, info, &gamma) == 0)
         gamma = 0.0;
     out.gamma = gamma;
-    // Every kind of PNG as RGBA of its own depth: palettes and small greys expanded,
-    // transparency made alpha, 16-bit values in the machine's byte order.
+    // Every kind of PNG as RGB or RGBA of its own depth: palettes and small greys
+    // expanded, transparency made alpha, 16-bit values in the machine's byte order.
     png_set_expand(png);
     if (!(type & PNG_COLOR_MASK_COLOR))
         png_set_gray_to_rgb(png);
-    if (!(type & PNG_COLOR_MASK_ALPHA) && !png_get_valid(png, info, PNG_INFO_tRNS))
-        png_set_add_alpha(png, depth == 16 ? 0xFFFF : 0xFF, PNG_FILLER_AFTER);
     if (depth == 16 && QSysInfo::ByteOrder == QSysInfo::LittleEndian)
         png_set_swap(png);
     png_read_update_info(png, info);
     const bool deep = png_get_bit_depth(png, info) == 16;
+    const int channels = png_get_channels(png, info);
     const png_size_t rowBytes = png_get_rowbytes(png, info);
-    if (png_get_channels(png, info) != 4 || rowBytes != png_size_t(width) * 4 * (deep ? 2 : 1))
+    if ((channels != 3 && channels != 4) || rowBytes != png_size_t(width) * png_size_t(channels) * (deep ? 2 : 1))
         png_longjmp(png, 1);
+    out.deep = deep;
     row = static_cast<png_bytep>(std::malloc(rowBytes));
     columns = static_cast<int *>(std::malloc(size_t(width) * sizeof(int)));
     if (!row || !columns)
         png_longjmp(png, 1);
     for (png_uint_32 x = 0; x < width; ++x)
         columns[x] = int(quint64(x) * quint64(out.width) / width);
-    const double maximum = deep ? 65535.0 : 255.0;
+    auto add = deep ? (channels == 4 ? addRow<quint16, 4> : addRow<quint16, 3>)
+                    : (channels == 4 ? addRow<quint8, 4> : addRow<quint8, 3>);
     for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
         const png_uint_32 rows = interlaced ? PNG_PASS_ROWS(height, pass) : height;
         const png_uint_32 cols = interlaced ? PNG_PASS_COLS(width, pass) : width;
         if (rows == 0 || cols == 0)
             continue; // the decoder gives no rows for an empty pass
         for (png_uint_32 r = 0; r < rows; ++r) {
+            // A read nobody waits for any more stops at the next row.
+            if (source.cancelled && source.cancelled->load(std::memory_order_relaxed))
+                png_longjmp(png, 1);
             png_read_row(png, row, nullptr);
             const png_uint_32 y = interlaced ? PNG_ROW_FROM_PASS_ROW(r, pass) : r;
-            double *line = out.sums + size_t(quint64(y) * quint64(out.height) / height) * size_t(out.width) * 5;
-            for (png_uint_32 i = 0; i < cols; ++i) {
-                double channel[4];
-                for (int c = 0; c < 4; ++c) {
-                    const size_t at = size_t(i) * 4 + size_t(c);
-                    channel[c] = (deep ? reinterpret_cast<const quint16 *>(row)[at] : row[at]) / maximum;
-                }
-                const png_uint_32 x = interlaced ? PNG_COL_FROM_PASS_COL(i, pass) : i;
-                double *sum = line + size_t(columns[x]) * 5;
-                sum[0] += channel[0] * channel[3];
-                sum[1] += channel[1] * channel[3];
-                sum[2] += channel[2] * channel[3];
-                sum[3] += channel[3];
-                sum[4] += 1.0;
-            }
+            quint64 *line = out.sums + size_t(quint64(y) * quint64(out.height) / height) * size_t(out.width) * 5;
+            add(row, cols, line, columns, interlaced ? PNG_COL_FROM_PASS_COL(0, pass) : 0,
+                interlaced ? png_uint_32(1) << PNG_PASS_COL_SHIFT(pass) : 1);
         }
     }
     std::free(row);
@@ -141,48 +156,34 @@ bool decodeRows(Source &source, Averages &out)
 
 } // namespace
 
-bool isLargePng(QIODevice *device)
-{
-    // The signature, then IHDR: its length and type, width, height, depth, colour type,
-    // compression, filter and interlace method.
-    const qint64 start = device->pos();
-    if (!device->seek(0))
-        return false;
-    const QByteArray head = device->peek(8 + 8 + 13);
-    device->seek(start);
-    if (head.size() < 29 || !head.startsWith("\x89PNG\r\n\x1a\n") || head.mid(12, 4) != "IHDR")
-        return false;
-    const quint64 width = qFromBigEndian<quint32>(head.constData() + 16);
-    const quint64 height = qFromBigEndian<quint32>(head.constData() + 20);
-    const int depth = quint8(head.at(24));
-    // Qt decodes 16-bit pictures into eight bytes a pixel, others into four.
-    return width * height * (depth == 16 ? 8 : 4) > quint64(LargePngDecodedBytes);
-}
-
-QImage readLargePng(QIODevice *device, const QSize &target, bool &incomplete)
+QImage readPngAveraged(QIODevice *device, const QSize &target, bool &incomplete, const std::atomic_bool *cancelled)
 {
     incomplete = false;
     if (target.isEmpty())
         return QImage();
     const qint64 start = device->pos();
-    Averages averages{nullptr, target.width(), target.height(), 0.0};
-    averages.sums = static_cast<double *>(std::calloc(size_t(target.width()) * size_t(target.height()) * 5, sizeof(double)));
+    Averages averages{nullptr, target.width(), target.height(), 0.0, false};
+    averages.sums = static_cast<quint64 *>(std::calloc(size_t(target.width()) * size_t(target.height()) * 5, sizeof(quint64)));
     if (!averages.sums)
         return QImage();
     device->seek(0);
-    Source source{device, false};
+    Source source{device, false, cancelled};
     const bool decoded = decodeRows(source, averages);
     device->seek(start);
     QImage picture;
     if (decoded) {
         picture = QImage(target, QImage::Format_RGBA64_Premultiplied);
+        const double maximum = averages.deep ? 65535.0 : 255.0;
         for (int y = 0; y < target.height(); ++y) {
             QRgba64 *line = reinterpret_cast<QRgba64 *>(picture.scanLine(y));
-            const double *sums = averages.sums + size_t(y) * size_t(target.width()) * 5;
+            const quint64 *sums = averages.sums + size_t(y) * size_t(target.width()) * 5;
             for (int x = 0; x < target.width(); ++x, sums += 5) {
-                const double count = sums[4] > 0.0 ? sums[4] : 1.0;
-                auto level = [count](double sum) { return quint16(qBound(0.0, sum / count, 1.0) * 65535.0 + 0.5); };
-                line[x] = QRgba64::fromRgba64(level(sums[0]), level(sums[1]), level(sums[2]), level(sums[3]));
+                // Colour sums carry alpha as a factor: premultiplied, on a scale of maximum².
+                const double count = sums[4] > 0 ? double(sums[4]) : 1.0;
+                auto level = [](double value) { return quint16(qBound(0.0, value, 1.0) * 65535.0 + 0.5); };
+                const double colourScale = count * maximum * maximum;
+                line[x] = QRgba64::fromRgba64(level(double(sums[0]) / colourScale), level(double(sums[1]) / colourScale),
+                                              level(double(sums[2]) / colourScale), level(double(sums[3]) / (count * maximum)));
             }
         }
         // As Qt reads a gAMA chunk: sRGB's primaries with that gamma.
