@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <future>
+#include <limits>
 #include <memory>
 
 namespace Vantor::DB {
@@ -255,6 +256,50 @@ int bestEntry(const SearchIndex &index, const QString &key, ForgivingMatch kind)
     return best;
 }
 
+// The first entry (in deck order) of which every typed word starts a word of its own, in
+// any order ("seafoam studio" finds "Studio Seafoam"); -1 for none. The entries are
+// found where the rarest typed word occurs: a word every name holds ("colour") would
+// have every entry weighed.
+int entryWithWords(const SearchIndex &index, const QVector<QStringView> &typed)
+{
+    const QStringView spelled(index.spelled);
+    // Where each word occurs, up to as often as the rarest so far: the rarest's places are
+    // the candidates.
+    QVector<qsizetype> candidates;
+    QStringView rarest;
+    for (QStringView word : typed) {
+        QVector<qsizetype> places;
+        for (qsizetype at = spelled.indexOf(word); at >= 0 && (rarest.isNull() || places.size() < candidates.size());
+             at = spelled.indexOf(word, at + 1))
+            places << at;
+        if (rarest.isNull() || places.size() < candidates.size()) {
+            candidates = places;
+            rarest = word;
+        }
+    }
+    for (qsizetype at : std::as_const(candidates)) {
+        const int entry = int(std::upper_bound(index.spelledStarts.begin(), index.spelledStarts.end(), at)
+                              - index.spelledStarts.begin()) - 1;
+        if (entry < 0 || entry + 1 >= index.spelledStarts.size())
+            break;
+        const qsizetype from = index.spelledStarts.at(entry);
+        const qsizetype to = index.spelledStarts.at(entry + 1);
+        if ((at != from && spelled.at(at - 1) != QLatin1Char(' ')) || at + rarest.size() > to)
+            continue;
+        QVector<QStringView> words = spellingWords(spelled.mid(from, to - from));
+        bool all = words.size() >= typed.size();
+        for (qsizetype t = 0; all && t < typed.size(); ++t) {
+            const auto match = std::find_if(words.begin(), words.end(), [&](QStringView word) { return word.startsWith(typed.at(t)); });
+            all = match != words.end();
+            if (all)
+                words.erase(match);
+        }
+        if (all)
+            return entry;
+    }
+    return -1;
+}
+
 } // namespace
 
 std::pair<int, int> keyRange(const QVector<QString> &keys, const QVector<int> &sorted, const QString &key)
@@ -319,7 +364,7 @@ QString forgivingSearchKey(const QString &text)
     return key;
 }
 
-ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phrase)
+ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phrase, ForgivingMatch last)
 {
     ForgivingHit hit;
     const QString key = forgivingSearchKey(phrase);
@@ -329,6 +374,8 @@ ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phr
     for (const QUuid &collection : collections)
         indexes << indexOf(collection);
     for (ForgivingMatch kind : {ForgivingMatch::Exact, ForgivingMatch::Prefix, ForgivingMatch::Contained}) {
+        if (int(kind) > int(last))
+            return hit;
         for (int c = 0; c < indexes.size(); ++c) {
             const int entry = bestEntry(*indexes.at(c), key, kind);
             if (entry < 0)
@@ -341,6 +388,23 @@ ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phr
             hit.text = found.text;
             return hit;
         }
+    }
+    // Then words typed in another order than the name's, each the start of one of its words.
+    const QString typedText = spellingText(phrase);
+    const QVector<QStringView> typed = spellingWords(typedText);
+    if (typed.size() < 2 || int(last) < int(ForgivingMatch::Words))
+        return hit;
+    for (int c = 0; c < indexes.size(); ++c) {
+        const int entry = entryWithWords(*indexes.at(c), typed);
+        if (entry < 0)
+            continue;
+        const SearchIndex::Entry &found = indexes.at(c)->entries.at(entry);
+        hit.match = ForgivingMatch::Words;
+        hit.collection = collections.at(c);
+        hit.pageIndex = found.pageIndex;
+        hit.rowIndex = found.rowIndex;
+        hit.text = found.text;
+        return hit;
     }
     return hit;
 }

@@ -18,7 +18,7 @@ namespace Vantor::DB {
 // only ("OT 1042" and "ot-1042" give "ot1042").
 QString forgivingSearchKey(const QString &text);
 
-enum class ForgivingMatch { Exact, Prefix, Contained, Spelling, None };
+enum class ForgivingMatch { Exact, Prefix, Contained, Words, Spelling, None };
 
 struct ForgivingHit
 {
@@ -30,11 +30,14 @@ struct ForgivingHit
 };
 
 // The best hit among the collections (in the order given): an exact match before one
-// that starts with the phrase before one that contains it; among equals the earlier
-// collection, then the earlier card and chip of the deck. Codes and the card and colour
+// that starts with the phrase before one that contains it, before one that holds the
+// typed words in another order (each the start of a word of its own); among equals the
+// earlier collection, then the earlier card and chip of the deck. Codes and the card and colour
 // names of the search orders take part. None when nothing matches or the phrase holds no
 // letter or digit.
-ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phrase);
+// `last`: the last kind of match tried (Exact, Prefix, Contained or Words).
+ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phrase,
+                             ForgivingMatch last = ForgivingMatch::Words);
 
 // The last chance, where the forgiving search finds nothing: the entry whose words are
 // nearest the typed ones with accents, ligatures and grey/gray, colour/color set aside

@@ -48,13 +48,18 @@ bool fromLab(const double values[3], LabColour &lab)
     return true;
 }
 
-// The text inside "name( … )", or null when the text is not of that form.
+// The numbers of "name( … )", or of "name …" and "name: …" as some tools write them
+// ("RGB 86 189 198", "Lab: 71 -27 -14"); null when the text is of neither form.
 QString inside(const QString &text, const QString &name)
 {
     const QString trimmed = text.trimmed();
-    if (!trimmed.startsWith(name + QLatin1Char('('), Qt::CaseInsensitive) || !trimmed.endsWith(QLatin1Char(')')))
-        return QString();
-    return trimmed.mid(name.size() + 1, trimmed.size() - name.size() - 2);
+    if (trimmed.startsWith(name + QLatin1Char('('), Qt::CaseInsensitive) && trimmed.endsWith(QLatin1Char(')')))
+        return trimmed.mid(name.size() + 1, trimmed.size() - name.size() - 2);
+    static const QRegularExpression named(QStringLiteral("^([A-Za-z]+)\\s*:?\\s+([-+.0-9].*)$"));
+    const QRegularExpressionMatch match = named.match(trimmed);
+    if (match.hasMatch() && match.captured(1).compare(name, Qt::CaseInsensitive) == 0)
+        return match.captured(2);
+    return QString();
 }
 
 } // namespace
@@ -92,8 +97,19 @@ bool parseColourValue(const QString &text, LabColour &lab)
 
 bool looksLikeColourValue(const QString &text)
 {
-    static const QRegularExpression form(QStringLiteral("^\\s*(#|(rgb|lab)\\s*\\()"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression form(QStringLiteral("^\\s*(#|(rgb|lab)\\s*(\\(|:?\\s+[-+.0-9]))"),
+                                         QRegularExpression::CaseInsensitiveOption);
     return form.match(text).hasMatch();
+}
+
+bool parseBareHexColour(const QString &text, LabColour &lab)
+{
+    static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{6}$"));
+    const QString trimmed = text.trimmed();
+    if (!hex.match(trimmed).hasMatch())
+        return false;
+    lab = labFromColour(QColor(QLatin1Char('#') + trimmed));
+    return true;
 }
 
 QString colourInWords(const QString &code, const QString &name, const QColor &rgb, const LabColour &lab)

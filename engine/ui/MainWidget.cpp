@@ -145,6 +145,7 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     showTabPage(tabPageIndex(collection));
 
     setUpKeyboard();
+    orderTabStops();
 
     capsureWatcher = new QFileSystemWatcher(this);
     capsureWatcher->blockSignals(true);
@@ -253,6 +254,7 @@ quint16 MainWidget::addAboutButton()
     headerOrder.append(AboutButtonId);
     button->show();
     layoutHeaderButtons();
+    orderTabStops();
     return AboutButtonId;
 }
 
@@ -271,6 +273,7 @@ quint16 MainWidget::addTaskButton(quint16 afterId)
         headerOrder.insert(after + 1, id);
     button->show();
     layoutHeaderButtons();
+    orderTabStops();
     return id;
 }
 

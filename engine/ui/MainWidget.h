@@ -192,6 +192,9 @@ protected:
 
 private:
     void setUpKeyboard();
+    // The Tab key's way through the window in reading order: the left column top down,
+    // then the right, and the header buttons in their order last.
+    void orderTabStops();
     bool currentDeckChip(DB::ColorEntry &chip) const;
     enum class PanelChip { None, Chip, TrendColour };
     // The chip a panel's keyboard mark is on (the deck's current chip for the deck and
@@ -222,6 +225,9 @@ private:
     // Goes to a card (and chip) found by the search, with the filters the search rules
     // set for it.
     void showSearchHit(int page, int row, int segment, int mood, bool exterior);
+    // The chip (its ROW id in the shown collection) the last search found, for the keys
+    // of the search widget while it names it.
+    qint64 searchFoundChip = -1;
     QWidget *schemerOfCardType() const;
     int cardType() const;
     QString paletteStartPath(const QUuid &collection) const;

@@ -15,13 +15,21 @@
 #include "engine/palette/MyPaletteFullWidget.h"
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/MyPaletteWidget.h"
+#include "TabBarWidget.h"
+
 #include "engine/widgets/CardRollerWidget.h"
+#include "engine/widgets/CollectionSelectWidget.h"
+#include "engine/widgets/ColorWheelWidget.h"
+#include "engine/widgets/MoodSelectWidget.h"
+#include "engine/widgets/TexturesWidget.h"
 #include "engine/widgets/ColorSchemerPulvexWidget.h"
 #include "engine/widgets/ColorSchemerWidget.h"
 #include "engine/widgets/ProductsWidget.h"
 #include "engine/widgets/NestedDialogs.h"
 #include "engine/widgets/ProspectWidget.h"
+#include "engine/widgets/SearchWidget.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
 #include <QFocusEvent>
@@ -61,11 +69,43 @@ void MainWidget::setUpKeyboard()
     connect(colorSchemer, &ColorSchemerWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
     connect(pulvexSchemer, &ColorSchemerPulvexWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
     connect(prospectTab, &ProspectWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
+    connect(search, &SearchWidget::chipCollectedInteractively, this, &MainWidget::collectFocusedChip);
     connect(cardRoller, &CardRollerWidget::chipDoubleClicked, this, [this] { reportDoubleClickedChip(cardRoller); });
     connect(productsTab, &ProductsWidget::chipDoubleClicked, this, [this] { reportDoubleClickedChip(productsTab); });
     connect(colorSchemer, &ColorSchemerWidget::chipDoubleClicked, this, [this] { reportDoubleClickedChip(colorSchemer); });
     connect(pulvexSchemer, &ColorSchemerPulvexWidget::chipDoubleClicked, this, [this] { reportDoubleClickedChip(pulvexSchemer); });
     connect(prospectTab, &ProspectWidget::chipDoubleClicked, this, [this] { reportDoubleClickedChip(prospectTab); });
+}
+
+void MainWidget::orderTabStops()
+{
+    QList<QWidget *> panels;
+    panels << collectionSelect << colorWheel << moodSelect << cardRoller << search << tabBar << colorSchemer
+           << pulvexSchemer << prospectTab << texturesTab << productsTab << myPalette;
+    for (quint16 id : std::as_const(headerOrder)) {
+        if (QAbstractButton *button = headerButtons.value(id))
+            panels << button;
+    }
+    // Each panel with the stops inside it (the field and roll buttons of the search, My
+    // Palette's buttons and description), in their order as it is.
+    QVector<QList<QWidget *>> groups(panels.size());
+    for (QWidget *widget = nextInFocusChain(); widget && widget != this; widget = widget->nextInFocusChain()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus))
+            continue;
+        for (qsizetype i = 0; i < panels.size(); ++i) {
+            if (widget == panels.at(i) || panels.at(i)->isAncestorOf(widget)) {
+                groups[i] << widget;
+                break;
+            }
+        }
+    }
+    QWidget *previous = this;
+    for (const QList<QWidget *> &group : std::as_const(groups)) {
+        for (QWidget *stop : group) {
+            QWidget::setTabOrder(previous, stop);
+            previous = stop;
+        }
+    }
 }
 
 bool MainWidget::eventFilter(QObject *watched, QEvent *event)
@@ -109,6 +149,10 @@ MainWidget::PanelChip MainWidget::chipOfPanel(const QWidget *panel, QUuid &colle
     }
     if (panel == pulvexSchemer)
         return pulvexSchemer->keyboardCell(chip) ? PanelChip::Chip : PanelChip::None;
+    if (panel == search) {
+        const bool named = search->hasFoundChip() && DB::loadColorById(collection, searchFoundChip, chip) == DB::StatusOk;
+        return named ? PanelChip::Chip : PanelChip::None;
+    }
     if (panel == prospectTab && prospectTab->prospectViewport()->keyboardEntry(trend)) {
         // A trend colour may stand for a chip of the collection; else it is a colour only.
         const bool standsForChip = trend.rowId > 0 && DB::loadColorById(collection, trend.rowId, chip) == DB::StatusOk;
@@ -121,7 +165,7 @@ MainWidget::PanelChip MainWidget::focusedChip(QUuid &collection, DB::ColorEntry 
 {
     for (const QWidget *panel : {static_cast<QWidget *>(cardRoller), static_cast<QWidget *>(productsTab),
                                  static_cast<QWidget *>(colorSchemer), static_cast<QWidget *>(pulvexSchemer),
-                                 static_cast<QWidget *>(prospectTab)}) {
+                                 static_cast<QWidget *>(prospectTab), static_cast<QWidget *>(search)}) {
         if (panel->hasFocus())
             return chipOfPanel(panel, collection, chip, trend);
     }

@@ -1,17 +1,13 @@
-// The main widget's search: the exact search of a name or code, and where it finds
-// nothing, a colour value's nearest chip, then the forgiving search across the
-// collections, then the one that forgives spelling; the search field shows a phrase
-// that led nowhere.
+// The main widget's search: where the phrase leads (PhraseSearch), the deck shown there,
+// and the chip found named in the search field; a phrase that led nowhere stays in the
+// field.
 
 #include "MainWidget.h"
 
 #include "engine/PersistentState.h"
-#include "engine/db/CapsureQueries.h"
-#include "engine/db/CollectionRegistry.h"
-#include "engine/db/ForgivingSearch.h"
+#include "engine/db/CollectionLookups.h"
 #include "engine/db/NavigationQueries.h"
-#include "engine/db/SearchQueries.h"
-#include "engine/palette/ColourValueText.h"
+#include "engine/palette/PhraseSearch.h"
 #include "engine/widgets/ColorWheelWidget.h"
 #include "engine/widgets/MoodSelectWidget.h"
 #include "engine/widgets/SearchWidget.h"
@@ -21,51 +17,28 @@ namespace Vantor {
 void MainWidget::searchForPhrase(QString phrase)
 {
     const PersistentStateBatch batch;
-    const QUuid collection = lastUsedCollection();
-    int page = -1, row = -1, segment = -1, mood = 0;
-    bool exterior = false;
-    if (DB::searchPhrase(collection, phrase, page, row, segment, mood, exterior) == DB::StatusOk) {
-        showSearchHit(page, row, segment, mood, exterior);
-        return;
-    }
-    if (phrase.trimmed().isEmpty())
-        return;
-    // Nothing carries exactly that name or code: a colour value goes to the nearest chip
-    // of this collection; anything else to the best forgiving match in any collection.
-    LabColour lab;
-    if (parseColourValue(phrase, lab)) {
-        // The collection's CIELAB table is read at the first such search and kept with
-        // the file's connection.
-        QVector<DB::LabCandidate> table;
-        DB::loadLabColors(collection, table);
-        const QVector<ColourMatch> nearest = nearestColours(lab, table, 1);
-        DB::ColorEntry chip;
-        DB::ColorPage card;
-        if (!nearest.isEmpty() && DB::loadColorById(collection, nearest.first().second, chip) == DB::StatusOk
-            && DB::loadPageById(collection, chip.pageId, true, card) == DB::StatusOk) {
-            showSearchHit(card.pageIndex, chip.rowIndex, card.segment, card.mood, card.exterior);
-            return;
+    const PhraseHit hit = findPhrase(lastUsedCollection(), phrase);
+    if (!hit.found) {
+        if (!phrase.trimmed().isEmpty()) {
+            search->showNotFound(phrase);
+            emit searchFoundNothing(phrase);
         }
-    }
-    // A colour value that is wrong ("#12", "rgb(300, 0, 0)") is no name either.
-    const QList<QUuid> collections = DB::CollectionRegistry::instance().orderedCollectionUuids();
-    DB::ForgivingHit hit = looksLikeColourValue(phrase) ? DB::ForgivingHit() : DB::forgivingSearch(collections, phrase);
-    // Then spelling forgiven: accents, grey or gray, slips of the fingers.
-    if (hit.match == DB::ForgivingMatch::None && !looksLikeColourValue(phrase))
-        hit = DB::spellingSearch(collections, phrase);
-    if (hit.match == DB::ForgivingMatch::None) {
-        search->showNotFound(phrase);
-        emit searchFoundNothing(phrase);
         return;
     }
-    if (hit.collection != collection)
+    if (hit.collection != lastUsedCollection())
         collectionChangedInteractively(hit.collection);
     if (lastUsedCollection() != hit.collection)
         return;
-    DB::ColorPage card;
-    if (DB::loadPageByIndex(hit.collection, hit.pageIndex, card) != DB::StatusOk)
-        return;
-    showSearchHit(card.pageIndex, hit.rowIndex, card.segment, card.mood, card.exterior);
+    showSearchHit(hit.pageIndex, hit.rowIndex, hit.segment, hit.mood, hit.exterior);
+    // The chip found is named under the deck, where the keyboard now is: Return or
+    // Insert collect it, Ctrl+C copies it.
+    DB::ColorEntry chip;
+    if (hit.rowIndex > 0 && currentDeckChip(chip) && search->hasFocus()) {
+        searchFoundChip = chip.id;
+        const QVector<int> &order = DB::rowNameDisplayOrder();
+        const QString name = order.isEmpty() ? QString() : chip.name(order.constFirst());
+        search->showFoundChip(name.isEmpty() ? chip.code : chip.code + QLatin1Char(' ') + name);
+    }
 }
 
 void MainWidget::showSearchHit(int page, int row, int segment, int mood, bool exterior)

@@ -282,7 +282,11 @@ void MainWidget::helpButtonClicked()
         const QString folder = QFileInfo(QFileInfo(modulePath()).absolutePath()).canonicalFilePath();
         link.replace(QStringLiteral("%APP%"), folder, Qt::CaseInsensitive);
     }
-    const QUrl url(link);
+    QUrl url(link);
+    // "file:///%APP%/…" with an absolute folder reads "file:////folder/…", a path no
+    // browser finds: the local file it means is named again as a file URL.
+    if (url.isValid() && url.isLocalFile())
+        url = QUrl::fromLocalFile(QDir::cleanPath(url.toLocalFile()));
     if (!url.isValid() || QDesktopServices::openUrl(url))
         return;
     // No program here opens the page: the picker shows it itself, once.

@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace Vantor {
 
@@ -62,6 +63,7 @@ SearchWidget::SearchWidget(QWidget *parent)
 void SearchWidget::textEdited(const QString &text)
 {
     setNotFound(false);
+    clearFoundChip();
     // Before the field asks its completer (it does so after this signal).
     offerCompletionsFor(text);
     const QStringList completions = DB::forgivingCompletions(lastUsedCollection(), text, 12);
@@ -133,6 +135,52 @@ void SearchWidget::showNotFound(const QString &phrase)
     m_lineEdit->end(false);
 }
 
+void SearchWidget::showFoundChip(const QString &words)
+{
+    m_foundChip = words;
+    m_lineEdit->setPlaceholderText(words);
+    m_lineEdit->setToolTip(QStringLiteral("Found %1: Return or Insert puts it into My Palette, Ctrl+C copies it").arg(words));
+}
+
+void SearchWidget::clearFoundChip()
+{
+    m_foundChip.clear();
+    m_lineEdit->setPlaceholderText(m_placeholder);
+    if (!m_notFound)
+        m_lineEdit->setToolTip(QString());
+}
+
+void SearchWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (std::exchange(m_returnFromField, false)) {
+        event->accept();
+        return;
+    }
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (hasFoundChip() && plain
+        && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Insert)) {
+        event->accept();
+        emit chipCollectedInteractively();
+        return;
+    }
+    // Typing goes on in the field: a new search.
+    if (plain && !event->text().isEmpty() && event->text().at(0).isPrint()) {
+        clearFoundChip();
+        m_lineEdit->setFocus(Qt::OtherFocusReason);
+        QKeyEvent typed(event->type(), event->key(), event->modifiers(), event->text());
+        QCoreApplication::sendEvent(m_lineEdit, &typed);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void SearchWidget::focusOutEvent(QFocusEvent *event)
+{
+    clearFoundChip();
+    QWidget::focusOutEvent(event);
+}
+
 void SearchWidget::setNotFound(bool notFound)
 {
     if (notFound == m_notFound)
@@ -146,7 +194,8 @@ void SearchWidget::setNotFound(bool notFound)
 void SearchWidget::selectedCollectionChanged(QUuid collectionId)
 {
     glassImage = DB::themeImage(DB::ThemeKey::ImageWidgetSearchMagnifyingGlass, size());
-    m_lineEdit->setPlaceholderText(DB::localizedString(collectionId, DB::LocaleKey::ColorPaletteEnterSearchText));
+    m_placeholder = DB::localizedString(collectionId, DB::LocaleKey::ColorPaletteEnterSearchText);
+    clearFoundChip();
     readCompletions(collectionId);
     m_backward->selectedCollectionChanged(collectionId);
     m_forward->selectedCollectionChanged(collectionId);
@@ -433,6 +482,10 @@ bool SearchWidget::eventFilter(QObject *watched, QEvent *event)
         case QEvent::KeyPress:
             if (popupKey(static_cast<QKeyEvent *>(event)))
                 return true;
+            // The field ignores Return once it has searched, and the key comes on to this
+            // widget: it is the search's, not a collect of what the search found.
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter)
+                m_returnFromField = true;
             if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
                 m_lineEdit->clear();
                 event->accept();

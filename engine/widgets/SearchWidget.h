@@ -43,10 +43,18 @@ public:
     // A phrase that led nowhere: back in the field, dimmed, until the user types.
     void showNotFound(const QString &phrase);
     bool showsNotFound() const { return m_notFound; }
+    // The chip a search found, in words, shown in the empty field while the widget keeps
+    // the keyboard: Return or Insert then collect it, Ctrl+C copies it. Ends when the
+    // keyboard moves on or the user types.
+    void showFoundChip(const QString &words);
+    bool hasFoundChip() const { return !m_foundChip.isEmpty(); }
+    QString foundChip() const { return m_foundChip; }
 
 signals:
     void roll(Vantor::Direction dir);
     void searchForPhrase(QString phrase);
+    // Return or Insert on the chip a search found.
+    void chipCollectedInteractively();
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
@@ -60,6 +68,8 @@ private slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
@@ -70,12 +80,16 @@ private:
     void offerCompletionsFor(const QString &text);
     void completionPartsArrived(const QHash<char32_t, QStringList> &byInitial);
     void setNotFound(bool notFound);
+    void clearFoundChip();
     void placePopup();
     // Up, Down, Return and Escape while the list shows; true when the key was used.
     bool popupKey(QKeyEvent *event);
 
     QImage backgroundImage;
     QImage glassImage;
+    QString m_foundChip;
+    bool m_returnFromField = false; // the field's Return, on its way here
+    QString m_placeholder; // the collection's
     QRect glassRect;
     QLineEdit *m_lineEdit = nullptr;
     RollButton *m_backward = nullptr;

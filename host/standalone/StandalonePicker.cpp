@@ -250,7 +250,11 @@ void StandalonePicker::showCentred()
         move(frame.topLeft());
     }
     show();
-    raise();
+    // Platforms without windows of their own (offscreen, minimal) have nothing to raise,
+    // and would say so on standard error.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+        raise();
     activateWindow();
 }
 
@@ -269,8 +273,10 @@ void StandalonePicker::colourCopied()
 
 void StandalonePicker::keyPressEvent(QKeyEvent *event)
 {
-    // Escape that no panel took closes the picker, as it closes a dialog.
-    if (event->key() == Qt::Key_Escape) {
+    // In pick mode Escape that no panel took closes without a pick, as a script's dialog
+    // does; the picker as a program of its own stays: Escape clears a field or leaves a
+    // list there, never the window.
+    if (event->key() == Qt::Key_Escape && m_useButtonId != 0) {
         close();
         return;
     }

@@ -9,8 +9,16 @@
 #include "engine/palette/MyPaletteWidget.h"
 #include "engine/palette/PaletteExchange.h"
 #include "engine/ui/MainWidget.h"
+#include "engine/ui/TabBarWidget.h"
+#include "engine/widgets/CollectionSelectWidget.h"
+#include "engine/widgets/CardRollerWidget.h"
+#include "engine/widgets/SearchWidget.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
+#include <QUndoStack>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -185,6 +193,19 @@ TEST(StandalonePicker, PickPrintsTheChipForScripts)
                    &out),
               0);
     EXPECT_TRUE(out.startsWith(QLatin1Char('#')) && out.size() == 8) << out.toStdString();
+    // What designers paste or type for Studio Seafoam: each leads to it, and nothing but
+    // the chip is printed anywhere.
+    for (const char *form : {"56bdc6", "Lab 71.18 -27.12 -13.59", "RGB 86 189 198", "86 189 198", "86, 189, 198",
+                             "seafoam studio", "studio seafom"}) {
+        QProcess process;
+        process.setProcessEnvironment(demoEnvironment(dir.path()));
+        process.start(QStringLiteral(PALETTRA_PROGRAM), {QStringLiteral("--pick"), QStringLiteral("--search"),
+                                                          QString::fromUtf8(form), QStringLiteral("--accept"),
+                                                          QStringLiteral("--format"), QStringLiteral("hex")});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.readAllStandardOutput(), QByteArray("#56bdc6\n")) << form;
+        EXPECT_EQ(process.readAllStandardError(), QByteArray()) << form;
+    }
     // Malformed options and a picker without collections: 2, nothing printed.
     for (const QStringList &wrong : {QStringList{QStringLiteral("--pick"), QStringLiteral("--format"), QStringLiteral("xml")},
                                      QStringList{QStringLiteral("--accept")},
@@ -427,4 +448,64 @@ TEST(PickedChip, TheStoredLabLeavesThePickerEverywhere)
     ASSERT_TRUE(main.copySelectedColour());
     EXPECT_TRUE(QGuiApplication::clipboard()->text().endsWith(QStringLiteral("Lab(61.25, -4.50, 17.75)")))
         << QGuiApplication::clipboard()->text().toStdString();
+}
+
+
+// From a search to My Palette in two keys: the phrase and Return, then Return (or Insert)
+// on the search widget puts the chip found into My Palette, as a drop would (undoable);
+// Ctrl+C there copies it; the field names it meanwhile. Escape never ends the picker as a
+// program of its own. The Tab key goes through the window in reading order.
+TEST(StandalonePickerWindow, SearchReturnReturnCollectsCopiesAndEscapeStays)
+{
+    Palettra::Test::StandardDeck deck;
+    ASSERT_EQ(Vantor::startEngine(QString(), deck.baseFolder()), Vantor::StartupOk);
+    Palettra::StandalonePicker picker;
+    picker.show();
+    picker.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&picker));
+    Vantor::MainWidget *main = picker.mainWidget();
+    Vantor::SearchWidget *search = main->searchWidget();
+    const Vantor::MyPaletteModel &palette = main->myPaletteWidget()->model();
+
+    QTest::mouseClick(search->lineEdit(), Qt::LeftButton);
+    QTest::keyClicks(search->lineEdit(), QStringLiteral("a-4-2"));
+    QTest::keyClick(search->lineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(search->hasFocus());
+    EXPECT_TRUE(search->lineEdit()->placeholderText().startsWith(QStringLiteral("A-4-2")));
+    QTest::keyClick(search, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("A-4-2"))) << QGuiApplication::clipboard()->text().toStdString();
+    QTest::keyClick(search, Qt::Key_Return);
+    EXPECT_EQ(palette.cell(QPoint(0, 0)).index.rowId, deck.rowIdA(4, 2));
+    QTest::keyClick(search, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(palette.cell(QPoint(0, 0)).isOccupied());
+    QTest::keyClick(search, Qt::Key_Insert);
+    EXPECT_EQ(palette.cell(QPoint(0, 0)).index.rowId, deck.rowIdA(4, 2));
+    // Typing starts a new search; the chip is no longer named.
+    QTest::keyClick(search, Qt::Key_B);
+    EXPECT_TRUE(search->lineEdit()->hasFocus());
+    EXPECT_FALSE(search->hasFoundChip());
+
+    QTest::keyClick(search->lineEdit(), Qt::Key_Escape);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(picker.isVisible());
+
+    // Reading order: the left column, the right, then Save, Load, Copy, help and about.
+    QList<QWidget *> stops;
+    QWidget *stop = main->collectionSelectWidget();
+    for (int step = 0; step < 200; ++step, stop = stop->nextInFocusChain()) {
+        if (stop->isVisible() && (stop->focusPolicy() & Qt::TabFocus) && !stops.contains(stop))
+            stops << stop;
+    }
+    const qsizetype deckAt = stops.indexOf(main->cardRollerWidget());
+    const qsizetype fieldAt = stops.indexOf(search->lineEdit());
+    const qsizetype paletteAt = stops.indexOf(main->myPaletteWidget());
+    const qsizetype saveAt = stops.indexOf(main->headerButton(Vantor::MainWidget::SaveButtonId));
+    EXPECT_LT(deckAt, fieldAt);
+    EXPECT_LT(fieldAt, stops.indexOf(main->tabBarWidget()));
+    EXPECT_LT(stops.indexOf(main->myPaletteWidget()->descriptionEditor()), saveAt);
+    EXPECT_LT(paletteAt, saveAt);
+    const QList<quint16> header{Vantor::MainWidget::SaveButtonId, Vantor::MainWidget::LoadButtonId, picker.copyButtonId(),
+                                Vantor::MainWidget::HelpButtonId, Vantor::MainWidget::AboutButtonId};
+    for (int i = 0; i < header.size(); ++i)
+        EXPECT_EQ(stops.indexOf(main->headerButton(header.at(i))), saveAt + i) << i;
 }

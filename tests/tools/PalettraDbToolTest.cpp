@@ -66,6 +66,10 @@ TEST_F(PalettraDbToolTest, SearchCodeRgbAndNearest)
     ToolRun result = run({QStringLiteral("search"), StandardDeck::A.toString(), QStringLiteral("a-3-2")});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.out, QStringLiteral("page=3 row=2 segment=2 mood=5 exterior=true\n"));
+    // The window's search: the code written the way another tool writes it.
+    result = run({QStringLiteral("search"), StandardDeck::A.toString(), QStringLiteral("a_3.2")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, QStringLiteral("page=3 row=2 segment=2 mood=5 exterior=true\n"));
 
     result = run({QStringLiteral("search"), StandardDeck::A.toString(), QStringLiteral("x' OR '1'='1")});
     EXPECT_EQ(result.exitCode, 3);

@@ -18,6 +18,7 @@
 #include "engine/palette/PaletteExchange.h"
 #include "engine/palette/PaletteFile.h"
 #include "engine/palette/PaletteImport.h"
+#include "engine/palette/PhraseSearch.h"
 
 #include "tools/deck/DeckBuilder.h"
 #include "tools/deck/DeckChecker.h"
@@ -56,7 +57,8 @@ const char *const Usage =
     "\n"
     "commands:\n"
     "  collections                  the registered collections: UUID, order, name, file\n"
-    "  search UUID PHRASE           where a card or colour name or code leads\n"
+    "  search UUID PHRASE           where the picker's search leads: page, row, segment, mood,\n"
+    "                               exterior (and collection= where another one holds it)\n"
     "  code CODE                    the colour with that code in the enabled collections\n"
     "  rgb R G B                    the colour with exactly that RGB value\n"
     "  nearest UUID #RRGGBB         the collection's nearest colour and its CIEDE2000 difference\n"
@@ -142,16 +144,19 @@ int search(const QStringList &arguments)
     QUuid uuid;
     if (arguments.size() != 2 || !parseCollection(arguments.at(0), uuid))
         return fail(QStringLiteral("search takes a collection UUID and a phrase"));
+    const int opened = CollectionRegistry::instance().openCollection(uuid);
+    if (opened < 0)
+        return fail(QStringLiteral("collection %1 is not available (%2)").arg(arguments.at(0)).arg(opened));
     loadOrderLists(uuid);
-    int pageIndex = -1, rowIndex = -1, segment = -1, mood = 0;
-    bool exterior = false;
-    const int status = searchPhrase(uuid, arguments.at(1), pageIndex, rowIndex, segment, mood, exterior);
-    if (status == StatusUnknownCollection || status == StatusCannotOpen)
-        return fail(QStringLiteral("collection %1 is not available (%2)").arg(arguments.at(0)).arg(status));
-    if (status != StatusOk)
+    // The window's own search, from the name or code to the spelling forgiven.
+    const Vantor::PhraseHit hit = Vantor::findPhrase(uuid, arguments.at(1));
+    if (!hit.found)
         return notFound();
-    out() << "page=" << pageIndex << " row=" << rowIndex << " segment=" << segment << " mood=" << mood
-          << " exterior=" << (exterior ? "true" : "false") << '\n';
+    out() << "page=" << hit.pageIndex << " row=" << hit.rowIndex << " segment=" << hit.segment << " mood=" << hit.mood
+          << " exterior=" << (hit.exterior ? "true" : "false");
+    if (hit.collection != uuid)
+        out() << " collection=" << hit.collection.toString();
+    out() << '\n';
     return ExitOk;
 }
 
