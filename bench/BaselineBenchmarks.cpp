@@ -8,7 +8,7 @@
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SqlSupport.h"
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
 #include "BenchDecks.h"
 
 #include "engine/db/CollectionRegistry.h"
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 #include "tools/deck/CompleteDatabase.h"
 #include "tools/deck/DeckWriter.h"
 

@@ -3,7 +3,7 @@
 // Colours the nearest-colour benchmarks search among and for: the same for the engine
 // and for its yardstick, made once per process.
 
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 #include <QVector>
 

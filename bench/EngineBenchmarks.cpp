@@ -8,7 +8,7 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SearchQueries.h"
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>

@@ -10,9 +10,9 @@
 
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/CollectionSettings.h"
-#include "engine/palette/CapsureImport.h"
+#include "engine/colour/CapsureImport.h"
 #include "engine/palette/ExchangeColours.h"
-#include "engine/palette/ImagePalette.h"
+#include "engine/colour/ImagePalette.h"
 #include "engine/palette/PaletteExchange.h"
 #include "engine/palette/PaletteImport.h"
 

@@ -9,7 +9,7 @@
 
 #include "engine/EngineStartup.h"
 #include "engine/db/SqlSupport.h"
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 #include "engine/palette/PictureReads.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/ui/TabBarWidget.h"

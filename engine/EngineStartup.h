@@ -37,19 +37,7 @@ QString databaseFolder();
 // "<common application-data folder>/Orva Tavel/Palettra/SQLite" with native separators.
 QString databaseFolderPath();
 
-// Creates the application object when the process has none yet, and keeps the module
-// loaded for the rest of the process. Returns whether it created the object.
-bool ensureApplication(ModuleHandle handle);
-
 // The engine's own start-up, independent of the host: 0 or a negative code.
 int startEngine(const QString &modulePath, const QString &databaseFolder);
-
-// What the plug-in's initialisation entry point does before it answers the host: name
-// the settings store, restrict Qt's plug-in folders, make sure an application object
-// exists, then start the engine on the module's path and the database folder. Returns
-// the code of startEngine. `modulePath`, when given, stands for the module's file where
-// the engine looks for what lies beside it (the help page): a program installed apart
-// from the folder that holds those.
-int initializeEngineInHost(ModuleHandle handle, const QString &modulePath = QString());
 
 } // namespace Vantor

@@ -1,6 +1,6 @@
 #include "AseFile.h"
 
-#include "ChromaticAdaptation.h"
+#include "engine/colour/ChromaticAdaptation.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 #include "ColourBoard.h"
 
-#include "ColourVision.h"
+#include "engine/colour/ColourVision.h"
 #include "MyPaletteModel.h"
 #include "engine/db/Collection.h"
 #include "engine/db/CollectionSettings.h"

@@ -5,7 +5,7 @@
 // differences of neighbouring chips checked against low-vision guidance, and when asked
 // the chips as people with colour-vision deficiencies see them.
 
-#include "ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 #include "PaletteImport.h"
 
 #include <QByteArray>

@@ -2,7 +2,7 @@
 
 // What palette files of other design tools carry, and what our palette hands them.
 
-#include "ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 #include <QColor>
 #include <QString>

@@ -4,7 +4,7 @@
 #include "engine/db/Collection.h"
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/NavigationQueries.h"
-#include "UntrustedXml.h"
+#include "engine/colour/UntrustedXml.h"
 #include "engine/db/SearchQueries.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "PaletteImport.h"
 
-#include "CxfFile.h"
+#include "engine/colour/CxfFile.h"
 #include "MyPaletteModel.h"
 #include "PaletteFile.h"
 #include "engine/db/NavigationQueries.h"

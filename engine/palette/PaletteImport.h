@@ -5,7 +5,7 @@
 // and read once; what it holds decides how it is read, and its suffix only says what it
 // was meant to be when its content is none of these.
 
-#include "ImagePalette.h"
+#include "engine/colour/ImagePalette.h"
 #include "PaletteExchange.h"
 #include "engine/db/ColorEntry.h"
 

@@ -2,11 +2,11 @@
 #include "CollectionFilesCheck.h"
 #include "MainWidgetLinks.h"
 
-#include "AboutButton.h"
-#include "HelpButton.h"
+#include "engine/widgets/AboutButton.h"
+#include "engine/widgets/HelpButton.h"
 #include "TabBarWidget.h"
 #include "engine/widgets/Captions.h"
-#include "TaskButton.h"
+#include "engine/widgets/TaskButton.h"
 #include "engine/EngineStartup.h"
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionRegistry.h"
@@ -14,9 +14,9 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SearchQueries.h"
 #include "engine/db/ThemeResources.h"
-#include "engine/palette/MyPaletteFullWidget.h"
+#include "engine/widgets/MyPaletteFullWidget.h"
 #include "engine/palette/MyPaletteModel.h"
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 #include "engine/widgets/CardRollerWidget.h"
 #include "engine/widgets/CollectionSelectWidget.h"
 #include "engine/widgets/ColorSchemerPulvexWidget.h"
@@ -358,6 +358,11 @@ void MainWidget::layoutPanels()
     myPalette->setGeometry(paletteRect);
 
     search->setBackgroundImage(backgroundPiece(search->geometry()));
+    // The panels that look see-through are handed the background and their place on it.
+    prospectTab->setWindowBackground({backgroundImage, prospectTab->pos()});
+    texturesTab->setWindowBackground({backgroundImage, texturesTab->pos()});
+    productsTab->setWindowBackground({backgroundImage, productsTab->pos()});
+    myPalette->setWindowBackground({backgroundImage, myPalette->pos()});
     layoutHeaderButtons();
 }
 

@@ -7,7 +7,7 @@
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionLookups.h"
 #include "engine/db/NavigationQueries.h"
-#include "engine/palette/PhraseSearch.h"
+#include "engine/colour/PhraseSearch.h"
 #include "engine/widgets/ColorWheelWidget.h"
 #include "engine/widgets/MoodSelectWidget.h"
 #include "engine/widgets/SearchWidget.h"

@@ -10,7 +10,7 @@
 #include "engine/db/ColorTooltip.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/ThemeResources.h"
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>

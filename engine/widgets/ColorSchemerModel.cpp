@@ -10,7 +10,7 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SchemeQueries.h"
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "ProductsWidget.h"
 
 #include "OrvaCustomStyle.h"
-#include "TabPageBackground.h"
+#include "WindowBackground.h"
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
@@ -97,9 +97,20 @@ void ProductsWidget::showEvent(QShowEvent *event)
     rebuild();
 }
 
+void ProductsWidget::setWindowBackground(const WindowBackground &background)
+{
+    windowBackground = background;
+    layOut();
+}
+
 void ProductsWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    layOut();
+}
+
+void ProductsWidget::layOut()
+{
     const QRect inner = rect().adjusted(8, 8, -8, -8);
     const int headingHeight = QFontMetrics(font()).boundingRect(QStringLiteral("\u00C1g")).height();
     m_heading->setGeometry(inner.left(), inner.top(), inner.width(), headingHeight);
@@ -107,7 +118,7 @@ void ProductsWidget::resizeEvent(QResizeEvent *event)
 
     // The list shows the window's background under it, so it looks see-through.
     QPalette palette = m_list->palette();
-    const QImage background = tabPageBackground(m_list);
+    const QImage background = windowBackground.under(this, m_list);
     if (!background.isNull())
         palette.setBrush(QPalette::Base, background);
     palette.setColor(QPalette::Text, QColor(189, 189, 189));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowBackground.h"
+
 #include <QUuid>
 #include <QWidget>
 
@@ -20,6 +22,8 @@ public:
 
     QLabel *heading() const { return m_heading; }
     QListWidget *productList() const { return m_list; }
+    // The main window's background and where the tab stands on it.
+    void setWindowBackground(const WindowBackground &background);
 
 signals:
     // Return or Insert on the tab: the colour it lists is to go into My Palette.
@@ -39,10 +43,12 @@ protected:
 
 private:
     void rebuild();
+    void layOut();
 
     OrvaCustomStyle *scrollBarStyle = nullptr;
     QLabel *m_heading = nullptr;
     QListWidget *m_list = nullptr;
+    WindowBackground windowBackground;
 };
 
 } // namespace Vantor

@@ -3,7 +3,7 @@
 #include "ChipDrag.h"
 #include "ChipFrame.h"
 #include "OrvaCustomStyle.h"
-#include "TabPageBackground.h"
+#include "WindowBackground.h"
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/CollectionSettings.h"
@@ -328,9 +328,15 @@ void ProspectWidget::layOut()
     // The scroll area's viewport, inside the margins, fills with this piece from its own
     // corner: the piece under the scroll area moved by the margins lines up with the
     // window around it.
-    background.setBrush(QPalette::Window, tabPageBackground(this, QPoint(Margin, Margin)));
+    background.setBrush(QPalette::Window, windowBackground.under(this, this, QPoint(Margin, Margin)));
     setPalette(background);
     viewportWidget->layOut();
+}
+
+void ProspectWidget::setWindowBackground(const WindowBackground &background)
+{
+    windowBackground = background;
+    layOut();
 }
 
 void ProspectWidget::resizeEvent(QResizeEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ProspectLayout.h"
+#include "WindowBackground.h"
 #include "engine/db/ProspectGroup.h"
 
 #include <QColor>
@@ -97,6 +98,8 @@ public:
     ProspectViewport *prospectViewport() const { return viewportWidget; }
     // Lays the tab out for its own rectangle (when it is shown).
     void layOut();
+    // The main window's background and where the tab stands on it.
+    void setWindowBackground(const WindowBackground &background);
 
 signals:
     // Return or Insert on the keyboard's chip: it is to go into My Palette.
@@ -116,6 +119,7 @@ protected:
 private:
     OrvaCustomStyle *scrollBarStyle = nullptr;
     ProspectViewport *viewportWidget = nullptr;
+    WindowBackground windowBackground;
 };
 
 } // namespace Vantor

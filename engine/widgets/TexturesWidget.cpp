@@ -2,7 +2,7 @@
 
 #include "Captions.h"
 #include "OrvaCustomStyle.h"
-#include "TabPageBackground.h"
+#include "WindowBackground.h"
 #include "TexturesLayout.h"
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionSettings.h"
@@ -114,7 +114,7 @@ void TexturesViewport::paintEvent(QPaintEvent *event)
     // scrolled: the list is taller than the window, so a piece cut at layout time would
     // run out below the picture and lag behind every scroll.
     const QRect exposed = event->rect();
-    const QImage background = tabPageBackground(this, exposed.topLeft(), exposed.size());
+    const QImage background = windowBackground.under(tabPanel, this, exposed.topLeft(), exposed.size());
     if (!background.isNull())
         painter.drawImage(exposed.topLeft(), background);
     painter.setFont(titleFont());
@@ -180,10 +180,24 @@ void TexturesWidget::layOut()
 {
     viewportWidget->setMinimumSize(maximumViewportSize());
     QPalette background = palette();
-    background.setBrush(QPalette::Window, tabPageBackground(this));
+    background.setBrush(QPalette::Window, windowBackground.under(this, this));
     setPalette(background);
     viewportWidget->layOut();
     viewportWidget->update();
+}
+
+void TexturesWidget::setWindowBackground(const WindowBackground &background)
+{
+    windowBackground = background;
+    viewportWidget->setWindowBackground(background, this);
+    layOut();
+}
+
+void TexturesViewport::setWindowBackground(const WindowBackground &background, const QWidget *tab)
+{
+    windowBackground = background;
+    tabPanel = tab;
+    update();
 }
 
 void TexturesWidget::resizeEvent(QResizeEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowBackground.h"
+
 #include "engine/db/Texture.h"
 
 #include <QHash>
@@ -28,6 +30,8 @@ public:
     void loadTextures(const QUuid &collection);
     // Places the current card's textures for the viewport's width.
     void layOut();
+    // The main window's background and the tab that stands on it.
+    void setWindowBackground(const WindowBackground &background, const QWidget *tab);
 
     // Each tile's picture rectangle with the texture offered there, as laid out.
     const QVector<QPair<QRect, DB::TextureMapping>> &tiles() const { return textureCells; }
@@ -50,6 +54,8 @@ private:
     mutable QUuid texturesToLoad; // null once loaded
     QVector<QPair<QRect, DB::TextureMapping>> textureCells;
     bool layingOut = false;
+    WindowBackground windowBackground;
+    const QWidget *tabPanel = nullptr;
 };
 
 // The textures tab: a scroll area with a slim scroll bar around the textures viewport.
@@ -62,6 +68,8 @@ public:
     TexturesViewport *texturesViewport() const { return viewportWidget; }
     // Lays the tab out for its own rectangle (when it is shown).
     void layOut();
+    // The main window's background and where the tab stands on it.
+    void setWindowBackground(const WindowBackground &background);
 
 public slots:
     void selectedCollectionChanged(QUuid collectionId);
@@ -74,6 +82,7 @@ protected:
 private:
     OrvaCustomStyle *scrollBarStyle = nullptr;
     TexturesViewport *viewportWidget = nullptr;
+    WindowBackground windowBackground;
 };
 
 } // namespace Vantor

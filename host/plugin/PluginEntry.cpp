@@ -7,7 +7,7 @@
 
 #include "ZylaMaxColPickClassDesc.h"
 
-#include "engine/EngineStartup.h"
+#include "engine/EngineApplication.h"
 #include "engine/db/SqlSupport.h"
 #include "engine/palette/PictureReads.h"
 

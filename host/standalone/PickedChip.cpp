@@ -2,7 +2,7 @@
 
 #include "engine/db/Collection.h"
 #include "engine/db/CollectionSettings.h"
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

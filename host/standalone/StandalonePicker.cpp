@@ -3,7 +3,7 @@
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/CollectionSettings.h"
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 #include "engine/ui/AboutBox.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/db/NavigationQueries.h"

@@ -5,7 +5,7 @@
 #include "NoCollectionsWindow.h"
 #include "PickedChip.h"
 
-#include "engine/EngineStartup.h"
+#include "engine/EngineApplication.h"
 #include "engine/PersistentState.h"
 #include "engine/VersionReport.h"
 #include "engine/db/Collection.h"

@@ -1,7 +1,7 @@
 #include "TestDeck.h"
 #include "TestEnvironment.h"
 
-#include "engine/EngineStartup.h"
+#include "engine/EngineApplication.h"
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/CollectionSettings.h"

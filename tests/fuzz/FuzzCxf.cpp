@@ -3,8 +3,8 @@
 
 #include "FuzzSupport.h"
 
-#include "engine/palette/CxfFile.h"
-#include "engine/palette/UntrustedXml.h"
+#include "engine/colour/CxfFile.h"
+#include "engine/colour/UntrustedXml.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -3,7 +3,7 @@
 
 #include "FuzzSupport.h"
 
-#include "engine/palette/ImagePalette.h"
+#include "engine/colour/ImagePalette.h"
 
 #include <QBuffer>
 

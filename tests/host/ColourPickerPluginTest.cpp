@@ -13,7 +13,7 @@
 #include "host/plugin/ZylaMaxModelessColorPicker.h"
 
 #include "engine/palette/MyPaletteModel.h"
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 #include "engine/ui/MainWidget.h"
 
 #include <QAbstractButton>

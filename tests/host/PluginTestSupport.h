@@ -10,7 +10,7 @@
 #include "host/plugin/ZylaMAXColPick.h"
 #include "host/plugin/ZylaMainWidgetBridge.h"
 
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 #include "engine/ui/MainWidget.h"
 
 #include <QAbstractButton>

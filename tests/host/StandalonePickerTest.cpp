@@ -1,12 +1,12 @@
-#include "NoCollectionsWindow.h"
+#include "host/standalone/NoCollectionsWindow.h"
 #include "StandardDeck.h"
 #include "TestEnvironment.h"
-#include "PickedChip.h"
+#include "host/standalone/PickedChip.h"
 
 #include "engine/EngineStartup.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/MyPaletteModel.h"
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 #include "engine/palette/PaletteExchange.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/ui/TabBarWidget.h"
@@ -278,7 +278,7 @@ TEST(StandalonePicker, UnknownOptionsAreRefused)
 
 } // namespace
 
-#include "StandalonePicker.h"
+#include "host/standalone/StandalonePicker.h"
 
 #include <QTest>
 #include "StandardDeck.h"
@@ -287,7 +287,7 @@ TEST(StandalonePicker, UnknownOptionsAreRefused)
 #include "engine/PersistentState.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/MyPaletteModel.h"
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 #include "engine/palette/PaletteFile.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/widgets/CardRollerWidget.h"

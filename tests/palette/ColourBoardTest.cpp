@@ -8,9 +8,9 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/ColourBoard.h"
-#include "engine/palette/ColourVision.h"
+#include "engine/colour/ColourVision.h"
 #include "engine/palette/MyPaletteModel.h"
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 
 #include <QFile>
 #include <QImage>

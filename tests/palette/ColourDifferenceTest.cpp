@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 #include <QFile>
 #include <QTextStream>

@@ -9,11 +9,11 @@
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
-#include "engine/palette/ImagePalette.h"
+#include "engine/colour/ImagePalette.h"
 #include "engine/palette/PaletteImport.h"
 #include "engine/palette/PictureReads.h"
 #include "engine/palette/MyPaletteModel.h"
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

@@ -10,8 +10,8 @@
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SearchQueries.h"
-#include "engine/palette/ColourDifference.h"
-#include "engine/palette/PngRows.h"
+#include "engine/colour/ColourDifference.h"
+#include "engine/colour/PngRows.h"
 #include "engine/palette/PaletteImport.h"
 
 #include <QBuffer>

@@ -6,7 +6,7 @@
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SharedTypes.h"
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 #include "tools/deck/DeckBuilder.h"
 #include "tools/deck/DeckChecker.h"
 #include "tools/deck/DeckLayout.h"

@@ -1,9 +1,9 @@
 #include "StandardDeck.h"
 #include "TestEnvironment.h"
 
-#include "engine/palette/ColourDifference.h"
-#include "engine/palette/CxfFile.h"
-#include "engine/palette/UntrustedXml.h"
+#include "engine/colour/ColourDifference.h"
+#include "engine/colour/CxfFile.h"
+#include "engine/colour/UntrustedXml.h"
 
 #include <QFile>
 #include <QImage>

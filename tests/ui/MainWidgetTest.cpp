@@ -4,8 +4,8 @@
 #include "engine/EngineStartup.h"
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionSettings.h"
-#include "engine/palette/MyPaletteFullWidget.h"
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteFullWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 #include "engine/palette/MyPaletteModel.h"
 #include "engine/palette/PaletteFile.h"
 #include "engine/widgets/ColorSchemerPulvexWidget.h"
@@ -17,7 +17,7 @@
 #include "engine/widgets/MoodSelectWidget.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/NavigationQueries.h"
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 #include "engine/ui/AboutBox.h"
 #include "engine/widgets/Captions.h"
 #include "engine/ui/HelpWindow.h"
@@ -25,7 +25,7 @@
 #include "engine/ui/TabBarWidget.h"
 
 #include <QSettings>
-#include "engine/ui/TaskButton.h"
+#include "engine/widgets/TaskButton.h"
 
 #include <QAbstractButton>
 #include <QBuffer>

@@ -9,7 +9,7 @@
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/palette/MyPaletteModel.h"
-#include "engine/palette/MyPaletteWidget.h"
+#include "engine/widgets/MyPaletteWidget.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/ui/TabBarWidget.h"
 #include "engine/widgets/CardRollerWidget.h"

@@ -8,7 +8,7 @@
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/JsonCodec.h"
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 #include "engine/ui/MainWidget.h"
 #include "engine/widgets/ChipDrag.h"
 #include "engine/widgets/ColorSchemerLayout.h"

@@ -2,7 +2,7 @@
 
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/SqlSupport.h"
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 #include <QFile>
 #include <QFileInfo>

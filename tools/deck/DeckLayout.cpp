@@ -1,6 +1,6 @@
 #include "DeckLayout.h"
 
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 #include <QHash>
 #include <QMap>

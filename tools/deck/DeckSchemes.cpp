@@ -1,6 +1,6 @@
 #include "DeckSchemes.h"
 
-#include "engine/palette/ColourDifference.h"
+#include "engine/colour/ColourDifference.h"
 
 #include <QMap>
 #include <QSet>

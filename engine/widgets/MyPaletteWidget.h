@@ -1,9 +1,10 @@
 #pragma once
 
 #include "MyPaletteLayout.h"
-#include "PaletteImport.h"
-#include "PictureReads.h"
+#include "engine/palette/PaletteImport.h"
+#include "engine/palette/PictureReads.h"
 #include "engine/db/SharedTypes.h"
+#include "engine/widgets/WindowBackground.h"
 
 #include <QColor>
 #include <QImage>
@@ -58,6 +59,9 @@ public:
     // palette file as the load button does.
     Q_INVOKABLE QRect cellGeometry(int row, int column) const;
     Q_INVOKABLE void loadPalette(const QString &path);
+    // The main window's background and where the panel stands on it: the description
+    // editor shows the background's piece under it.
+    void setWindowBackground(const WindowBackground &background);
     // A picture is read on a worker thread, the window painting meanwhile; a later load
     // replaces one still being read. Whether one is being read; and waiting for it and
     // taking its palette now (for runs that go on at once, and tests).
@@ -131,6 +135,7 @@ private:
     // Fills the palette from what a file gave, or says why it gave nothing.
     void takeImport(const QString &path, const PaletteImport &imported);
     void startReadingPicture(const QString &path);
+    void layOut();
     void cancelPictureReads();
     void pictureRead(const QString &path, const PictureColours &read);
     void repaintTarget(const QPoint &oldTarget, const QPoint &newTarget);
@@ -155,6 +160,7 @@ private:
     // The picture being read, if any: a later load cancels it, and so does the panel's
     // end, which never waits for it.
     QList<std::shared_ptr<PictureReadTask>> pictureReads;
+    WindowBackground windowBackground;
 };
 
 } // namespace Vantor

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColourVision.h"
+#include "engine/colour/ColourVision.h"
 #include "MyPaletteLayout.h"
 #include "engine/db/ColorEntry.h"
 

@@ -1,18 +1,17 @@
 #include "MyPaletteWidget.h"
 
-#include "ColourBoard.h"
-#include "MyPaletteModel.h"
-#include "PaletteExchange.h"
-#include "PaletteFile.h"
-#include "PaletteImport.h"
-#include "PaletteUndo.h"
+#include "engine/palette/ColourBoard.h"
+#include "engine/palette/MyPaletteModel.h"
+#include "engine/palette/PaletteExchange.h"
+#include "engine/palette/PaletteFile.h"
+#include "engine/palette/PaletteImport.h"
+#include "engine/palette/PaletteUndo.h"
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/ColorTooltip.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/ThemeResources.h"
-#include "engine/ui/MainWidget.h"
 #include "engine/widgets/Captions.h"
 #include "engine/widgets/ChipDrag.h"
 #include "engine/widgets/DialogTheme.h"
@@ -403,9 +402,20 @@ void MyPaletteWidget::paletteDescriptionEditFinished()
     m_model->setDescription(m_descriptionEditor->text());
 }
 
+void MyPaletteWidget::setWindowBackground(const WindowBackground &background)
+{
+    windowBackground = background;
+    layOut();
+}
+
 void MyPaletteWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    layOut();
+}
+
+void MyPaletteWidget::layOut()
+{
     const int barHeight = barImage.height();
     barRect = QRect(QPoint(0, 0), QPoint(width() - 1, barHeight - 1));
 
@@ -425,9 +435,7 @@ void MyPaletteWidget::resizeEvent(QResizeEvent *event)
     // The editor shows the main window's background under it, so it looks transparent.
     const QImage background = DB::themeImage(DB::ThemeKey::ImageWidgetMainBackground, QSize(16, 16));
     if (!background.isNull()) {
-        const QWidget *main = MainWidget::of(this);
-        const QWidget *reference = main ? main : window();
-        const QPoint offset = m_descriptionEditor->mapTo(reference, QPoint(0, 0));
+        const QPoint offset = windowBackground.origin + m_descriptionEditor->mapTo(this, QPoint(0, 0));
         QPalette palette = m_descriptionEditor->palette();
         palette.setBrush(QPalette::Base, background.copy(QRect(offset, m_descriptionEditor->size())));
         palette.setColor(QPalette::Text, Qt::white);

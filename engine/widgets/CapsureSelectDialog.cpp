@@ -5,7 +5,7 @@
 #include "engine/db/CollectionRegistry.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/ThemeResources.h"
-#include "engine/ui/TaskButton.h"
+#include "TaskButton.h"
 #include "engine/widgets/DialogTheme.h"
 
 #include <QComboBox>
