@@ -3,6 +3,7 @@
 
 #include "engine/db/StatusCodes.h"
 #include "engine/db/TabContentQueries.h"
+#include "TestPictures.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
@@ -10,18 +11,9 @@
 using namespace Vantor::DB;
 using Palettra::Test::StandardDeck;
 
-namespace {
+using Palettra::Test::solidPng;
 
-QByteArray pngOf(const QSize &size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkGray);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
+namespace {
 
 class TabContentQueriesTest : public ::testing::Test
 {
@@ -93,7 +85,7 @@ TEST_F(TabContentQueriesTest, TexturesAndMappings)
 {
     auto &w = deck.deck().writer();
     const qint64 plaster = w.exec(QStringLiteral("INSERT INTO TEXTURE(COLLECTION_ID, NAME, IMAGE, BASE_ALPHA) VALUES(0, 'Plaster', ?, 0.6)"),
-                                  {pngOf(QSize(8, 6))});
+                                  {solidPng(Qt::darkGray, QSize(8, 6))});
     const qint64 broken = w.exec(QStringLiteral("INSERT INTO TEXTURE(COLLECTION_ID, NAME, IMAGE) VALUES(?, 'Broken', X'00010203')"),
                                  {deck.idA()});
     w.exec(QStringLiteral("INSERT INTO TEXTURE(COLLECTION_ID, NAME, IMAGE) VALUES(?, 'Theirs', X'00')"), {deck.idB()});

@@ -4,6 +4,7 @@
 #include "engine/db/SharedTypes.h"
 #include "engine/db/StatusCodes.h"
 #include "engine/db/ThemeResources.h"
+#include "TestPictures.h"
 
 #include <QBuffer>
 #include <QFontDatabase>
@@ -13,18 +14,9 @@
 using namespace Vantor::DB;
 using Palettra::Test::StandardDeck;
 
-namespace {
+using Palettra::Test::solidPng;
 
-QByteArray pngOf(const QColor &colour, const QSize &size)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
+namespace {
 
 class ThemeResourcesTest : public ::testing::Test
 {
@@ -47,8 +39,8 @@ TEST_F(ThemeResourcesTest, KeyTable)
 
 TEST_F(ThemeResourcesTest, ImagesFromTheirCollectionsOrPlaceholders)
 {
-    setItem(0, QStringLiteral("image.widget.main.background"), pngOf(Qt::blue, QSize(5, 4)));
-    setItem(deck.idA(), QStringLiteral("IMAGE.BANNER"), pngOf(Qt::green, QSize(30, 7)));
+    setItem(0, QStringLiteral("image.widget.main.background"), solidPng(Qt::blue, QSize(5, 4)));
+    setItem(deck.idA(), QStringLiteral("IMAGE.BANNER"), solidPng(Qt::green, QSize(30, 7)));
     setItem(0, QStringLiteral("image.tick.normal"), QByteArray("broken image"));
 
     EXPECT_EQ(themeImage(ThemeKey::ImageWidgetMainBackground, QSize(10, 10)).size(), QSize(5, 4));

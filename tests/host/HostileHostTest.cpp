@@ -23,11 +23,6 @@ using namespace PluginTesting;
 
 namespace {
 
-void runDeferredDeletions()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 // Once a dialog of the engine shows (a QDialog window over the picker), runs `action`
 // on it from inside the dialog's own loop.
 void whenDialogShows(const std::function<void(QDialog *)> &action)

@@ -23,28 +23,6 @@ const QUuid Facade(QStringLiteral("{3f6c2a10-8d1e-4b7a-9c55-0e2b7d1a4002}"));
 
 enum class Teardown { Destroy, DeleteThis };
 
-// Calls `action` once, the first time `watched` hears an event of type `type`.
-struct EventHook : QObject
-{
-    EventHook(QObject *watched, QEvent::Type type, std::function<void()> action)
-        : type(type)
-        , action(std::move(action))
-    {
-        watched->installEventFilter(this);
-    }
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (!fired && event->type() == type) {
-            fired = true;
-            action();
-        }
-        return false;
-    }
-    QEvent::Type type;
-    std::function<void()> action;
-    bool fired = false;
-};
-
 } // namespace
 
 class NotifyingHostTest : public PluginTest

@@ -44,11 +44,6 @@ struct DestroyingCallback : RecordingCallback
     }
 };
 
-void runDeferredDeletions()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 } // namespace
 
 TEST_F(PluginTest, HostMayDestroyThePickerFromTheCallbacksOfItsClose)

@@ -14,6 +14,8 @@
 #include "engine/ui/MainWidget.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -22,6 +24,35 @@
 #include <functional>
 
 namespace PluginTesting {
+
+// Deletions a teardown deferred, done now as the host's event loop would.
+inline void runDeferredDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Calls `action` once, the first time `watched` hears an event of type `type`: a host's
+// event filter on its own window.
+struct EventHook : QObject
+{
+    EventHook(QObject *watched, QEvent::Type type, std::function<void()> action)
+        : type(type)
+        , action(std::move(action))
+    {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (!fired && event->type() == type) {
+            fired = true;
+            action();
+        }
+        return false;
+    }
+    QEvent::Type type;
+    std::function<void()> action;
+    bool fired = false;
+};
 
 const QString DemoPalette = QStringLiteral(PALETTRA_SOURCE_DIR "/data/demo/palette.xml");
 // Chips of the demo palette: (row, column) → colour.

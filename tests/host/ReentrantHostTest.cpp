@@ -16,28 +16,6 @@ using namespace PluginTesting;
 
 namespace {
 
-// Calls `action` once, the first time `watched` hears an event of type `type`.
-struct EventHook : QObject
-{
-    EventHook(QObject *watched, QEvent::Type type, std::function<void()> action)
-        : type(type)
-        , action(std::move(action))
-    {
-        watched->installEventFilter(this);
-    }
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (!fired && event->type() == type) {
-            fired = true;
-            action();
-        }
-        return false;
-    }
-    QEvent::Type type;
-    std::function<void()> action;
-    bool fired = false;
-};
-
 // The picker windows the host's window owns, once deferred deletions ran.
 int pickerWindowsOf(HostWindow &host)
 {

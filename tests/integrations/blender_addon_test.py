@@ -23,11 +23,6 @@ def close(a, b, tolerance=1e-5):
     return all(abs(x - y) <= tolerance for x, y in zip(a, b))
 
 
-def linear(channel):
-    c = channel / 255.0
-    return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
-
-
 bpy.ops.preferences.addon_install(filepath=zip_path, overwrite=True)
 bpy.ops.preferences.addon_enable(module="palettra_blender")
 prefs = bpy.context.preferences.addons["palettra_blender"].preferences
@@ -38,7 +33,10 @@ prefs.program = palettra
 os.environ["PALETTRA_PICK_ARGS"] = '--search "OT 1042" --accept'
 chip = json.loads(subprocess.run([palettra, "--pick", "--format", "json", "--search", "OT 1042", "--accept"],
                                  check=True, capture_output=True, text=True).stdout)
-expected = (linear(chip["rgb"][0]), linear(chip["rgb"][1]), linear(chip["rgb"][2]), 1.0)
+# Studio Seafoam, rgb(86, 189, 198), in scene-linear values: the published sRGB transfer
+# function's values for those levels, not the formula under test.
+check(chip["rgb"] == [86, 189, 198], "the demo's OT 1042 is rgb(86, 189, 198): %s" % chip["rgb"])
+expected = (0.093059, 0.508881, 0.564712, 1.0)
 
 cube = bpy.data.objects["Cube"]
 bpy.context.view_layer.objects.active = cube

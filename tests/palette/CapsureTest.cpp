@@ -268,23 +268,27 @@ TEST_F(CapsureTest, WatchedFileShowsTheButtonAndItsChoiceJumpsTheDeck)
     write(QStringLiteral("capsure.cxf"), measurement({QStringLiteral("b-2-1")}));
     ASSERT_TRUE(QTest::qWaitFor([button] { return !button->isHidden(); }, 5000));
     EXPECT_TRUE(button->attentionRunning());
-    QTest::qWait(50);
-    EXPECT_EQ(button->size(), QSize(20, 20));
+    EXPECT_TRUE(QTest::qWaitFor([button] { return button->size() == QSize(20, 20); }, 5000));
     // Its left edge at R − its width, R = W − 1 − m; the drop-down moves left of it.
     EXPECT_EQ(button->geometry().left(), selector->width() - 1 - (selector->height() - 20) / 2 - 20);
     EXPECT_EQ(button->geometry().right(), dropDownAlone);
     EXPECT_EQ(selector->dropDownButton()->geometry().right(), button->geometry().left() - 3); // 2 pixels between
 
     // A click offers B-2-1 of collection B; OK makes it the current colour there.
+    // The dialog is looked for until it shows (its loop runs the poll), then answered.
     bool dialogSeen = false;
-    QTimer::singleShot(50, [&dialogSeen] {
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&poll, &dialogSeen] {
         auto *dialog = qobject_cast<CapsureSelectDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
+        if (!dialog || !dialog->isVisible())
             return;
+        poll.stop();
         dialogSeen = true;
         QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
     });
+    poll.start(5);
     QTest::mouseClick(button, Qt::LeftButton);
+    poll.stop();
     EXPECT_TRUE(dialogSeen);
     EXPECT_EQ(lastUsedCollection(), B);
     EXPECT_EQ(pageIndex(B), 2);
@@ -311,9 +315,10 @@ TEST_F(CapsureTest, DisabledCapsureNeverShowsTheButton)
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     write(QStringLiteral("capsure.cxf"), measurement({QStringLiteral("A-2-1"), QStringLiteral("A-1-1")}));
-    QTest::qWait(300);
-    EXPECT_TRUE(main.collectionSelectWidget()->capsureButton()->isHidden());
+    // Nothing watches the folder, so nothing can hear the change.
     EXPECT_TRUE(main.watchedCapsurePaths().isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main.collectionSelectWidget()->capsureButton()->isHidden());
 }
 
 // Hostile or useless measurement files open no dialog and change nothing.

@@ -257,9 +257,37 @@ TEST(PictureProfiles, APngIsReadThroughAProfileQtDoesNotRead)
     EXPECT_EQ(imported.pictureChips.first().chip.id, chip.id);
 }
 
-// The rows of a PNG averaged into a small copy: an interlaced PNG, its pixels coming in
-// seven scattered passes, gives exactly what the same pixels in plain rows give.
-TEST(PngRows, InterlacedAndPlainRowsAverageAlike)
+namespace {
+
+// The pixels as an 8-bit RGBA PNG written by hand, in plain rows or interlaced (Adam7).
+QByteArray rgbaPng(const QImage &pixels, bool interlaced)
+{
+    // Adam7: where each pass starts and how far it steps, in rows and in columns.
+    const int rowStart[] = {0, 0, 4, 0, 2, 0, 1}, rowStep[] = {8, 8, 8, 4, 4, 2, 2};
+    const int colStart[] = {0, 4, 0, 2, 0, 1, 0}, colStep[] = {8, 8, 4, 4, 2, 2, 1};
+    QByteArray raw;
+    for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
+        const int firstRow = interlaced ? rowStart[pass] : 0, stepRow = interlaced ? rowStep[pass] : 1;
+        const int firstCol = interlaced ? colStart[pass] : 0, stepCol = interlaced ? colStep[pass] : 1;
+        if (firstCol >= pixels.width())
+            continue;
+        for (int y = firstRow; y < pixels.height(); y += stepRow) {
+            raw += '\0'; // no filter
+            for (int x = firstCol; x < pixels.width(); x += stepCol)
+                raw += QByteArray(reinterpret_cast<const char *>(pixels.constScanLine(y)) + x * 4, 4);
+        }
+    }
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(quint32(pixels.width()), header.data());
+    qToBigEndian<quint32>(quint32(pixels.height()), header.data() + 4);
+    header[8] = 8; // bits
+    header[9] = 6; // RGBA
+    header[12] = interlaced ? 1 : 0;
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", qCompress(raw).mid(4))
+        + pngChunk("IEND", QByteArray());
+}
+
+QImage testPixels()
 {
     const int width = 37, height = 23;
     QImage pixels(width, height, QImage::Format_RGBA8888);
@@ -267,34 +295,19 @@ TEST(PngRows, InterlacedAndPlainRowsAverageAlike)
         for (int x = 0; x < width; ++x)
             pixels.setPixelColor(x, y, QColor((x * 7) % 256, (y * 11) % 256, (x * y) % 256, 128 + (x + y) % 128));
     }
-    auto pngOf = [&pixels](bool interlaced) {
-        // Adam7: where each pass starts and how far it steps, in rows and in columns.
-        const int rowStart[] = {0, 0, 4, 0, 2, 0, 1}, rowStep[] = {8, 8, 8, 4, 4, 2, 2};
-        const int colStart[] = {0, 4, 0, 2, 0, 1, 0}, colStep[] = {8, 8, 4, 4, 2, 2, 1};
-        QByteArray raw;
-        for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
-            const int firstRow = interlaced ? rowStart[pass] : 0, stepRow = interlaced ? rowStep[pass] : 1;
-            const int firstCol = interlaced ? colStart[pass] : 0, stepCol = interlaced ? colStep[pass] : 1;
-            if (firstCol >= pixels.width())
-                continue;
-            for (int y = firstRow; y < pixels.height(); y += stepRow) {
-                raw += '\0'; // no filter
-                for (int x = firstCol; x < pixels.width(); x += stepCol)
-                    raw += QByteArray(reinterpret_cast<const char *>(pixels.constScanLine(y)) + x * 4, 4);
-            }
-        }
-        QByteArray header(13, '\0');
-        qToBigEndian<quint32>(quint32(pixels.width()), header.data());
-        qToBigEndian<quint32>(quint32(pixels.height()), header.data() + 4);
-        header[8] = 8; // bits
-        header[9] = 6; // RGBA
-        header[12] = interlaced ? 1 : 0;
-        return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", qCompress(raw).mid(4))
-            + pngChunk("IEND", QByteArray());
-    };
+    return pixels;
+}
+
+} // namespace
+
+// The rows of a PNG averaged into a small copy: an interlaced PNG, its pixels coming in
+// seven scattered passes, gives exactly what the same pixels in plain rows give.
+TEST(PngRows, InterlacedAndPlainRowsAverageAlike)
+{
+    const QImage pixels = testPixels();
     QImage averaged[2];
     for (const bool interlaced : {false, true}) {
-        QByteArray png = pngOf(interlaced);
+        QByteArray png = rgbaPng(pixels, interlaced);
         QBuffer device(&png);
         device.open(QIODevice::ReadOnly);
         bool cutShort = true;
@@ -318,8 +331,12 @@ TEST(PngRows, InterlacedAndPlainRowsAverageAlike)
     const QRgba64 first = averaged[0].pixelColor(0, 0).rgba64();
     EXPECT_NEAR(first.red() / 65535.0, red / alpha, 1e-4);
     EXPECT_NEAR(first.alpha() / 65535.0, alpha / count, 1e-4);
+}
 
-    // A size forged over a little data, read row by row or by Qt: incomplete.
+// A PNG whose header promises more than its data holds, forged or cut short, is refused
+// as incomplete, whatever its size.
+TEST(PngRows, ForgedSizesAndFilesCutShortAreIncomplete)
+{
     QTemporaryDir dir;
     const QUuid collection = startOnTheDemoCollections();
     for (const quint32 side : {10000u, 3000u}) {
@@ -337,8 +354,7 @@ TEST(PngRows, InterlacedAndPlainRowsAverageAlike)
         EXPECT_EQ(importPalette(out.fileName(), collection).problem, ImportProblem::PictureIncomplete) << side;
     }
 
-    // Cut short: said so.
-    QByteArray cut = pngOf(false);
+    QByteArray cut = rgbaPng(testPixels(), false);
     cut.chop(40);
     QBuffer device(&cut);
     device.open(QIODevice::ReadOnly);

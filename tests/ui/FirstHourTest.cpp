@@ -22,6 +22,7 @@
 #include "engine/widgets/DropDownButton.h"
 #include "engine/widgets/ImageButton.h"
 #include "engine/widgets/SearchWidget.h"
+#include "WidgetEvents.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -49,16 +50,9 @@
 using namespace Vantor;
 using Palettra::Test::StandardDeck;
 
-namespace {
+using Palettra::Test::UrlRecorder;
 
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
+namespace {
 
 class FirstHourTest : public ::testing::Test
 {
@@ -534,4 +528,3 @@ TEST_F(FirstHourTest, TheChosenColourInWords)
     EXPECT_GT(lit, 20); // light text on the dark red chip
 }
 
-#include "FirstHourTest.moc"

@@ -26,6 +26,7 @@
 
 #include <QSettings>
 #include "engine/widgets/TaskButton.h"
+#include "WidgetEvents.h"
 
 #include <QAbstractButton>
 #include <QBuffer>
@@ -51,30 +52,11 @@
 using namespace Vantor;
 using Palettra::Test::StandardDeck;
 
+using Palettra::Test::UrlRecorder;
+
+using Palettra::Test::dropChipRecord;
+
 namespace {
-
-// Receives the URLs the main widget asks the desktop to open.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
-
-// Sends a real drop of a chip-format record at the point.
-void dropRecord(QWidget *target, const QPoint &at, const QByteArray &record)
-{
-    QMimeData mime;
-    mime.setData(QLatin1String(DB::ChipMimeType), record);
-    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-}
 
 class MainWidgetTest : public ::testing::Test
 {
@@ -659,7 +641,7 @@ TEST_F(MainWidgetTest, DroppedColoursSnapToTheNearestChipWithinTheThreshold)
     QSignalSpy pages(roller, &CardRollerWidget::pageChangedInteractively);
 
     auto dropColour = [&](const QColor &colour) {
-        dropRecord(roller, inside, DB::writeColourRecord(DB::FromProspectGroups, colour, QString(), QString()));
+        dropChipRecord(roller, inside, DB::writeColourRecord(DB::FromProspectGroups, colour, QString(), QString()));
     };
     // Close to chip A-5-2 (200, 40, 100), but not exactly: the default threshold (0.05) refuses.
     dropColour(QColor(201, 41, 100));
@@ -695,7 +677,7 @@ TEST_F(MainWidgetTest, EachPickerWindowKeepsToItsOwnPanels)
     DB::ColorEntry chip;
     ASSERT_EQ(DB::loadColorById(A, deck.rowIdA(2, 1), chip), DB::StatusOk);
     MyPaletteWidget *palette = widget->myPaletteWidget();
-    dropRecord(palette, palette->cellGeometry(0, 0).center(), DB::writeChipRecord(DB::FromCardRoller, A, chip));
+    dropChipRecord(palette, palette->cellGeometry(0, 0).center(), DB::writeChipRecord(DB::FromCardRoller, A, chip));
     ASSERT_EQ(myPaletteEntry(0, 0).rowId, deck.rowIdA(2, 1));
     EXPECT_TRUE(olderSave->isEnabled());
     EXPECT_FALSE(newerSave->isEnabled());
@@ -706,7 +688,7 @@ TEST_F(MainWidgetTest, EachPickerWindowKeepsToItsOwnPanels)
     CardRollerWidget *roller = widget->cardRollerWidget();
     roller->grab();
     QSignalSpy pages(roller, &CardRollerWidget::pageChangedInteractively);
-    dropRecord(roller, roller->currentLayout().cards[1].center(),
+    dropChipRecord(roller, roller->currentLayout().cards[1].center(),
                DB::writeColourRecord(DB::FromProspectGroups, QColor(201, 41, 100), QString(), QString()));
     ASSERT_EQ(pages.count(), 1);
     EXPECT_EQ(pages.first().first().toInt(), 5);
@@ -891,4 +873,3 @@ TEST_F(MainWidgetTest, OverlongCaptionsAreElidedToTheButton)
 
 } // namespace
 
-#include "MainWidgetTest.moc"

@@ -20,6 +20,8 @@
 #include "engine/widgets/ProductsWidget.h"
 #include "engine/widgets/ProspectWidget.h"
 #include "engine/widgets/TexturesWidget.h"
+#include "TestPictures.h"
+#include "WidgetEvents.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -37,16 +39,11 @@
 using namespace Vantor;
 using Palettra::Test::StandardDeck;
 
-namespace {
+using Palettra::Test::pngBytes;
 
-QByteArray pngOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
+using Palettra::Test::dropChipRecord;
+
+namespace {
 
 // A background where every pixel differs from its neighbours: any piece of it drawn in
 // the wrong place shows.
@@ -59,18 +56,6 @@ QImage noisyBackground()
             image.setPixel(x, y, qRgb(int(random.bounded(256)), int(random.bounded(256)), (x + y) % 256));
     }
     return image;
-}
-
-void dropRecord(QWidget *target, const QPoint &at, const QByteArray &record)
-{
-    QMimeData mime;
-    mime.setData(QLatin1String(DB::ChipMimeType), record);
-    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
 }
 
 QStringList &messages()
@@ -88,7 +73,7 @@ protected:
         w.addSetting(deck.idA(), QStringLiteral("card.type"), QStringLiteral("normal"));
         w.addSettingList(deck.idA(), QStringLiteral("schemes"), {QStringLiteral("harmonic")});
         w.addSetting(deck.idA(), QStringLiteral("has.prospect.page"), 1);
-        w.addThemeItem(0, QStringLiteral("image.widget.main.background"), pngOf(noisyBackground()));
+        w.addThemeItem(0, QStringLiteral("image.widget.main.background"), pngBytes(noisyBackground()));
     }
 
     void start(bool offerTextures)
@@ -110,7 +95,7 @@ protected:
         const QImage white = QImage(QSize(148, 96), QImage::Format_RGB32);
         const qint64 id = deck.deck().writer().exec(
             QStringLiteral("INSERT INTO TEXTURE(COLLECTION_ID, NAME, IMAGE, BASE_ALPHA) VALUES(0, ?, ?, 1.0)"),
-            {name, pngOf(white)});
+            {name, pngBytes(white)});
         deck.deck().writer().exec(QStringLiteral("INSERT INTO TEXTURE_MAP(TEXTURE_ID, PAGE_ID, ALPHA, NAME) VALUES(?, ?, 1.0, ?)"),
                                   {id, deck.pageIdA(page), name});
         return id;
@@ -145,7 +130,7 @@ TEST_F(PanelsFollowTheDeckTest, ADropOnAnotherCardMovesTheWheelAndTheTextures)
     ASSERT_EQ(DB::loadColorById(A, deck.rowIdA(4, 2), chip), DB::StatusOk);
     CardRollerWidget *roller = main->cardRollerWidget();
     roller->grab();
-    dropRecord(roller, roller->currentLayout().cards[1].center(), DB::writeChipRecord(DB::FromColorSchemer, A, chip));
+    dropChipRecord(roller, roller->currentLayout().cards[1].center(), DB::writeChipRecord(DB::FromColorSchemer, A, chip));
     EXPECT_EQ(pageIndex(A), 4);
     EXPECT_EQ(rowIndex(A), 2);
     EXPECT_EQ(segmentIndex(A), 2);
@@ -317,7 +302,8 @@ TEST_F(PanelsFollowTheDeckTest, ANormalSessionPrintsNothingAndStatementsShowWhen
     capsure->show();
     capsure->startAttentionAnimation();
     capsure->endAttentionAnimation();
-    QTest::qWait(900);
+    // Settled: the last fade-in has ended and taken its effect away.
+    ASSERT_TRUE(QTest::qWaitFor([capsure] { return capsure->graphicsEffect() == nullptr; }, 5000));
     capsure->startAttentionAnimation();
     capsure->endAttentionAnimation();
     capsure->startAttentionAnimation();

@@ -21,8 +21,10 @@
 #include "engine/widgets/ToUpperCaseValidator.h"
 #include "engine/db/SearchQueries.h"
 #include "engine/db/SqlSupport.h"
+#include "TestPictures.h"
 
 #include <QBuffer>
+#include <QStyleHints>
 #include <QCompleter>
 #include <QThreadPool>
 #include <QDrag>
@@ -43,25 +45,12 @@
 using namespace Vantor;
 using Palettra::Test::StandardDeck;
 
+using Palettra::Test::pngBytes;
+using Palettra::Test::solidImage;
+
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
-
-QByteArray png(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-QImage solid(const QSize &size, const QColor &colour)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(colour);
-    return image;
-}
 
 void sendWheel(QWidget *widget, int deltaY)
 {
@@ -102,14 +91,14 @@ protected:
         w.addText(deck.idA(), QStringLiteral("mood.filter.all.moods"), QStringLiteral("All moods"));
         w.addText(deck.idA(), QStringLiteral("mood.filter.exterior.colors"), QStringLiteral("Exterior"));
         // Mood buttons and the tick, so that pixels can be told apart.
-        w.addThemeItem(0, QStringLiteral("image.tick.normal"), png(solid(QSize(12, 11), Qt::white)));
-        w.addThemeItem(0, QStringLiteral("image.mood.disabled"), png(solid(QSize(11, 11), QColor(255, 0, 255))));
+        w.addThemeItem(0, QStringLiteral("image.tick.normal"), pngBytes(solidImage(QSize(12, 11), Qt::white)));
+        w.addThemeItem(0, QStringLiteral("image.mood.disabled"), pngBytes(solidImage(QSize(11, 11), QColor(255, 0, 255))));
         for (const char *mood : {"fresh", "warm", "calm", "rich", "offwhite", "neutral"}) {
-            w.addThemeItem(0, QStringLiteral("image.mood.%1.normal").arg(QLatin1String(mood)), png(solid(QSize(23, 21), QColor(0, 0, 200))));
-            w.addThemeItem(0, QStringLiteral("image.mood.%1.selected").arg(QLatin1String(mood)), png(solid(QSize(23, 21), QColor(0, 200, 0))));
+            w.addThemeItem(0, QStringLiteral("image.mood.%1.normal").arg(QLatin1String(mood)), pngBytes(solidImage(QSize(23, 21), QColor(0, 0, 200))));
+            w.addThemeItem(0, QStringLiteral("image.mood.%1.selected").arg(QLatin1String(mood)), pngBytes(solidImage(QSize(23, 21), QColor(0, 200, 0))));
         }
-        w.addThemeItem(deck.idB(), QStringLiteral("image.mto"), png(solid(QSize(96, 50), QColor(255, 255, 0))));
-        w.addThemeItem(0, QStringLiteral("image.widget.color.wheel.background"), png(solid(QSize(122, 122), QColor(30, 30, 30))));
+        w.addThemeItem(deck.idB(), QStringLiteral("image.mto"), pngBytes(solidImage(QSize(96, 50), QColor(255, 255, 0))));
+        w.addThemeItem(0, QStringLiteral("image.widget.color.wheel.background"), pngBytes(solidImage(QSize(122, 122), QColor(30, 30, 30))));
         ASSERT_TRUE(w.ok()) << w.lastError().toStdString();
         ASSERT_EQ(startEngine(modulePathOf(engineModuleHandle()), deck.baseFolder()), StartupOk);
     }
@@ -580,10 +569,12 @@ TEST_F(PanelTest, CollectionSelectorListAndChoices)
     EXPECT_TRUE(selector->dropDownButton()->isClosed());
 
     // Opening and closing with the button emits nothing.
-    QTest::mouseClick(selector->dropDownButton(), Qt::LeftButton);
+    QTest::mouseClick(selector->dropDownButton(), Qt::LeftButton, Qt::NoModifier, QPoint(0, 0));
     EXPECT_TRUE(list->isVisible());
-    QTest::qWait(QApplication::doubleClickInterval() + 50); // two separate clicks, not a double click
-    QTest::mouseClick(selector->dropDownButton(), Qt::LeftButton);
+    // Two separate clicks, not a double click: the second far enough from the first.
+    const QPoint farCorner(selector->dropDownButton()->width() - 1, selector->dropDownButton()->height() - 1);
+    ASSERT_GT(farCorner.manhattanLength(), 2 * QGuiApplication::styleHints()->mouseDoubleClickDistance());
+    QTest::mouseClick(selector->dropDownButton(), Qt::LeftButton, Qt::NoModifier, farCorner);
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(chosen.count(), 1);
 
@@ -666,7 +657,7 @@ TEST(OrvaCustomStyleGeometry, VerticalPictureSliderDrawsNothing)
 
 TEST(ImageButtonLook, DisabledAndAttention)
 {
-    const QImage normal = solid(QSize(16, 16), QColor(200, 40, 40));
+    const QImage normal = solidImage(QSize(16, 16), QColor(200, 40, 40));
     ImageButton button(normal, normal);
     EXPECT_EQ(qAlpha(button.disabledPicture().pixel(8, 8)), 127);
     // Not visible: no attention.

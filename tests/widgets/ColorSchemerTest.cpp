@@ -14,6 +14,7 @@
 #include "engine/widgets/ColorSchemerLayout.h"
 #include "engine/widgets/ColorSchemerPulvexWidget.h"
 #include "engine/widgets/ColorSchemerWidget.h"
+#include "TestPictures.h"
 
 #include <QBuffer>
 #include <QDrag>
@@ -27,18 +28,9 @@
 using namespace Vantor;
 using Palettra::Test::StandardDeck;
 
-namespace {
+using Palettra::Test::solidPng;
 
-QByteArray png(const QColor &colour, const QSize &size)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
+namespace {
 
 const QColor NormalButton(0, 0, 200);
 const QColor SelectedButton(0, 200, 0);
@@ -144,8 +136,8 @@ protected:
         w.addText(deck.idA(), QStringLiteral("harmonizer.palette.scheme.complementary.neutral"), QStringLiteral("Complement"));
         w.addText(deck.idA(), QStringLiteral("tiptext.harmonizer.palette.scheme.harmonic"), QStringLiteral("Colours near\non the wheel"));
         for (const char *kind : {"harmonising", "contrasting", "tonal.neutral"}) {
-            w.addThemeItem(0, QStringLiteral("image.scheme.%1.normal").arg(QLatin1String(kind)), png(NormalButton, QSize(44, 44)));
-            w.addThemeItem(0, QStringLiteral("image.scheme.%1.selected").arg(QLatin1String(kind)), png(SelectedButton, QSize(44, 44)));
+            w.addThemeItem(0, QStringLiteral("image.scheme.%1.normal").arg(QLatin1String(kind)), solidPng(NormalButton, QSize(44, 44)));
+            w.addThemeItem(0, QStringLiteral("image.scheme.%1.selected").arg(QLatin1String(kind)), solidPng(SelectedButton, QSize(44, 44)));
         }
         ASSERT_TRUE(w.ok()) << w.lastError().toStdString();
     }

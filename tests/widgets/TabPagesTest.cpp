@@ -14,6 +14,7 @@
 #include "engine/widgets/ProspectWidget.h"
 #include "engine/widgets/TexturesLayout.h"
 #include "engine/widgets/TexturesWidget.h"
+#include "TestPictures.h"
 
 #include <QBuffer>
 #include <QDrag>
@@ -26,23 +27,10 @@
 using namespace Vantor;
 using Palettra::Test::StandardDeck;
 
+using Palettra::Test::pngBytes;
+using Palettra::Test::solidImage;
+
 namespace {
-
-QByteArray pngOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-QImage solid(const QSize &size, const QColor &colour)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(colour);
-    return image;
-}
 
 // --- Rules without painting -----------------------------------------------------------
 
@@ -170,9 +158,9 @@ protected:
 TEST_F(TabPagesTest, TexturesTintedWithTheCurrentChip)
 {
     deck.deck().writer().addSetting(0, QStringLiteral("texture.size"), QStringLiteral("60,40"));
-    const qint64 grey = addTexture(0, QStringLiteral("Grey"), pngOf(solid(QSize(60, 40), QColor(128, 128, 128))));
-    const qint64 white = addTexture(deck.idA(), QStringLiteral("White"), pngOf(solid(QSize(60, 40), Qt::white)));
-    const qint64 foreign = addTexture(deck.idB(), QStringLiteral("Not ours"), pngOf(solid(QSize(60, 40), Qt::white)));
+    const qint64 grey = addTexture(0, QStringLiteral("Grey"), pngBytes(solidImage(QSize(60, 40), QColor(128, 128, 128))));
+    const qint64 white = addTexture(deck.idA(), QStringLiteral("White"), pngBytes(solidImage(QSize(60, 40), Qt::white)));
+    const qint64 foreign = addTexture(deck.idB(), QStringLiteral("Not ours"), pngBytes(solidImage(QSize(60, 40), Qt::white)));
     const qint64 broken = addTexture(0, QStringLiteral("Broken"), QByteArray("not a picture"));
     mapTexture(grey, 1, 0.5, QStringLiteral("Grey plaster"));
     mapTexture(foreign, 1, 1.0, QStringLiteral("Foreign"));
@@ -219,7 +207,7 @@ TEST_F(TabPagesTest, WideTilesAndLongCaptionsStayInTheirColumn)
 {
     deck.deck().writer().addSetting(0, QStringLiteral("texture.size"), QStringLiteral("200,120"));
     for (int i = 0; i < 3; ++i) {
-        const qint64 white = addTexture(0, QStringLiteral("White %1").arg(i), pngOf(solid(QSize(200, 120), Qt::white)));
+        const qint64 white = addTexture(0, QStringLiteral("White %1").arg(i), pngBytes(solidImage(QSize(200, 120), Qt::white)));
         mapTexture(white, 1, 1.0, QStringLiteral("A caption far wider than the tile it belongs to, number %1").arg(i));
     }
     start();
@@ -247,7 +235,7 @@ TEST_F(TabPagesTest, WideTilesAndLongCaptionsStayInTheirColumn)
 TEST_F(TabPagesTest, TextureSizeThatDoesNotParseTakesTheDefault)
 {
     deck.deck().writer().addSetting(0, QStringLiteral("texture.size"), QStringLiteral("wide"));
-    const qint64 grey = addTexture(0, QStringLiteral("Grey"), pngOf(solid(QSize(10, 10), Qt::gray)));
+    const qint64 grey = addTexture(0, QStringLiteral("Grey"), pngBytes(solidImage(QSize(10, 10), Qt::gray)));
     mapTexture(grey, 1, 1.0, QStringLiteral("Grey"));
     mapTexture(grey, 2, 1.0, QStringLiteral("Grey"));
     start();
