@@ -1,13 +1,16 @@
 #include "PersistentState.h"
 
 #include "EngineStartup.h"
+#include "engine/db/LogCategories.h"
 
+#include <QHash>
 #include <QSettings>
 #include <QVariant>
 
 #include <initializer_list>
 #include <optional>
 #include <limits>
+#include <utility>
 
 namespace Vantor {
 
@@ -23,7 +26,17 @@ QUuid &cachedLastUsedCollection()
     return uuid;
 }
 
-// A fresh store object per access: each write reaches the file when it is destroyed.
+// What was written while the settings file could not be written (a read-only
+// configuration folder): reads take it from here, so that the picker goes on working
+// until the process ends. A removed key is held as an invalid value.
+QHash<QString, QVariant> &unsavedValues()
+{
+    static QHash<QString, QVariant> values;
+    return values;
+}
+
+// A fresh store object per access: each write reaches the file when it is destroyed. A
+// file that cannot be written is said once, and what was written is kept in memory.
 class Store : public QSettings
 {
 public:
@@ -32,6 +45,34 @@ public:
                     settingsApplicationName())
     {
     }
+    ~Store() override
+    {
+        sync();
+        if (status() != QSettings::AccessError || written.isEmpty())
+            return;
+        for (auto it = written.cbegin(); it != written.cend(); ++it)
+            unsavedValues().insert(it.key(), it.value());
+        static bool said = false;
+        if (!std::exchange(said, true))
+            qCWarning(lcEngine).noquote() << "the settings file" << fileName()
+                                          << "cannot be written: changes last until the program ends";
+    }
+    Store(const Store &) = delete;
+    Store &operator=(const Store &) = delete;
+
+    void write(const QString &key, const QVariant &value)
+    {
+        written.insert(key, value);
+        setValue(key, value);
+    }
+    void erase(const QString &key)
+    {
+        written.insert(key, QVariant());
+        remove(key);
+    }
+
+private:
+    QHash<QString, QVariant> written;
 };
 
 // The store of the outermost open batch, if any.
@@ -47,7 +88,8 @@ int &batchDepth()
     return depth;
 }
 
-// The open batch's store, or a fresh one for this access alone.
+// The open batch's store, or a fresh one for this access alone; what could not be
+// written to the file is read from memory.
 class StoreAccess
 {
 public:
@@ -56,9 +98,23 @@ public:
         if (!batchStore())
             m_own.emplace();
     }
-    QSettings *operator->() { return m_own ? &*m_own : batchStore(); }
+    QVariant value(const QString &key, const QVariant &fallback = QVariant())
+    {
+        const auto unsaved = unsavedValues().constFind(key);
+        if (unsaved != unsavedValues().cend())
+            return unsaved->isValid() ? *unsaved : fallback;
+        return store().value(key, fallback);
+    }
+    bool contains(const QString &key)
+    {
+        const auto unsaved = unsavedValues().constFind(key);
+        return unsaved != unsavedValues().cend() ? unsaved->isValid() : store().contains(key);
+    }
+    void setValue(const QString &key, const QVariant &value) { store().write(key, value); }
+    void remove(const QString &key) { store().erase(key); }
 
 private:
+    Store &store() { return m_own ? *m_own : *batchStore(); }
     std::optional<Store> m_own;
 };
 
@@ -76,7 +132,7 @@ QString cellKey(int row, int column, const char *suffix)
 // value at all; `unconvertible` when the value does not read as a whole number.
 qint64 readInteger(const QString &key, qint64 defaultValue, qint64 unconvertible)
 {
-    const QVariant value = StoreAccess()->value(key);
+    const QVariant value = StoreAccess().value(key);
     if (!value.isValid())
         return defaultValue;
     if (!value.canConvert<qlonglong>() || value.typeId() == QMetaType::QStringList)
@@ -91,7 +147,7 @@ qint64 readInteger(const QString &key, qint64 defaultValue, qint64 unconvertible
 // anything else is unconvertible.
 bool readBoolean(const QString &key, bool defaultValue, bool unconvertible)
 {
-    const QVariant value = StoreAccess()->value(key);
+    const QVariant value = StoreAccess().value(key);
     if (!value.isValid())
         return defaultValue;
     if (value.typeId() == QMetaType::Bool)
@@ -133,13 +189,13 @@ quint64 &writeCount()
 void write(const QString &key, const QVariant &value)
 {
     ++writeCount();
-    StoreAccess()->setValue(key, value);
+    StoreAccess().setValue(key, value);
 }
 
 void remove(const QString &key)
 {
     ++writeCount();
-    StoreAccess()->remove(key);
+    StoreAccess().remove(key);
 }
 
 } // namespace
@@ -174,8 +230,8 @@ QUuid lastUsedCollection()
     if (!cache.isNull())
         return cache;
     StoreAccess store;
-    if (store->contains(LastUsedCollectionKey))
-        cache = QUuid(store->value(LastUsedCollectionKey).toString());
+    if (store.contains(LastUsedCollectionKey))
+        cache = QUuid(store.value(LastUsedCollectionKey).toString());
     return cache;
 }
 
@@ -301,7 +357,7 @@ void setProspectGroupOpenState(const QUuid &collection, qint64 groupId, bool ope
 
 DB::ItemIndex myPaletteEntry(int row, int column)
 {
-    return DB::ItemIndex::fromString(StoreAccess()->value(cellKey(row, column, ".Entry"), QString()).toString());
+    return DB::ItemIndex::fromString(StoreAccess().value(cellKey(row, column, ".Entry"), QString()).toString());
 }
 
 void setMyPaletteEntry(int row, int column, const DB::ItemIndex &entry)
@@ -322,9 +378,9 @@ void setMyPaletteCellSelected(int row, int column, bool selected)
 {
     StoreAccess store;
     const QString key = cellKey(row, column, ".Selected");
-    store->remove(key);
+    store.remove(key);
     if (selected)
-        store->setValue(key, true);
+        store.setValue(key, true);
 }
 
 bool myPaletteGridVisible()
@@ -339,7 +395,7 @@ void setMyPaletteGridVisible(bool visible)
 
 QPoint myPaletteZoomed()
 {
-    const QVariant value = StoreAccess()->value(MyPaletteGroup + QStringLiteral("/MyPaletteZoomed"));
+    const QVariant value = StoreAccess().value(MyPaletteGroup + QStringLiteral("/MyPaletteZoomed"));
     return value.typeId() == QMetaType::QPoint ? value.toPoint() : QPoint(-1, -1);
 }
 
@@ -355,7 +411,7 @@ void setMyPaletteSaveFileFormat(int format)
 
 QString myPaletteLastSavePath()
 {
-    const QVariant value = StoreAccess()->value(MyPaletteGroup + QStringLiteral("/MyPaletteLastSavePath"), QString());
+    const QVariant value = StoreAccess().value(MyPaletteGroup + QStringLiteral("/MyPaletteLastSavePath"), QString());
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 
@@ -366,7 +422,7 @@ void setMyPaletteLastSavePath(const QString &path)
 
 QString myPaletteDescription()
 {
-    const QVariant value = StoreAccess()->value(MyPaletteGroup + QStringLiteral("/MyPaletteDescription"), QString());
+    const QVariant value = StoreAccess().value(MyPaletteGroup + QStringLiteral("/MyPaletteDescription"), QString());
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 

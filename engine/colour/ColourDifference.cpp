@@ -1,5 +1,7 @@
 #include "ColourDifference.h"
 
+#include <QMutex>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -418,18 +420,23 @@ QVector<ColourMatch> nearestColours(const LabColour &target, const QVector<DB::L
         return {};
     // The engine's lists are those of collections, which do not change while the process
     // runs: each is laid out once and kept, a few at a time (the current collection's and
-    // a scheme collection's).
-    static std::vector<std::unique_ptr<NearestColourIndex>> cache;
-    const NearestColourIndex *index = nullptr;
-    for (const auto &known : cache) {
-        if (known->candidates().constData() == candidates.constData() && known->candidates().size() == candidates.size())
-            index = known.get();
-    }
-    if (!index) {
-        if (cache.size() >= 4)
-            cache.erase(cache.begin());
-        cache.push_back(std::make_unique<NearestColourIndex>(candidates));
-        index = cache.back().get();
+    // a scheme collection's). Any thread may search: the cache is shared under a lock, and
+    // a layout in use is kept alive by its searcher even when another thread drops it.
+    static QMutex mutex;
+    static std::vector<std::shared_ptr<const NearestColourIndex>> cache;
+    std::shared_ptr<const NearestColourIndex> index;
+    {
+        const QMutexLocker lock(&mutex);
+        for (const auto &known : cache) {
+            if (known->candidates().constData() == candidates.constData() && known->candidates().size() == candidates.size())
+                index = known;
+        }
+        if (!index) {
+            if (cache.size() >= 4)
+                cache.erase(cache.begin());
+            cache.push_back(std::make_shared<const NearestColourIndex>(candidates));
+            index = cache.back();
+        }
     }
     return index->nearest(target, count);
 }

@@ -36,7 +36,7 @@ double deltaE2000(const LabColour &first, const LabColour &second);
 // earlier in the list comes first.
 // Prepares its layout of a candidate list at the first search in it and keeps it, for a
 // few lists at a time: lists whose contents change must be new lists (a QVector that is
-// changed detaches and so is one).
+// changed detaches and so is one). Safe to call from several threads at once.
 QVector<ColourMatch> nearestColours(const LabColour &target, const QVector<DB::LabCandidate> &candidates, int count);
 
 // The `count` smallest scores offered, each with its place in a list, smallest first;

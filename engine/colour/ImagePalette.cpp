@@ -85,6 +85,32 @@ bool pngReachesItsEnd(QIODevice *device)
     return reached;
 }
 
+// The decoded picture as the colours are found on: in sRGB through its profile, scaled
+// to MaximumPalettePixels, Format_RGBA64 (un-premultiplied) with transparency or 16 bits,
+// else Format_ARGB32.
+QImage smallSrgbCopy(QImage image, QByteArray profile, bool inSrgb)
+{
+    // Translucent pixels are scaled premultiplied (so that invisible colours do not bleed
+    // in) at 16 bits, which keeps the colour of a pixel of low opacity; so are pictures
+    // of 16 bits. Others stay at 8 bits.
+    const bool translucent = image.hasAlphaChannel();
+    const bool deep = image.depth() > 32;
+    // A grey picture with a grey profile is carried to sRGB before it loses its greyness.
+    const bool grey = image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16;
+    if (grey && !inSrgb && !profile.isEmpty() && convertToSrgb(image, profile))
+        inSrgb = true;
+    image.convertTo(translucent ? QImage::Format_RGBA64_Premultiplied : deep ? QImage::Format_RGBX64 : QImage::Format_RGB32);
+    if (paletteSizeFor(image.size()) != image.size())
+        image = image.scaled(paletteSizeFor(image.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The profile is applied to the small copy, with Little CMS where it can; Qt's own
+    // conversion for what it reads and Little CMS does not take.
+    if (!inSrgb && !profile.isEmpty() && convertToSrgb(image, profile))
+        inSrgb = true;
+    if (!inSrgb && image.colorSpace().isValid() && image.colorSpace() != QColorSpace(QColorSpace::SRgb))
+        image.convertToColorSpace(QColorSpace(QColorSpace::SRgb));
+    return image.convertToFormat(translucent || deep ? QImage::Format_RGBA64 : QImage::Format_ARGB32);
+}
+
 PictureRead readWith(QImageReader &reader, QImage &picture, PictureReadNotes *notes, const std::atomic_bool *cancelled)
 {
     PictureReadNotes unused;
@@ -162,25 +188,7 @@ PictureRead readWith(QImageReader &reader, QImage &picture, PictureReadNotes *no
         profile = pngProfileOf(device);
     if (profile.isEmpty() && !inSrgb && image.colorSpace().isValid())
         profile = image.colorSpace().iccProfile();
-    // Translucent pixels are scaled premultiplied (so that invisible colours do not bleed
-    // in) at 16 bits, which keeps the colour of a pixel of low opacity; so are pictures
-    // of 16 bits. Others stay at 8 bits.
-    const bool translucent = image.hasAlphaChannel();
-    const bool deep = image.depth() > 32;
-    // A grey picture with a grey profile is carried to sRGB before it loses its greyness.
-    const bool grey = image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16;
-    if (grey && !inSrgb && !profile.isEmpty() && convertToSrgb(image, profile))
-        inSrgb = true;
-    image.convertTo(translucent ? QImage::Format_RGBA64_Premultiplied : deep ? QImage::Format_RGBX64 : QImage::Format_RGB32);
-    if (paletteSizeFor(image.size()) != image.size())
-        image = image.scaled(paletteSizeFor(image.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    // The profile is applied to the small copy, with Little CMS where it can; Qt's own
-    // conversion for what it reads and Little CMS does not take.
-    if (!inSrgb && !profile.isEmpty() && convertToSrgb(image, profile))
-        inSrgb = true;
-    if (!inSrgb && image.colorSpace().isValid() && image.colorSpace() != QColorSpace(QColorSpace::SRgb))
-        image.convertToColorSpace(QColorSpace(QColorSpace::SRgb));
-    picture = image.convertToFormat(translucent || deep ? QImage::Format_RGBA64 : QImage::Format_ARGB32);
+    picture = smallSrgbCopy(image, profile, inSrgb);
     return PictureRead::Read;
 }
 
@@ -301,6 +309,41 @@ std::vector<float> seededCentres(const std::vector<WeightedColour> &colours, int
     return centres;
 }
 
+// Each centre moved to the mean of its cluster (a cluster left with no colour keeps
+// its centre), and every colour's bounds by how far the centres moved: its own centre's
+// distance to it can have grown by at most its move, another's shrunk by at most the
+// farthest move of the others.
+void moveCentres(const std::vector<double> &sums, const std::vector<int> &cluster, std::vector<float> &centres,
+                 std::vector<float> &upper, std::vector<float> &lower)
+{
+    const size_t count = centres.size() / 3;
+    std::vector<float> moved(count);
+    size_t farthest = 0;
+    for (size_t c = 0; c < count; ++c) {
+        moved[c] = 0.0f;
+        if (sums[c * 4 + 3] > 0.0) {
+            float next[3];
+            for (int k = 0; k < 3; ++k)
+                next[k] = float(sums[c * 4 + k] / sums[c * 4 + 3]);
+            const WeightedColour from{centres[c * 3], centres[c * 3 + 1], centres[c * 3 + 2], 0.0};
+            moved[c] = std::sqrt(distanceSquared(from, next));
+            std::copy(next, next + 3, &centres[c * 3]);
+        }
+        if (moved[c] > moved[farthest])
+            farthest = c;
+    }
+    float secondFarthest = 0.0f;
+    for (size_t c = 0; c < count; ++c) {
+        if (c != farthest)
+            secondFarthest = std::max(secondFarthest, moved[c]);
+    }
+    for (size_t i = 0; i < cluster.size(); ++i) {
+        const size_t own = size_t(cluster[i]);
+        upper[i] += moved[own];
+        lower[i] -= own == farthest ? secondFarthest : moved[farthest];
+    }
+}
+
 // Lloyd's k-means from the seeded `centres` (moved in place) until no colour changes its
 // cluster, with a bound for the rare cycle; gives each cluster's weighted sums of L, a
 // and b and its weight, four numbers a centre, or nothing when cancelled. Hamerly's
@@ -319,7 +362,6 @@ std::vector<double> clusterSums(const std::vector<WeightedColour> &colours, std:
     std::vector<float> upper(n, 0.0f);
     std::vector<float> lower(n, 0.0f);
     std::vector<float> halfGap(count);
-    std::vector<float> moved(count);
     std::vector<double> sums(count * 4);
     for (int round = 0; round < 100; ++round) {
         if (isCancelled(cancelled))
@@ -376,31 +418,7 @@ std::vector<double> clusterSums(const std::vector<WeightedColour> &colours, std:
         }
         if (!changed)
             break;
-        // A cluster left with no colour keeps its centre.
-        size_t farthest = 0;
-        for (size_t c = 0; c < count; ++c) {
-            moved[c] = 0.0f;
-            if (sums[c * 4 + 3] > 0.0) {
-                float next[3];
-                for (int k = 0; k < 3; ++k)
-                    next[k] = float(sums[c * 4 + k] / sums[c * 4 + 3]);
-                const WeightedColour from{centres[c * 3], centres[c * 3 + 1], centres[c * 3 + 2], 0.0};
-                moved[c] = std::sqrt(distanceSquared(from, next));
-                std::copy(next, next + 3, &centres[c * 3]);
-            }
-            if (moved[c] > moved[farthest])
-                farthest = c;
-        }
-        float secondFarthest = 0.0f;
-        for (size_t c = 0; c < count; ++c) {
-            if (c != farthest)
-                secondFarthest = std::max(secondFarthest, moved[c]);
-        }
-        for (size_t i = 0; i < n; ++i) {
-            const size_t own = size_t(cluster[i]);
-            upper[i] += moved[own];
-            lower[i] -= own == farthest ? secondFarthest : moved[farthest];
-        }
+        moveCentres(sums, cluster, centres, upper, lower);
     }
     return sums;
 }

@@ -2,6 +2,7 @@
 
 #include "CapsureQueries.h"
 #include "CollectionSettings.h"
+#include "LogCategories.h"
 #include "SharedTypes.h"
 #include "SqlSupport.h"
 #include "ThemeResources.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -260,8 +262,15 @@ int CollectionRegistry::openCollection(const QUuid &uuid)
     if (!opened)
         return StatusCannotOpen;
 
+    // The probe opened it a moment ago; a file replaced or taken away just now may still
+    // refuse: no connection is kept, and the next call tries again.
     QSqlDatabase db = addReadOnlyConnection(name, path);
-    db.open();
+    if (!db.open()) {
+        qCWarning(lcDatabase) << "cannot open" << path << ":" << db.lastError().text();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        return StatusCannotOpen;
+    }
     noteConnectionOpened(name);
     FileIdentity identity = identityOf(path);
     identity.dataVersion = dataVersion(db);

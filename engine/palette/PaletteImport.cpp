@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <memory>
+
 namespace Vantor {
 
 namespace {
@@ -154,29 +156,32 @@ ImportedKind sniffedKind(QFile &file, ExchangeFormat &exchange)
 
 } // namespace
 
-ImportedKind importedKindOf(const QString &path)
+ImportFile openImportFile(const QString &path)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return ImportedKind::Nothing;
-    ExchangeFormat exchange = ExchangeFormat::None;
-    const ImportedKind kind = sniffedKind(file, exchange);
-    if (kind == ImportedKind::Nothing && hasPictureSuffix(path))
-        return ImportedKind::Picture;
-    return kind;
+    ImportFile opened;
+    opened.path = path;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        opened.problem = ImportProblem::Missing;
+        return opened;
+    }
+    auto file = std::make_shared<QFile>(path);
+    if (!info.isFile() || !file->open(QIODevice::ReadOnly)) {
+        opened.problem = ImportProblem::Unreadable;
+        return opened;
+    }
+    opened.file = file;
+    opened.kind = sniffedKind(*file, opened.exchange);
+    // Content that says nothing: a picture's name still makes it one (its decoder then
+    // says what is wrong with it).
+    if (opened.kind == ImportedKind::Nothing && hasPictureSuffix(path))
+        opened.kind = ImportedKind::Picture;
+    return opened;
 }
 
-PictureColours readPictureColours(const QString &path, const std::atomic_bool *cancelled)
+PictureColours readPictureColours(QFile &file, const std::atomic_bool *cancelled)
 {
-    QFile file(path);
-    PictureColours read;
-    if (!QFileInfo::exists(path))
-        read.problem = ImportProblem::Missing;
-    else if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        read.problem = ImportProblem::Unreadable;
-    else
-        read = pictureColoursOf(file, cancelled);
-    return read;
+    return pictureColoursOf(file, cancelled);
 }
 
 PaletteImport importPictureColours(const PictureColours &read, const QString &path, const QUuid &collection)
@@ -200,18 +205,14 @@ PaletteImport importPictureColours(const PictureColours &read, const QString &pa
     return result;
 }
 
-PaletteImport importPalette(const QString &path, const QUuid &collection, bool everyColour)
+PaletteImport importFile(ImportFile &opened, const QUuid &collection, bool everyColour)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return failed(ImportedKind::Nothing, ImportProblem::Missing);
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        return failed(ImportedKind::Nothing, ImportProblem::Unreadable);
-    ExchangeFormat exchange = ExchangeFormat::None;
-    switch (sniffedKind(file, exchange)) {
-    case ImportedKind::Exchange: return importExchange(file, exchange, collection, everyColour);
-    case ImportedKind::Picture: return importPictureColours(pictureColoursOf(file, nullptr), path, collection);
+    if (!opened.file)
+        return failed(ImportedKind::Nothing, opened.problem);
+    QFile &file = *opened.file;
+    switch (opened.kind) {
+    case ImportedKind::Exchange: return importExchange(file, opened.exchange, collection, everyColour);
+    case ImportedKind::Picture: return importPictureColours(pictureColoursOf(file, nullptr), opened.path, collection);
     case ImportedKind::OwnPalette: {
         PaletteImport own = importOwnPalette(file);
         if (own.problem != ImportProblem::NotAPalette)
@@ -221,12 +222,18 @@ PaletteImport importPalette(const QString &path, const QUuid &collection, bool e
     case ImportedKind::Nothing: break;
     }
     // Content that is none of these: the name says what it was meant to be.
-    if (hasPictureSuffix(path))
-        return importPictureColours(pictureColoursOf(file, nullptr), path, collection);
-    const ExchangeFormat bySuffix = exchangeFormatOf(path);
+    if (hasPictureSuffix(opened.path))
+        return importPictureColours(pictureColoursOf(file, nullptr), opened.path, collection);
+    const ExchangeFormat bySuffix = exchangeFormatOf(opened.path);
     if (bySuffix != ExchangeFormat::None && bySuffix != ExchangeFormat::Css)
         return failed(ImportedKind::Exchange, ImportProblem::NotAnExchangePalette);
     return failed(ImportedKind::Nothing, ImportProblem::NotAPalette);
+}
+
+PaletteImport importPalette(const QString &path, const QUuid &collection, bool everyColour)
+{
+    ImportFile opened = openImportFile(path);
+    return importFile(opened, collection, everyColour);
 }
 
 QString importProblemText(const PaletteImport &imported, const QString &path)

@@ -10,9 +10,12 @@
 #include "engine/db/ColorEntry.h"
 
 #include <QPoint>
+#include <QFile>
 #include <QString>
 #include <QUuid>
 #include <QVector>
+
+#include <memory>
 
 namespace Vantor {
 
@@ -65,9 +68,18 @@ struct PaletteImport
     bool succeeded() const { return problem == ImportProblem::None; }
 };
 
-// What a file holds, by its content (and its name where the content says nothing): the
-// kind importPalette reads it as; Nothing for a file it cannot open.
-ImportedKind importedKindOf(const QString &path);
+// A file opened once for its import, and what it holds by its first bytes (by its name
+// where they say nothing): the kind it is read as. No file where it cannot be opened,
+// with the reason.
+struct ImportFile
+{
+    QString path;
+    std::shared_ptr<QFile> file;
+    ImportedKind kind = ImportedKind::Nothing;
+    ExchangeFormat exchange = ExchangeFormat::None;
+    ImportProblem problem = ImportProblem::None;
+};
+ImportFile openImportFile(const QString &path);
 
 // The slow half of a picture's import, its decoding and clustering: no database is
 // touched, so it may run on a worker thread.
@@ -77,14 +89,16 @@ struct PictureColours
     QVector<DominantColour> colours;
     PictureReadNotes notes;
 };
-// A read whose `cancelled` (may be null) is set meanwhile stops early, as Cancelled.
-PictureColours readPictureColours(const QString &path, const std::atomic_bool *cancelled = nullptr);
+// Of the file opened for its import; a read whose `cancelled` (may be null) is set
+// meanwhile stops early, as Cancelled.
+PictureColours readPictureColours(QFile &file, const std::atomic_bool *cancelled = nullptr);
 // The other half, on the thread of the database connections: the chips.
 PaletteImport importPictureColours(const PictureColours &read, const QString &path, const QUuid &collection);
 
 // Reads the file; colours of other tools and pictures become the nearest chips of
 // `collection`. With `everyColour`, `matches` holds every colour of another tool's file,
 // not only those up to a full grid.
+PaletteImport importFile(ImportFile &opened, const QUuid &collection, bool everyColour = false);
 PaletteImport importPalette(const QString &path, const QUuid &collection, bool everyColour = false);
 
 // A line for the user that says why the file gave nothing; empty when it gave a palette.

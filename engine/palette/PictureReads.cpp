@@ -34,26 +34,34 @@ struct PictureReadTask::Done
     bool done = false;
 };
 
-PictureReadTask::PictureReadTask(const QString &path)
-    : m_path(path)
+PictureReadTask::PictureReadTask(ImportFile opened)
+    : m_path(opened.path)
+    , m_file(std::move(opened.file))
     , m_done(std::make_shared<Done>())
 {
+    m_result.problem = opened.problem;
+    // The worker reads it and may be the last to let it go: it belongs to no thread.
+    if (m_file)
+        m_file->moveToThread(nullptr);
 }
 
-std::shared_ptr<PictureReadTask> PictureReadTask::start(const QString &path, QObject *receiver, Finished finished)
+std::shared_ptr<PictureReadTask> PictureReadTask::start(ImportFile opened, QObject *receiver, Finished finished)
 {
     postOffice();
-    std::shared_ptr<PictureReadTask> read(new PictureReadTask(path));
+    std::shared_ptr<PictureReadTask> read(new PictureReadTask(std::move(opened)));
     const QPointer<QObject> to(receiver);
     pool().start([read, to, finished = std::move(finished)] {
-        read->m_result = readPictureColours(read->m_path, &read->m_cancelled);
-        {
-            const QMutexLocker lock(&read->m_done->mutex);
-            read->m_done->done = true;
-            read->m_done->condition.wakeAll();
+        if (read->m_file) {
+            read->m_result = readPictureColours(*read->m_file, &read->m_cancelled);
+            read->m_file.reset();
         }
+        // The delivery is posted before the read says it is done, so that a waiter
+        // finds it there.
         QMetaObject::invokeMethod(
             &postOffice(), [read, to, finished] { read->deliver(to, finished); }, Qt::QueuedConnection);
+        const QMutexLocker lock(&read->m_done->mutex);
+        read->m_done->done = true;
+        read->m_done->condition.wakeAll();
     });
     return read;
 }

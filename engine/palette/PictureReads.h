@@ -24,9 +24,10 @@ class PictureReadTask final
 public:
     using Finished = std::function<void(const PictureColours &)>;
 
-    // Starts reading `path`. `finished` runs on the thread that started the read, once
-    // it has ended, while `receiver` lives and the read was not cancelled.
-    static std::shared_ptr<PictureReadTask> start(const QString &path, QObject *receiver, Finished finished);
+    // Starts reading the picture of `opened` (a file opened for its import, which the
+    // read takes over). `finished` runs on the thread that started the read, once it has
+    // ended, while `receiver` lives and the read was not cancelled.
+    static std::shared_ptr<PictureReadTask> start(ImportFile opened, QObject *receiver, Finished finished);
 
     const QString &path() const { return m_path; }
     // Nobody wants the result any more.
@@ -38,10 +39,11 @@ public:
     PictureReadTask &operator=(const PictureReadTask &) = delete;
 
 private:
-    explicit PictureReadTask(const QString &path);
+    explicit PictureReadTask(ImportFile opened);
     void deliver(const QPointer<QObject> &receiver, const Finished &finished);
 
     QString m_path;
+    std::shared_ptr<QFile> m_file;
     std::atomic_bool m_cancelled{false};
     PictureColours m_result;
     struct Done;

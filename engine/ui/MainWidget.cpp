@@ -106,26 +106,7 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     }
     setPalette(textured);
 
-    collectionSelect = new CollectionSelectWidget(this);
-    colorWheel = new ColorWheelWidget(this);
-    moodSelect = new MoodSelectWidget(this);
-    search = new SearchWidget(this);
-    cardRoller = new CardRollerWidget(this);
-    tabBar = new TabBarWidget(this);
-    colorSchemer = new ColorSchemerWidget(this);
-    colorSchemer->hide();
-    pulvexSchemer = new ColorSchemerPulvexWidget(this);
-    pulvexSchemer->hide();
-    prospectTab = new ProspectWidget(this);
-    prospectTab->hide();
-    texturesTab = new TexturesWidget(this);
-    texturesTab->hide();
-    productsTab = new ProductsWidget(this);
-    productsTab->hide();
-    myPalette = new MyPaletteWidget(this);
-    myPaletteFull = new MyPaletteFullWidget(this);
-    myPaletteFull->hide();
-    zoomAnimation = new QPropertyAnimation(this);
+    createPanels();
 
     setHeaderButtonTexts(collection);
     connectHeaderButtons();
@@ -151,6 +132,40 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
     capsureWatcher->blockSignals(true);
     watchCapsureFolder();
 
+    connectPanels();
+    connect(qApp, &QApplication::focusChanged, this, &MainWidget::onKeyboardFocusChanged);
+    if (filesCheck)
+        connect(filesCheck, &CollectionFilesCheck::collectionFilesChanged, this, &MainWidget::showCollectionFilesAsTheyAreNow);
+
+    emit onCapsureFileChanged(capsureFile);
+}
+
+void MainWidget::createPanels()
+{
+    collectionSelect = new CollectionSelectWidget(this);
+    colorWheel = new ColorWheelWidget(this);
+    moodSelect = new MoodSelectWidget(this);
+    search = new SearchWidget(this);
+    cardRoller = new CardRollerWidget(this);
+    tabBar = new TabBarWidget(this);
+    colorSchemer = new ColorSchemerWidget(this);
+    colorSchemer->hide();
+    pulvexSchemer = new ColorSchemerPulvexWidget(this);
+    pulvexSchemer->hide();
+    prospectTab = new ProspectWidget(this);
+    prospectTab->hide();
+    texturesTab = new TexturesWidget(this);
+    texturesTab->hide();
+    productsTab = new ProductsWidget(this);
+    productsTab->hide();
+    myPalette = new MyPaletteWidget(this);
+    myPaletteFull = new MyPaletteFullWidget(this);
+    myPaletteFull->hide();
+    zoomAnimation = new QPropertyAnimation(this);
+}
+
+void MainWidget::connectPanels()
+{
     connect(collectionSelect, &CollectionSelectWidget::collectionSelectedInteractively, this, &MainWidget::collectionChangedInteractively);
     connect(this, &MainWidget::onCapsureFileChanged, collectionSelect, &CollectionSelectWidget::capsureFileChanged);
     connect(colorWheel, &ColorWheelWidget::segmentChangedInteractively, this, &MainWidget::segmentChangedInteractivelyByWheel);
@@ -194,11 +209,6 @@ MainWidget::MainWidget(MainWidget **self, QWidget *parent)
             &MainWidget::capsureItemSelectedInteractively);
     connect(noticeLabel, &QLabel::linkActivated, this, &MainWidget::linkActivated);
     connect(mottoLabel, &QLabel::linkActivated, this, &MainWidget::linkActivated);
-    connect(qApp, &QApplication::focusChanged, this, &MainWidget::onKeyboardFocusChanged);
-    if (filesCheck)
-        connect(filesCheck, &CollectionFilesCheck::collectionFilesChanged, this, &MainWidget::showCollectionFilesAsTheyAreNow);
-
-    emit onCapsureFileChanged(capsureFile);
 }
 
 MainWidget::~MainWidget()

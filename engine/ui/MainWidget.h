@@ -191,6 +191,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Construction's steps: the panels in their order, and their connections.
+    void createPanels();
+    void connectPanels();
     void setUpKeyboard();
     // The Tab key's way through the window in reading order: the left column top down,
     // then the right, and the header buttons in their order last.

@@ -220,26 +220,23 @@ bool MyPaletteWidget::collectChip(const QUuid &collection, const DB::ColorEntry 
     return true;
 }
 
-void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat format, QString path)
+void MyPaletteWidget::loadPaletteFrom(PaletteFileFormat, QString path)
 {
+    // The file is opened once: what it holds decides how it is read. The picker's own
+    // palette files, the palettes of other design tools and pictures alike give the
+    // current collection's nearest chips.
+    ImportFile opened = openImportFile(path);
     // A picture takes long to decode: read on a worker, it changes the palette when done.
-    if (importedKindOf(path) == ImportedKind::Picture) {
-        startReadingPicture(path);
+    if (opened.kind == ImportedKind::Picture) {
+        startReadingPicture(std::move(opened));
         return;
     }
-    // Any other load replaces a picture still being read.
+    // Any other load replaces a picture still being read. A file that gives nothing
+    // changes nothing, and says why: a silent failure reads as a broken button. A load
+    // replaces the whole palette: it can be undone like any other change.
     cancelPictureReads();
-    // A load replaces the whole palette: it can be undone like any other change.
-    recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Load"), [&] { loadPaletteFile(format, path); });
-}
-
-void MyPaletteWidget::loadPaletteFile(PaletteFileFormat, const QString &path)
-{
-    // The picker's own palette files, the palettes of other design tools and pictures,
-    // by what they hold: their colours become the current collection's nearest chips. A
-    // file that gives nothing changes nothing, and says why: a silent failure reads as a
-    // broken button.
-    takeImport(path, importPalette(path, lastUsedCollection()));
+    recordPaletteChange(*m_undoStack, *m_model, QStringLiteral("Load"),
+                        [&] { takeImport(path, importFile(opened, lastUsedCollection())); });
 }
 
 void MyPaletteWidget::takeImport(const QString &path, const PaletteImport &imported)
@@ -264,10 +261,11 @@ void MyPaletteWidget::cancelPictureReads()
     unsetCursor();
 }
 
-void MyPaletteWidget::startReadingPicture(const QString &path)
+void MyPaletteWidget::startReadingPicture(ImportFile opened)
 {
     cancelPictureReads();
-    std::shared_ptr<PictureReadTask> read = PictureReadTask::start(path, this, [this, path](const PictureColours &colours) {
+    const QString path = opened.path;
+    std::shared_ptr<PictureReadTask> read = PictureReadTask::start(std::move(opened), this, [this, path](const PictureColours &colours) {
         pictureReads.clear();
         unsetCursor();
         pictureRead(path, colours);

@@ -131,10 +131,9 @@ private:
     void updateButtons();
     void paletteLoaded(const QString &path);
     void setButtonTooltips(const QUuid &collection);
-    void loadPaletteFile(PaletteFileFormat format, const QString &path);
     // Fills the palette from what a file gave, or says why it gave nothing.
     void takeImport(const QString &path, const PaletteImport &imported);
-    void startReadingPicture(const QString &path);
+    void startReadingPicture(ImportFile opened);
     void layOut();
     void cancelPictureReads();
     void pictureRead(const QString &path, const PictureColours &read);

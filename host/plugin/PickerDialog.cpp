@@ -45,56 +45,66 @@ PickerRecord *pickerRecordOf(HWND dialog)
     return reinterpret_cast<PickerRecord *>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
 }
 
+namespace {
+
+// WM_INITDIALOG: the record kept with the window, the bridge made and shown, the Cancel
+// button the dialog manager maps Escape to, a modal picker placed in screen pixels.
+void initialisePickerDialog(HWND dialog, LPARAM lParam)
+{
+    const PickerFrame frame;
+    auto *record = reinterpret_cast<PickerRecord *>(lParam);
+    // The host destroyed the picker while its window was being made (from an event
+    // filter on its own window, say): the window goes at once, nothing is built.
+    if (record && record->closed) {
+        DestroyWindow(dialog);
+        return;
+    }
+    SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+    // Modal records know their window too, so that whatever removes the record
+    // can close the window first.
+    if (record)
+        record->dialog = dialog;
+    const QPointer<ZylaMainWidgetBridge> bridge = new ZylaMainWidgetBridge(dialog, nullptr, Qt::WindowFlags());
+    if (!bridge)
+        return;
+    if (!IsWindow(dialog) || (record && record->closed)) {
+        bridge->dispose();
+        return;
+    }
+    RECT client;
+    GetClientRect(dialog, &client);
+    bridge->setGeometry(client.left, client.top, client.right - client.left, client.bottom - client.top);
+    if (record && !record->name.isEmpty()) {
+        bridge->setUseDefaultTaskText(false);
+        bridge->setTaskButtonText(record->name);
+    }
+    QObject::connect(bridge, &ZylaMainWidgetBridge::colourPicked, bridge,
+                     [dialog](const QColor &colour) { deliverPickedColour(dialog, colorRefOf(colour)); });
+    if (record)
+        record->bridge = bridge;
+    bridge->show();
+    if (!IsWindow(dialog))
+        return;
+    // Lets the dialog manager map Escape to IDCANCEL; placed outside the client area.
+    CreateWindowExW(0, u"Button", u"Cancel", WS_CHILD | WS_VISIBLE, 0, -64, 128, 32, dialog,
+                    reinterpret_cast<HMENU>(std::intptr_t(IDCANCEL)),
+                    ZylaMaxColPickClassDesc::instance().HInstance(), nullptr);
+    // The template holds the position in dialog units, and only 16 bits of it: a
+    // modal picker is placed again in screen pixels, where the host asked.
+    if (record && record->modal) {
+        const IPoint2 at = reachablePickerPosition(dialog, record->position);
+        SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    }
+}
+
+} // namespace
+
 INT_PTR pickerDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG: {
-        const PickerFrame frame;
-        auto *record = reinterpret_cast<PickerRecord *>(lParam);
-        // The host destroyed the picker while its window was being made (from an event
-        // filter on its own window, say): the window goes at once, nothing is built.
-        if (record && record->closed) {
-            DestroyWindow(dialog);
-            return 1;
-        }
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
-        // Modal records know their window too, so that whatever removes the record
-        // can close the window first.
-        if (record)
-            record->dialog = dialog;
-        const QPointer<ZylaMainWidgetBridge> bridge = new ZylaMainWidgetBridge(dialog, nullptr, Qt::WindowFlags());
-        if (!bridge)
-            return 1;
-        if (!IsWindow(dialog) || (record && record->closed)) {
-            bridge->dispose();
-            return 1;
-        }
-        RECT client;
-        GetClientRect(dialog, &client);
-        bridge->setGeometry(client.left, client.top, client.right - client.left, client.bottom - client.top);
-        if (record && !record->name.isEmpty()) {
-            bridge->setUseDefaultTaskText(false);
-            bridge->setTaskButtonText(record->name);
-        }
-        QObject::connect(bridge, &ZylaMainWidgetBridge::colourPicked, bridge,
-                         [dialog](const QColor &colour) { deliverPickedColour(dialog, colorRefOf(colour)); });
-        if (record)
-            record->bridge = bridge;
-        bridge->show();
-        if (!IsWindow(dialog))
-            return 1;
-        // Lets the dialog manager map Escape to IDCANCEL; placed outside the client area.
-        CreateWindowExW(0, u"Button", u"Cancel", WS_CHILD | WS_VISIBLE, 0, -64, 128, 32, dialog,
-                        reinterpret_cast<HMENU>(std::intptr_t(IDCANCEL)),
-                        ZylaMaxColPickClassDesc::instance().HInstance(), nullptr);
-        // The template holds the position in dialog units, and only 16 bits of it: a
-        // modal picker is placed again in screen pixels, where the host asked.
-        if (record && record->modal) {
-            const IPoint2 at = reachablePickerPosition(dialog, record->position);
-            SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-        }
+    case WM_INITDIALOG:
+        initialisePickerDialog(dialog, lParam);
         return 1;
-    }
     case WM_CLOSE: {
         const PickerFrame frame;
         if (PickerRecord *record = pickerRecordOf(dialog)) {

@@ -92,9 +92,8 @@ void printCollections(QTextStream &out)
     }
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// What the command line asks for.
+struct Options
 {
     QString screenshot;
     bool listCollections = false;
@@ -102,12 +101,23 @@ int main(int argc, char *argv[])
     bool accept = false;
     QString format = QStringLiteral("json");
     Palettra::PickerView view;
+};
+
+constexpr int Continue = -1;
+
+// Reads the command line into `options`: Continue, or the program's exit code (after
+// --help or --version, or an option that is wrong).
+int parseOptions(int argc, char *argv[], Options &options)
+{
+    Palettra::PickerView &view = options.view;
     const std::pair<const char *, QString *> valueOptions[] = {
-        {"--screenshot", &screenshot}, {"--collection", &view.collection}, {"--search", &view.search},
+        {"--screenshot", &options.screenshot}, {"--collection", &view.collection}, {"--search", &view.search},
         {"--tab", &view.tab}, {"--scheme", &view.scheme}, {"--neutral-form", &view.neutralForm},
-        {"--load-palette", &view.palette}, {"--format", &format}};
-    const std::pair<const char *, bool *> flagOptions[] = {
-        {"--list-collections", &listCollections}, {"--full-view", &view.fullView}, {"--pick", &pick}, {"--accept", &accept}};
+        {"--load-palette", &view.palette}, {"--format", &options.format}};
+    const std::pair<const char *, bool *> flagOptions[] = {{"--list-collections", &options.listCollections},
+                                                           {"--full-view", &view.fullView},
+                                                           {"--pick", &options.pick},
+                                                           {"--accept", &options.accept}};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(Usage, stdout);
@@ -150,16 +160,21 @@ int main(int argc, char *argv[])
             return 2;
         }
     }
+    return Continue;
+}
 
-    if (format != QLatin1String("json") && format != QLatin1String("hex")) {
+// Refuses options that do not go together, and chooses the platform: Continue, or 2.
+int settleOptions(Options &options)
+{
+    if (options.format != QLatin1String("json") && options.format != QLatin1String("hex")) {
         std::fprintf(stderr, "palettra: --format takes json or hex\n%s", Usage);
         return 2;
     }
-    if ((accept || format != QLatin1String("json")) && !pick) {
+    if ((options.accept || options.format != QLatin1String("json")) && !options.pick) {
         std::fprintf(stderr, "palettra: --accept and --format go with --pick\n%s", Usage);
         return 2;
     }
-    if (pick && (!screenshot.isEmpty() || listCollections)) {
+    if (options.pick && (!options.screenshot.isEmpty() || options.listCollections)) {
         std::fprintf(stderr, "palettra: --pick does not go with --screenshot or --list-collections\n%s", Usage);
         return 2;
     }
@@ -171,55 +186,47 @@ int main(int argc, char *argv[])
     // platform that draws into memory; else it would wait for ever.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     const bool invisible = noDisplay || platform.startsWith("offscreen") || platform.startsWith("minimal");
-    if (pick && invisible && !accept) {
+    if (options.pick && invisible && !options.accept) {
         std::fprintf(stderr, "palettra: --pick needs a display to pick on, or --accept\n");
         return 2;
     }
-    if (pick && accept)
+    if (options.pick && options.accept)
         chooseOffscreenPlatformWithoutDisplay(noDisplay);
-    if (noDisplay && screenshot.isEmpty() && !listCollections && !pick) {
-        listCollections = true;
-        screenshot = QDir::temp().filePath(QStringLiteral("palettra.png"));
+    if (noDisplay && options.screenshot.isEmpty() && !options.listCollections && !options.pick) {
+        options.listCollections = true;
+        options.screenshot = QDir::temp().filePath(QStringLiteral("palettra.png"));
     }
-    chooseOffscreenPlatformWithoutDisplay(!screenshot.isEmpty() || listCollections);
-    // Who the program is, before any window exists: docks match the window to its desktop
-    // entry by these.
-    QApplication application(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Orva Tavel"));
-    QCoreApplication::setApplicationName(QStringLiteral("palettra"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Palettra"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("palettra"));
-    const int started = Vantor::initializeEngineInHost(Vantor::engineModuleHandle(), engineFilesPath());
-    QGuiApplication::setWindowIcon(Vantor::applicationWindowIcon());
-    QTextStream out(stdout);
-    if (started < 0) {
-        std::fprintf(stderr, "palettra: the engine did not start (code %d): no collection in %s\n", started,
-                     qPrintable(Vantor::databaseFolder()));
-        if (pick)
-            return 2;
-        // Started from a menu nobody reads the terminal: a window says where it looked.
-        if (!screenshot.isEmpty() || listCollections || QGuiApplication::platformName() == QLatin1String("offscreen"))
-            return 1;
-        Palettra::NoCollectionsWindow window(Vantor::databaseFolder());
-        window.show();
-        QApplication::exec();
-        return 1;
-    }
-    if (listCollections) {
-        printCollections(out);
-        if (screenshot.isEmpty())
-            return 0;
-        out << "No display: the picker window is drawn into " << screenshot << '\n';
-        out.flush();
-    }
+    chooseOffscreenPlatformWithoutDisplay(!options.screenshot.isEmpty() || options.listCollections);
+    return Continue;
+}
 
+// The engine found no collection: said on standard error, and in a window where the
+// program was started from a menu, where nobody reads the terminal.
+int reportNoCollections(const Options &options, int started)
+{
+    std::fprintf(stderr, "palettra: the engine did not start (code %d): no collection in %s\n", started,
+                 qPrintable(Vantor::databaseFolder()));
+    if (options.pick)
+        return 2;
+    if (!options.screenshot.isEmpty() || options.listCollections || QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return 1;
+    Palettra::NoCollectionsWindow window(Vantor::databaseFolder());
+    window.show();
+    QApplication::exec();
+    return 1;
+}
+
+// The picker's window, at the view the options ask for, until it is closed, a pick is
+// made or its picture is drawn.
+int runPicker(const Options &options)
+{
     Palettra::StandalonePicker picker;
     // A pick prints the chip for the script that asked and ends the program with 0.
     bool picked = false;
-    if (pick) {
+    if (options.pick) {
         picker.enablePickMode();
-        const Palettra::PickFormat pickFormat = format == QLatin1String("hex") ? Palettra::PickFormat::Hex
-                                                                                : Palettra::PickFormat::Json;
+        const Palettra::PickFormat pickFormat = options.format == QLatin1String("hex") ? Palettra::PickFormat::Hex
+                                                                                        : Palettra::PickFormat::Json;
         QObject::connect(&picker, &Palettra::StandalonePicker::chipPicked, &picker,
                          [&picked, pickFormat, &picker](QUuid collection, Vantor::DB::ColorEntry chip) {
                              if (picked)
@@ -230,18 +237,17 @@ int main(int argc, char *argv[])
                              std::fflush(stdout);
                              picker.close();
                          });
-    }
-    if (pick)
         picker.showCentred();
-    else
+    } else {
         picker.show();
+    }
     QString error;
-    switch (picker.openView(view, error)) {
+    switch (picker.openView(options.view, error)) {
     case Palettra::StandalonePicker::ViewOpened::Shown:
         break;
     case Palettra::StandalonePicker::ViewOpened::NothingFound:
         // A pick that found nothing is not a pick; a person at the picker sees it there.
-        if (pick) {
+        if (options.pick) {
             std::fprintf(stderr, "palettra: %s\n", qPrintable(error));
             return 1;
         }
@@ -250,8 +256,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "palettra: %s\n", qPrintable(error));
         return 2;
     }
-    if (pick) {
-        if (accept && !picker.acceptNow()) {
+    if (options.pick) {
+        if (options.accept && !picker.acceptNow()) {
             std::fprintf(stderr, "palettra: no chip to pick\n");
             return 1;
         }
@@ -259,13 +265,43 @@ int main(int argc, char *argv[])
             QApplication::exec();
         return picked ? 0 : 1;
     }
-    if (!screenshot.isEmpty()) {
+    if (!options.screenshot.isEmpty()) {
         QApplication::processEvents();
-        if (!picker.grab().save(screenshot, "PNG")) {
-            std::fprintf(stderr, "palettra: cannot write %s\n", qPrintable(screenshot));
+        if (!picker.grab().save(options.screenshot, "PNG")) {
+            std::fprintf(stderr, "palettra: cannot write %s\n", qPrintable(options.screenshot));
             return 1;
         }
         return 0;
     }
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    Options options;
+    if (const int done = parseOptions(argc, argv, options); done != Continue)
+        return done;
+    if (const int refused = settleOptions(options); refused != Continue)
+        return refused;
+    // Who the program is, before any window exists: docks match the window to its desktop
+    // entry by these.
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Orva Tavel"));
+    QCoreApplication::setApplicationName(QStringLiteral("palettra"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Palettra"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("palettra"));
+    const int started = Vantor::initializeEngineInHost(Vantor::engineModuleHandle(), engineFilesPath());
+    QGuiApplication::setWindowIcon(Vantor::applicationWindowIcon());
+    if (started < 0)
+        return reportNoCollections(options, started);
+    if (options.listCollections) {
+        QTextStream out(stdout);
+        printCollections(out);
+        if (options.screenshot.isEmpty())
+            return 0;
+        out << "No display: the picker window is drawn into " << options.screenshot << '\n';
+    }
+    return runPicker(options);
 }

@@ -36,6 +36,24 @@ TEST(PersistentState, LivesInTheUsersConfigFolder)
     EXPECT_EQ(settingsApplicationName(), QStringLiteral("Palettra.3DSMax"));
 }
 
+// A settings file that cannot be written (here a folder stands in its place) is said
+// once, and what is written is read back until the process ends.
+TEST(PersistentState, AnUnwritableFileKeepsTheStateInMemory)
+{
+    ASSERT_TRUE(QDir().mkpath(settingsFilePath()));
+    setPageIndex(First, 9);
+    setMyPaletteEntry(0, 1, ItemIndex{Second, 5, 42});
+    {
+        const PersistentStateBatch batch;
+        setRowIndex(First, 3);
+    }
+    EXPECT_EQ(pageIndex(First), 9);
+    EXPECT_EQ(rowIndex(First), 3);
+    EXPECT_EQ(myPaletteEntry(0, 1).rowId, 42);
+    setMyPaletteEntry(0, 1, ItemIndex());
+    EXPECT_LE(myPaletteEntry(0, 1).rowId, 0);
+}
+
 // A batch reads its own writes at once and writes the file once, when the outermost ends.
 TEST(PersistentState, BatchesWriteTheFileWhenTheOutermostEnds)
 {

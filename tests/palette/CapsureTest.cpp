@@ -268,9 +268,11 @@ TEST_F(CapsureTest, WatchedFileShowsTheButtonAndItsChoiceJumpsTheDeck)
     write(QStringLiteral("capsure.cxf"), measurement({QStringLiteral("b-2-1")}));
     ASSERT_TRUE(QTest::qWaitFor([button] { return !button->isHidden(); }, 5000));
     EXPECT_TRUE(button->attentionRunning());
-    EXPECT_TRUE(QTest::qWaitFor([button] { return button->size() == QSize(20, 20); }, 5000));
-    // Its left edge at R − its width, R = W − 1 − m; the drop-down moves left of it.
-    EXPECT_EQ(button->geometry().left(), selector->width() - 1 - (selector->height() - 20) / 2 - 20);
+    // Its left edge at R − its width, R = W − 1 − m, once the selector has laid it out;
+    // the drop-down moves left of it.
+    const int left = selector->width() - 1 - (selector->height() - 20) / 2 - 20;
+    EXPECT_TRUE(QTest::qWaitFor([button, left] { return button->geometry().left() == left; }, 5000));
+    EXPECT_EQ(button->size(), QSize(20, 20));
     EXPECT_EQ(button->geometry().right(), dropDownAlone);
     EXPECT_EQ(selector->dropDownButton()->geometry().right(), button->geometry().left() - 3); // 2 pixels between
 

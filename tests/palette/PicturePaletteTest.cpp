@@ -301,7 +301,9 @@ TEST_F(PicturePaletteTest, CancelledReadsStopAndOnlyTheLatestLoadCounts)
     QImage picture;
     EXPECT_EQ(readPalettePicture(png, picture, nullptr, &cancelled), PictureRead::Cancelled);
     EXPECT_TRUE(dominantColours(bands, MaximumDominantColours, &cancelled).isEmpty());
-    EXPECT_EQ(readPictureColours(png, &cancelled).problem, ImportProblem::Cancelled);
+    ImportFile opened = openImportFile(png);
+    ASSERT_EQ(opened.kind, ImportedKind::Picture);
+    EXPECT_EQ(readPictureColours(*opened.file, &cancelled).problem, ImportProblem::Cancelled);
 
     setLastUsedCollection(collection);
     MyPaletteWidget panel;

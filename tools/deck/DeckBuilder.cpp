@@ -387,15 +387,18 @@ QStringList buildDeck(const QString &sourceFolder, const QString &databaseFile)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(building);
-        db.open();
+        if (!db.open())
+            problems << QStringLiteral("%1: %2").arg(building, db.lastError().text());
         // The file is a draft renamed into place only when complete, and removed on any
         // problem: it needs no crash safety of its own, and the build spends far less
-        // time waiting for the disk without it.
+        // time waiting for the disk without it. A pragma refused only makes the build
+        // slower.
         QSqlQuery pragmas(db);
         for (const char *pragma : {"PRAGMA synchronous = OFF", "PRAGMA journal_mode = MEMORY", "PRAGMA cache_size = -131072"})
             pragmas.exec(QLatin1String(pragma));
-        db.transaction();
-        {
+        if (problems.isEmpty() && !db.transaction())
+            problems << QStringLiteral("%1: %2").arg(building, db.lastError().text());
+        if (problems.isEmpty()) {
             DeckWriter writer(db);
             for (WrittenCollection &collection : collections)
                 writeCollection(writer, deck, collection);
