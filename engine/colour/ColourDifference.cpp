@@ -87,6 +87,27 @@ LabColour labFromColour(const QColor &colour)
     return {116.0 * fy - 16.0, 500.0 * (fx - fy), 200.0 * (fy - fz)};
 }
 
+QColor colourFromLab(const LabColour &lab)
+{
+    // CIELab (D65) to XYZ, then to linear sRGB and its encoding, each channel clipped.
+    constexpr double Epsilon = 216.0 / 24389.0;
+    constexpr double Kappa = 24389.0 / 27.0;
+    const double fy = (lab.l + 16.0) / 116.0;
+    const double fx = fy + lab.a / 500.0;
+    const double fz = fy - lab.b / 200.0;
+    auto inverse = [](double f) { return f * f * f > Epsilon ? f * f * f : (116.0 * f - 16.0) / Kappa; };
+    const double x = 0.95047 * inverse(fx);
+    const double y = lab.l > Kappa * Epsilon ? fy * fy * fy : lab.l / Kappa;
+    const double z = 1.08883 * inverse(fz);
+    auto encoded = [](double linear) {
+        linear = std::clamp(linear, 0.0, 1.0);
+        return linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
+    };
+    return QColor::fromRgbF(float(encoded(3.2404542 * x - 1.5371385 * y - 0.4985314 * z)),
+                            float(encoded(-0.9692660 * x + 1.8760108 * y + 0.0415560 * z)),
+                            float(encoded(0.0556434 * x - 0.2040259 * y + 1.0572252 * z)));
+}
+
 LabColour chipLab(const DB::ColorEntry &chip)
 {
     const QColor rgb(chip.red, chip.green, chip.blue);

@@ -26,6 +26,8 @@ struct LabColour
 using ColourMatch = std::pair<double, qint64>;
 
 LabColour labFromColour(const QColor &colour);
+// The sRGB colour of a CIELab (D65) value, each channel clipped to what sRGB shows.
+QColor colourFromLab(const LabColour &lab);
 // A chip's CIELAB as the picker gives it everywhere (clipboard, exports, picks): the
 // values the collection stores, else (none stored: all three 0 for a chip that is not
 // black) those computed from its RGB.

@@ -165,6 +165,8 @@ class CellResolver
 {
 public:
     // Every chip element of the file, last first, with its position when in the grid.
+    // `resolveChip(element, entry, collection, code, why)` finds the chip, or says which
+    // code it named and why it found none.
     template<typename Resolve>
     void resolve(xmlDocPtr document, Resolve resolveChip)
     {
@@ -176,20 +178,25 @@ public:
             const QPoint position(integerAttribute(*chip, "col"), integerAttribute(*chip, "row"));
             if (!MyPaletteModel::isInGrid(position) || m_filled[position.y()][position.x()])
                 continue;
-            if (resolveChip(*chip, m_entries[position.y()][position.x()], m_collections[position.y()][position.x()])) {
+            QString code, why;
+            if (resolveChip(*chip, m_entries[position.y()][position.x()], m_collections[position.y()][position.x()], code, why)) {
                 m_filled[position.y()][position.x()] = true;
                 --m_open;
+            } else if (!code.isEmpty() && m_missing[position.y()][position.x()].what.isEmpty()) {
+                m_missing[position.y()][position.x()] = {code, why};
             }
         }
     }
 
-    // Fills the cells that a chip resolved, in grid order.
-    void fill(MyPaletteModel &palette) const
+    // Fills the cells that a chip resolved, in grid order; names the others.
+    void fill(MyPaletteModel &palette, QVector<LeftOutColour> *unresolved) const
     {
         for (int row = 0; row < MyPaletteModel::Rows; ++row) {
             for (int column = 0; column < MyPaletteModel::Columns; ++column) {
                 if (m_filled[row][column])
                     palette.setCell(QPoint(column, row), m_collections[row][column], m_entries[row][column]);
+                else if (unresolved && !m_missing[row][column].what.isEmpty())
+                    unresolved->append(m_missing[row][column]);
             }
         }
     }
@@ -198,19 +205,30 @@ private:
     bool m_filled[MyPaletteModel::Rows][MyPaletteModel::Columns] = {};
     DB::ColorEntry m_entries[MyPaletteModel::Rows][MyPaletteModel::Columns];
     QUuid m_collections[MyPaletteModel::Rows][MyPaletteModel::Columns];
+    LeftOutColour m_missing[MyPaletteModel::Rows][MyPaletteModel::Columns];
     int m_open = MyPaletteModel::Rows * MyPaletteModel::Columns;
 };
 
-void loadVersion2(MyPaletteModel &palette, xmlDocPtr document, const QUuid &collection)
+// Why a chip of a collection was not found: the collection is not installed, or the
+// chip is not in it (any more).
+QString missingChipReason(const QUuid &collection)
+{
+    return DB::CollectionRegistry::instance().orderedCollectionUuids().contains(collection)
+        ? QStringLiteral("not in its collection")
+        : QStringLiteral("its collection %1 is not installed").arg(collection.toString());
+}
+
+void loadVersion2(MyPaletteModel &palette, xmlDocPtr document, const QUuid &collection, QVector<LeftOutColour> *unresolved)
 {
     // Code → the colour it finds, or none.
     QHash<QString, std::optional<DB::ColorEntry>> known;
     CellResolver resolver;
-    resolver.resolve(document, [&](xmlNodePtr chip, DB::ColorEntry &entry, QUuid &entryCollection) {
+    resolver.resolve(document, [&](xmlNodePtr chip, DB::ColorEntry &entry, QUuid &entryCollection, QString &code, QString &why) {
         xmlNodePtr first = chip->children;
         if (!first || first->type != XML_TEXT_NODE)
             return false;
-        const QString code = xmlNodeText(first);
+        code = xmlNodeText(first);
+        why = missingChipReason(collection);
         if (code.isEmpty())
             return false;
         auto found = known.constFind(code);
@@ -231,15 +249,15 @@ void loadVersion2(MyPaletteModel &palette, xmlDocPtr document, const QUuid &coll
         entryCollection = collection;
         return true;
     });
-    resolver.fill(palette);
+    resolver.fill(palette, unresolved);
 }
 
-void loadVersion3(MyPaletteModel &palette, xmlDocPtr document)
+void loadVersion3(MyPaletteModel &palette, xmlDocPtr document, QVector<LeftOutColour> *unresolved)
 {
     // (collection, page index, row index) → the colour there, or none.
     QHash<QString, std::optional<DB::ColorEntry>> known;
     CellResolver resolver;
-    resolver.resolve(document, [&](xmlNodePtr chip, DB::ColorEntry &entry, QUuid &entryCollection) {
+    resolver.resolve(document, [&](xmlNodePtr chip, DB::ColorEntry &entry, QUuid &entryCollection, QString &code, QString &why) {
         xmlNodePtr entryNode = chip->children;
         if (!entryNode || entryNode->type != XML_ELEMENT_NODE
             || xmlName(entryNode).compare(QLatin1String("entry"), Qt::CaseInsensitive) != 0)
@@ -247,7 +265,8 @@ void loadVersion3(MyPaletteModel &palette, xmlDocPtr document)
         const QUuid collection(xmlAttribute(entryNode, "uuid-of-collection"));
         const int pageIndex = integerAttribute(entryNode, "page-index");
         const int rowIndex = integerAttribute(entryNode, "row-index");
-        const QString code = xmlAttribute(entryNode, "color-code");
+        code = xmlAttribute(entryNode, "color-code");
+        why = missingChipReason(collection);
         const QString key = QStringLiteral("%1 %2 %3").arg(collection.toString()).arg(pageIndex).arg(rowIndex);
         auto found = known.constFind(key);
         if (found == known.cend()) {
@@ -263,7 +282,7 @@ void loadVersion3(MyPaletteModel &palette, xmlDocPtr document)
         entryCollection = collection;
         return true;
     });
-    resolver.fill(palette);
+    resolver.fill(palette, unresolved);
 }
 
 } // namespace
@@ -317,7 +336,7 @@ bool writeFileAtomically(const QByteArray &bytes, const QString &path, QString *
     return file.commit() || fail(file.errorString());
 }
 
-PaletteLoad loadPaletteBytes(MyPaletteModel &palette, const QByteArray &bytes)
+PaletteLoad loadPaletteBytes(MyPaletteModel &palette, const QByteArray &bytes, QVector<LeftOutColour> *unresolved)
 {
     const XmlDocument document = parseUntrustedXml(bytes);
     if (!document)
@@ -339,7 +358,7 @@ PaletteLoad loadPaletteBytes(MyPaletteModel &palette, const QByteArray &bytes)
             return PaletteLoad::NotAPalette;
         palette.clearAll(true);
         loadDescription(palette, document.get());
-        loadVersion2(palette, document.get(), collection);
+        loadVersion2(palette, document.get(), collection, unresolved);
         return PaletteLoad::Loaded;
     }
     if (major == 3) {
@@ -347,7 +366,7 @@ PaletteLoad loadPaletteBytes(MyPaletteModel &palette, const QByteArray &bytes)
             return PaletteLoad::NotAPalette;
         palette.clearAll(true);
         loadDescription(palette, document.get());
-        loadVersion3(palette, document.get());
+        loadVersion3(palette, document.get(), unresolved);
         return PaletteLoad::Loaded;
     }
     return PaletteLoad::NotAPalette;

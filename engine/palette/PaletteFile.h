@@ -4,10 +4,19 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 
 namespace Vantor {
 
 class MyPaletteModel;
+
+// A colour of a file that placed no chip, in words (its code or name, else its value),
+// and why.
+struct LeftOutColour
+{
+    QString what;
+    QString why;
+};
 
 // Palette files: the XML palette (version 3.0 written, 2.0 and 3.0 read) and the text
 // list of colour codes (written only).
@@ -35,7 +44,9 @@ enum class PaletteLoad {
 
 // Reads an XML palette file's bytes into the palette. Files come from other people: they
 // are parsed without network access, DTDs or entity expansion, and a document with a DTD
-// is not a palette.
-PaletteLoad loadPaletteBytes(MyPaletteModel &palette, const QByteArray &bytes);
+// is not a palette. The chips of the file that found no colour (a collection that is not
+// installed, a code that is not there) go into `unresolved` when it is given.
+PaletteLoad loadPaletteBytes(MyPaletteModel &palette, const QByteArray &bytes,
+                             QVector<LeftOutColour> *unresolved = nullptr);
 
 } // namespace Vantor

@@ -26,15 +26,6 @@ PaletteImport failed(ImportedKind kind, ImportProblem problem)
     return result;
 }
 
-// Chips in grid order, row by row, from the first cell.
-void placeInGridOrder(PaletteImport &result, const QVector<DB::ColorEntry> &chips, const QUuid &collection)
-{
-    const QVector<QPoint> order = MyPaletteModel::gridOrder();
-    for (int i = 0; i < chips.size() && i < order.size(); ++i)
-        result.cells.append({order.at(i), collection, chips.at(i)});
-    result.problem = result.cells.isEmpty() ? ImportProblem::NoChipFound : ImportProblem::None;
-}
-
 // The whole file, from its start whatever looked at it before.
 bool readRest(QFile &file, qint64 limit, QByteArray &bytes)
 {
@@ -52,19 +43,35 @@ PaletteImport importOwnPalette(QFile &file)
     if (!readRest(file, MaximumPaletteFileSize, bytes))
         return failed(ImportedKind::OwnPalette, ImportProblem::Unreadable);
     MyPaletteModel scratch(MyPaletteModel::Storage::MemoryOnly);
-    if (loadPaletteBytes(scratch, bytes) != PaletteLoad::Loaded)
+    QVector<LeftOutColour> unresolved;
+    if (loadPaletteBytes(scratch, bytes, &unresolved) != PaletteLoad::Loaded)
         return failed(ImportedKind::Nothing, ImportProblem::NotAPalette);
     PaletteImport result;
     result.kind = ImportedKind::OwnPalette;
     result.problem = ImportProblem::None;
     result.description = scratch.description();
+    result.leftOut = unresolved;
     for (const QPoint &position : MyPaletteModel::gridOrder()) {
         const PaletteCell &cell = scratch.cell(position);
         DB::ColorEntry chip;
-        if (cell.isOccupied() && DB::loadColorById(cell.index.collection, cell.index.rowId, chip) == DB::StatusOk)
-            result.cells.append({position, cell.index.collection, chip});
+        if (!cell.isOccupied())
+            continue;
+        if (DB::loadColorById(cell.index.collection, cell.index.rowId, chip) == DB::StatusOk)
+            result.cells.append({position, cell.index.collection, chip, std::nullopt});
+        else
+            result.leftOut.append({cell.label, QStringLiteral("its collection cannot be read")});
     }
     return result;
+}
+
+// A colour of another tool's file in words: its name, else its value.
+QString importedColourWords(const ImportedColour &colour)
+{
+    if (!colour.name.trimmed().isEmpty())
+        return colour.name.trimmed();
+    if (colour.hasRgb)
+        return colour.rgb.name(QColor::HexRgb).toUpper();
+    return QStringLiteral("Lab %1, %2, %3").arg(colour.lab.l, 0, 'f', 1).arg(colour.lab.a, 0, 'f', 1).arg(colour.lab.b, 0, 'f', 1);
 }
 
 PaletteImport importExchange(QFile &file, ExchangeFormat format, const QUuid &collection, bool everyColour)
@@ -93,13 +100,23 @@ PaletteImport importExchange(QFile &file, ExchangeFormat format, const QUuid &co
         if (!stepwise || found >= Cells || imported.colours.size() < wanted)
             break;
     }
-    QVector<DB::ColorEntry> chips;
+    // Each colour found takes the next cell; the others, and those beyond a full grid,
+    // are named as left out.
+    const QVector<QPoint> order = MyPaletteModel::gridOrder();
     for (const ExchangeMatch &match : std::as_const(result.matches)) {
-        if (match.found)
-            chips << match.chip;
+        const QString words = importedColourWords(match.colour);
+        if (!match.found) {
+            result.leftOut.append({words, QStringLiteral("no colour of the collection matches it")});
+        } else if (result.cells.size() < order.size()) {
+            const QColor source = match.colour.hasRgb ? match.colour.rgb : colourFromLab(match.colour.lab);
+            result.cells.append({order.at(result.cells.size()), collection, match.chip,
+                                 MatchedSource{match.colour.name.trimmed(), source, match.difference, 0.0}});
+        } else {
+            result.leftOut.append({words, QStringLiteral("My Palette holds %1 colours").arg(order.size())});
+        }
     }
     result.description = imported.description;
-    placeInGridOrder(result, chips, collection);
+    result.problem = result.cells.isEmpty() ? ImportProblem::NoChipFound : ImportProblem::None;
     return result;
 }
 
@@ -196,12 +213,15 @@ PaletteImport importPictureColours(const PictureColours &read, const QString &pa
     result.pictureChips = nearestChipsOf(read.colours, collection);
     result.approximateColours = read.notes.approximate;
     result.declaredSize = read.notes.declared;
-    QVector<DB::ColorEntry> chips;
-    for (const PictureChip &chip : std::as_const(result.pictureChips))
-        chips << chip.chip;
-    // A picture names its palette after itself.
+    // A picture names its palette after itself; each chip stands for a colour of it.
     result.description = QFileInfo(path).fileName();
-    placeInGridOrder(result, chips, collection);
+    const QVector<QPoint> order = MyPaletteModel::gridOrder();
+    for (const PictureChip &chip : std::as_const(result.pictureChips)) {
+        if (result.cells.size() < order.size())
+            result.cells.append({order.at(result.cells.size()), collection, chip.chip,
+                                 MatchedSource{QString(), colourFromLab(chip.mean), chip.difference, chip.share}});
+    }
+    result.problem = result.cells.isEmpty() ? ImportProblem::NoChipFound : ImportProblem::None;
     return result;
 }
 

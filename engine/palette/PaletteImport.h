@@ -7,6 +7,7 @@
 
 #include "engine/colour/ImagePalette.h"
 #include "PaletteExchange.h"
+#include "PaletteFile.h"
 #include "engine/db/ColorEntry.h"
 
 #include <QPoint>
@@ -16,6 +17,7 @@
 #include <QVector>
 
 #include <memory>
+#include <optional>
 
 namespace Vantor {
 
@@ -40,13 +42,25 @@ enum class ImportProblem {
     Cancelled, // a picture's read that was no longer wanted
 };
 
-// The chip a file puts into a cell.
+// A colour of another tool's palette or of a picture that a chip of the collection
+// stands for: what it was, and how far the chip is from it (CIEDE2000).
+struct MatchedSource
+{
+    QString name; // empty for a picture's colour
+    QColor rgb;
+    double difference = 0.0;
+    double share = 0.0; // of a picture, else 0
+};
+
+// The chip a file puts into a cell; a matched chip says what it stands for.
 struct PlacedChip
 {
     QPoint position;
     QUuid collection;
     DB::ColorEntry chip;
+    std::optional<MatchedSource> matchedFrom;
 };
+
 
 struct PaletteImport
 {
@@ -59,6 +73,8 @@ struct PaletteImport
     // chips of a picture with their shares.
     QVector<ExchangeMatch> matches;
     QVector<PictureChip> pictureChips;
+    // The colours of the file that placed no chip.
+    QVector<LeftOutColour> leftOut;
     // The picture's colours are approximate (CMYK without a colour profile).
     bool approximateColours = false;
     QSize declaredSize; // of a picture, as its file declares it

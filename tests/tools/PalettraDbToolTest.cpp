@@ -196,6 +196,7 @@ TEST_F(PalettraDbToolTest, MatchAndExportNameTheRealReason)
     const ToolRun board = run({QStringLiteral("board"), gpl, folder.filePath(QStringLiteral("board.pdf")), QStringLiteral("--paper"),
                                QStringLiteral("letter"), QStringLiteral("--collection"), a});
     EXPECT_EQ(board.exitCode, 0) << board.err.toStdString();
+    EXPECT_TRUE(board.out.startsWith(QStringLiteral("1 chip on the board"))) << board.out.toStdString();
     QFile pdf(folder.filePath(QStringLiteral("board.pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
@@ -204,6 +205,28 @@ TEST_F(PalettraDbToolTest, MatchAndExportNameTheRealReason)
     EXPECT_EQ(noBoard.exitCode, 2);
     EXPECT_TRUE(noBoard.err.contains(QStringLiteral("not a palette"))) << noBoard.err.toStdString();
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("none.pdf"))));
+
+    // A chip of a collection that is not installed is named on standard error (and on the
+    // board); a rooms file that is wrong says on which line, and writes nothing.
+    const QString palette = write(QStringLiteral("two.palette"),
+                                  "<?xml version=\"1.0\"?><orva-palette version=\"3.0\" system=\"multi-collection\">"
+                                  "<description>Two</description><chips>"
+                                  "<chip row=\"0\" col=\"0\"><entry uuid-of-collection=\"" + a.toUtf8()
+                                      + "\" page-index=\"1\" row-index=\"1\" color-code=\"A-1-1\"/></chip>"
+                                        "<chip row=\"0\" col=\"1\"><entry uuid-of-collection=\"{12345678-0000-4000-8000-000000000000}\" "
+                                        "page-index=\"1\" row-index=\"1\" color-code=\"ZZ 77\"/></chip></chips></orva-palette>");
+    const ToolRun partial = run({QStringLiteral("board"), palette, folder.filePath(QStringLiteral("two.pdf"))});
+    EXPECT_EQ(partial.exitCode, 0) << partial.err.toStdString();
+    EXPECT_TRUE(partial.err.contains(QStringLiteral("not on the board: ZZ 77 (its collection {12345678-0000-4000-8000-000000000000} "
+                                                    "is not installed)")))
+        << partial.err.toStdString();
+    EXPECT_TRUE(partial.out.contains(QStringLiteral("1 left out"))) << partial.out.toStdString();
+    const QString rooms = write(QStringLiteral("rooms.txt"), "Hall / walls: A-1-1\nHall / attic: A-1-1\n");
+    const ToolRun badRooms = run({QStringLiteral("board"), palette, folder.filePath(QStringLiteral("rooms.pdf")),
+                                  QStringLiteral("--rooms"), rooms});
+    EXPECT_EQ(badRooms.exitCode, 2);
+    EXPECT_TRUE(badRooms.err.contains(QStringLiteral("line 2: unknown surface \"attic\""))) << badRooms.err.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("rooms.pdf"))));
 }
 
 // A picture's chips with their shares, largest first; a file that is no picture fails.

@@ -78,14 +78,23 @@ const char *const Usage =
     "                               code, names, #RRGGBB, share of the picture, CIEDE2000 difference\n"
     "  match UUID PALETTE.palette   the chips of a palette file: code, names, #RRGGBB\n"
     "  board PALETTE OUT.pdf [--title TEXT] [--paper a4|letter] [--vision] [--collection UUID]\n"
-    "                               a colour board for a client: each chip with its code, names, #RRGGBB,\n"
-    "                               CIELab and LRV, the LRV differences of neighbours, with --vision the\n"
-    "                               chips as seen with protanopia, deuteranopia and tritanopia\n"
+    "        [--rooms FILE]         a colour board for a client: each chip with its code, names, #RRGGBB,\n"
+    "                               CIELab and LRV, and what a matched chip stands for; the colours left\n"
+    "                               out, named (also on standard error); the LRVs, and with --rooms (lines\n"
+    "                               \"ROOM / SURFACE: CODE\") the surfaces that meet checked against the\n"
+    "                               30-point guidance; with --vision the chips as seen with protanopia,\n"
+    "                               deuteranopia and tritanopia\n"
     "                               (whatever the name, a file is read as what it holds)\n";
 
 QTextStream &out()
 {
     static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
     return stream;
 }
 
@@ -381,6 +390,7 @@ int board(const QStringList &arguments)
     QString title;
     QString paperName;
     QString collectionText;
+    QString roomsFile;
     bool vision = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
@@ -391,6 +401,8 @@ int board(const QStringList &arguments)
             paperName = arguments.at(++i).toLower();
         else if (argument == QLatin1String("--collection") && hasValue)
             collectionText = arguments.at(++i);
+        else if (argument == QLatin1String("--rooms") && hasValue)
+            roomsFile = arguments.at(++i);
         else if (argument == QLatin1String("--vision"))
             vision = true;
         else if (argument.startsWith(QLatin1String("--")))
@@ -400,7 +412,7 @@ int board(const QStringList &arguments)
     }
     if (files.size() != 2 || (!paperName.isEmpty() && paperName != QLatin1String("a4") && paperName != QLatin1String("letter")))
         return fail(QStringLiteral("board takes a palette file, the PDF to write and [--title TEXT] [--paper a4|letter] "
-                                   "[--vision] [--collection UUID]"));
+                                   "[--vision] [--collection UUID] [--rooms FILE]"));
     auto &registry = CollectionRegistry::instance();
     // The collection Load would match into: the one the picker shows last, else the first.
     QUuid collection = Vantor::lastUsedCollection();
@@ -412,7 +424,12 @@ int board(const QStringList &arguments)
         collection = registry.orderedCollectionUuids().value(0);
     }
     loadOrderLists(collection);
-    const Vantor::PaletteImport imported = Vantor::importPalette(files.at(0), collection);
+    // Every colour of the file, so that those the board cannot hold are named too.
+    const Vantor::PaletteImport imported = Vantor::importPalette(files.at(0), collection, true);
+    // What is left out is said before anything else, whatever comes of the rest.
+    for (const Vantor::LeftOutColour &colour : imported.leftOut)
+        err() << "palettra-db: not on the board: " << colour.what << " (" << colour.why << ")\n";
+    err().flush();
     if (!imported.succeeded())
         return fail(Vantor::importProblemText(imported, files.at(0)));
     if (imported.cells.isEmpty()) {
@@ -424,11 +441,27 @@ int board(const QStringList &arguments)
     const Vantor::BoardPaper paper = paperName.isEmpty() ? Vantor::boardPaperFor(QLocale::system())
         : paperName == QLatin1String("letter")         ? Vantor::BoardPaper::Letter
                                                        : Vantor::BoardPaper::A4;
-    const Vantor::ColourBoard colourBoard = Vantor::colourBoardOf(imported.cells, title);
+    Vantor::ColourBoard colourBoard = Vantor::colourBoardOf(imported.cells, title, imported.leftOut);
+    if (!roomsFile.isEmpty()) {
+        QFile rooms(roomsFile);
+        if (!rooms.open(QIODevice::ReadOnly) || rooms.size() > 1024 * 1024)
+            return fail(QStringLiteral("%1: cannot be read").arg(roomsFile));
+        QStringList problems;
+        if (!Vantor::applyBoardRooms(colourBoard, QString::fromUtf8(rooms.readAll()), problems)) {
+            for (const QString &problem : std::as_const(problems))
+                err() << "palettra-db: " << roomsFile << ": " << problem << '\n';
+            err().flush();
+            return ExitUsage;
+        }
+    }
     QString problem;
     if (!Vantor::writeFileAtomically(Vantor::colourBoardPdf(colourBoard, paper, vision), files.at(1), &problem))
         return fail(QStringLiteral("%1: not written: %2").arg(files.at(1), problem));
-    out() << colourBoard.chips.size() << " chips on the board in " << files.at(1) << '\n';
+    const int chips = int(colourBoard.chips.size());
+    out() << (chips == 1 ? QStringLiteral("1 chip") : QStringLiteral("%1 chips").arg(chips)) << " on the board in " << files.at(1);
+    if (!colourBoard.leftOut.isEmpty())
+        out() << "; " << colourBoard.leftOut.size() << " left out (named on the board)";
+    out() << '\n';
     return ExitOk;
 }
 
