@@ -383,6 +383,29 @@ void setMyPaletteCellSelected(int row, int column, bool selected)
         store.setValue(key, true);
 }
 
+QString myPaletteCellRoom(int row, int column)
+{
+    const QVariant value = StoreAccess().value(cellKey(row, column, ".Room"), QString());
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+QString myPaletteCellSurface(int row, int column)
+{
+    const QVariant value = StoreAccess().value(cellKey(row, column, ".Surface"), QString());
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+void setMyPaletteCellRoom(int row, int column, const QString &room, const QString &surface)
+{
+    const PersistentStateBatch batch;
+    for (const auto &[suffix, text] : {std::pair<const char *, QString>{".Room", room}, {".Surface", surface}}) {
+        if (text.isEmpty())
+            remove(cellKey(row, column, suffix));
+        else
+            write(cellKey(row, column, suffix), text);
+    }
+}
+
 bool myPaletteGridVisible()
 {
     return readBoolean(MyPaletteGroup + QStringLiteral("/MyPaletteGridVisible"), true, true);

@@ -66,6 +66,11 @@ DB::ItemIndex myPaletteEntry(int row, int column);
 void setMyPaletteEntry(int row, int column, const DB::ItemIndex &entry);
 bool myPaletteCellSelected(int row, int column);
 void setMyPaletteCellSelected(int row, int column, bool selected);
+// The room and surface a cell's chip is for (the colour board checks the surfaces that
+// meet); empty when none was given.
+QString myPaletteCellRoom(int row, int column);
+QString myPaletteCellSurface(int row, int column);
+void setMyPaletteCellRoom(int row, int column, const QString &room, const QString &surface);
 bool myPaletteGridVisible();
 void setMyPaletteGridVisible(bool visible);
 QPoint myPaletteZoomed();

@@ -73,8 +73,26 @@ void MyPaletteModel::emptyCell(const QPoint &position)
     target.index = DB::ItemIndex();
     target.colour = Qt::transparent;
     target.label.clear();
-    if (m_storage == Storage::Settings)
+    const bool hadRoom = !target.room.isEmpty() || !target.surface.isEmpty();
+    target.room.clear();
+    target.surface.clear();
+    if (m_storage == Storage::Settings) {
         setMyPaletteEntry(position.y(), position.x(), target.index);
+        if (hadRoom)
+            setMyPaletteCellRoom(position.y(), position.x(), QString(), QString());
+    }
+}
+
+void MyPaletteModel::setCellRoom(const QPoint &position, const QString &room, const QString &surface)
+{
+    if (!isInGrid(position) || !cell(position).isOccupied())
+        return;
+    PaletteCell &target = cellAt(position);
+    target.room = room.simplified();
+    target.surface = surface.simplified();
+    if (m_storage == Storage::Settings)
+        setMyPaletteCellRoom(position.y(), position.x(), target.room, target.surface);
+    emit changed();
 }
 
 void MyPaletteModel::clearAll(bool clearDescription)
@@ -154,6 +172,9 @@ void MyPaletteModel::restore()
         DB::ColorEntry entry;
         if (stored.rowId > 0 && DB::loadColorById(stored.collection, stored.rowId, entry) == DB::StatusOk) {
             fillInMemory(position, stored.collection, entry);
+            PaletteCell &target = cellAt(position);
+            target.room = myPaletteCellRoom(position.y(), position.x());
+            target.surface = myPaletteCellSurface(position.y(), position.x());
         } else {
             PaletteCell &target = cellAt(position);
             target.index = DB::ItemIndex();
@@ -231,6 +252,7 @@ MyPaletteModel::Snapshot MyPaletteModel::snapshot() const
         const QPoint &position = order.at(i);
         state.cells[std::size_t(i)] = m_storage == Storage::Settings ? myPaletteEntry(position.y(), position.x())
                                                                      : cell(position).index;
+        state.rooms[std::size_t(i)] = {cell(position).room, cell(position).surface};
     }
     state.description = m_description;
     return state;
@@ -244,6 +266,14 @@ void MyPaletteModel::applySnapshot(const Snapshot &state)
         DB::ColorEntry entry;
         if (index.rowId > 0 && DB::loadColorById(index.collection, index.rowId, entry) == DB::StatusOk) {
             setCell(order.at(i), index.collection, entry);
+            const auto &[room, surface] = state.rooms[std::size_t(i)];
+            PaletteCell &target = cellAt(order.at(i));
+            if (target.room != room || target.surface != surface) {
+                target.room = room;
+                target.surface = surface;
+                if (m_storage == Storage::Settings)
+                    setMyPaletteCellRoom(order.at(i).y(), order.at(i).x(), room, surface);
+            }
         } else {
             emptyCell(order.at(i));
             if (index.rowId > 0 && m_storage == Storage::Settings)

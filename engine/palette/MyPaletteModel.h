@@ -21,6 +21,10 @@ struct PaletteCell
     DB::ItemIndex index;
     QColor colour = Qt::transparent;
     QString label;
+    // The room and surface the chip is for (the colour board checks surfaces that meet);
+    // they stay when another chip is dropped on the cell and go when it is emptied.
+    QString room;
+    QString surface;
 
     bool isOccupied() const { return index.rowId > 0; }
 };
@@ -55,6 +59,9 @@ public:
     void emptyCell(const QPoint &position);
     // Empties all cells (stored); with `clearDescription` also the description.
     void clearAll(bool clearDescription);
+    // Gives an occupied cell's chip its room and surface (empty for none) and stores them.
+    // Emits changed().
+    void setCellRoom(const QPoint &position, const QString &room, const QString &surface);
 
     bool isEmpty() const;
     bool hasOccupiedSelection() const;
@@ -94,8 +101,12 @@ public:
     struct Snapshot
     {
         std::array<DB::ItemIndex, Columns * Rows> cells;
+        std::array<std::pair<QString, QString>, Columns * Rows> rooms; // room, surface
         QString description;
-        bool operator==(const Snapshot &other) const { return cells == other.cells && description == other.description; }
+        bool operator==(const Snapshot &other) const
+        {
+            return cells == other.cells && rooms == other.rooms && description == other.description;
+        }
         bool operator!=(const Snapshot &other) const { return !(*this == other); }
     };
     Snapshot snapshot() const;

@@ -161,6 +161,7 @@ void MainWidget::createPanels()
     myPalette = new MyPaletteWidget(this);
     myPaletteFull = new MyPaletteFullWidget(this);
     myPaletteFull->hide();
+    myPaletteFull->setPaletteModel(&myPalette->model());
     zoomAnimation = new QPropertyAnimation(this);
 }
 

@@ -114,6 +114,10 @@ public:
     using OpenFileDialog = std::function<QString(QWidget *parent, const QString &caption, const QString &startPath,
                                                  const QString &filters)>;
     static void setFileDialogs(SaveFileDialog saveDialog, OpenFileDialog openDialog);
+    // What a colour board saved from the Save dialog has besides its chips: asked after
+    // the file is chosen; false leaves the board unsaved. Replaceable as the dialogs are.
+    using BoardOptionsDialog = std::function<bool(QWidget *parent, bool &vision, bool &letter)>;
+    static void setBoardOptionsDialog(BoardOptionsDialog dialog);
 
     // Puts the one selected chip of My Palette on the clipboard, in words and as a
     // colour; false (and nothing copied) without exactly one selected chip.

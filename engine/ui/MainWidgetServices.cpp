@@ -14,13 +14,18 @@
 #include "engine/colour/ImagePalette.h"
 #include "engine/widgets/MyPaletteFullWidget.h"
 #include "engine/widgets/MyPaletteWidget.h"
+#include "engine/palette/ColourBoard.h"
 #include "engine/palette/PaletteExchange.h"
 #include "engine/widgets/CollectionSelectWidget.h"
 #include "engine/widgets/DialogTheme.h"
 #include "engine/widgets/NestedDialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QChildEvent>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -115,7 +120,48 @@ MainWidget::OpenFileDialog &openFileDialog()
     return dialog;
 }
 
+// The board's options: the colour-vision page and the paper, in a small dialog of the
+// picker's look; on the heap, as every nested dialog is.
+bool askBoardOptions(QWidget *parent, bool &vision, bool &letter)
+{
+    auto *dialog = new QDialog(parent);
+    dialog->setWindowTitle(QStringLiteral("Colour board"));
+    applyDialogTheme(dialog);
+    auto *visionBox = new QCheckBox(QStringLiteral("Add a page of the colours as people with colour-vision deficiencies see them"),
+                                    dialog);
+    visionBox->setChecked(vision);
+    auto *paper = new QComboBox(dialog);
+    paper->addItem(QStringLiteral("A4"));
+    paper->addItem(QStringLiteral("Letter"));
+    paper->setCurrentIndex(letter ? 1 : 0);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, dialog);
+    auto *form = new QFormLayout(dialog);
+    form->addRow(visionBox);
+    form->addRow(QStringLiteral("Paper"), paper);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    const QPointer<QDialog> guard(dialog);
+    if (NestedDialogs::exec(dialog) != QDialog::Accepted || !guard)
+        return false;
+    vision = visionBox->isChecked();
+    letter = paper->currentIndex() == 1;
+    return true;
+}
+
+MainWidget::BoardOptionsDialog &boardOptionsDialog()
+{
+    static MainWidget::BoardOptionsDialog dialog = askBoardOptions;
+    return dialog;
+}
+
 } // namespace
+
+void MainWidget::setBoardOptionsDialog(BoardOptionsDialog dialog)
+{
+    if (dialog)
+        boardOptionsDialog() = std::move(dialog);
+}
 
 void MainWidget::setFileDialogs(SaveFileDialog saveDialog, OpenFileDialog openDialog)
 {
@@ -226,6 +272,14 @@ void MainWidget::saveButtonClicked()
             // what it is; the picker's own formats are saved where the user said.
             if (QFileInfo(path).suffix().isEmpty())
                 path += QLatin1Char('.') + filterSuffix(selected);
+            if (exchange.format == PaletteFileBoard) {
+                const QPointer<MainWidget> self(this);
+                bool vision = false;
+                bool letter = boardPaperFor(QLocale::system()) == BoardPaper::Letter;
+                if (!boardOptionsDialog()(this, vision, letter) || !self)
+                    return;
+                myPalette->setBoardOptions(vision, letter ? BoardPaper::Letter : BoardPaper::A4);
+            }
             emit savePaletteTo(exchange.format, path);
             return;
         }

@@ -1,5 +1,8 @@
 #include "MyPaletteFullWidget.h"
 
+#include "engine/palette/ColourBoard.h"
+#include "engine/palette/MyPaletteModel.h"
+
 #include "engine/db/CollectionSettings.h"
 #include "engine/widgets/Captions.h"
 
@@ -10,6 +13,7 @@
 #include "engine/widgets/OrvaCustomStyle.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSlider>
@@ -58,6 +62,24 @@ MyPaletteFullWidget::MyPaletteFullWidget(QWidget *parent)
         vision = ColourVision(visionBox->itemData(index).toInt());
         update();
     });
+    // The room and surface of the chip shown alone, for the colour board.
+    const QString fieldStyle = QStringLiteral("color: #e4e4e4; background: rgba(0, 0, 0, 70); border: 1px solid #808080;"
+                                              " border-radius: 3px; padding: 0 6px;");
+    roomEdit = new QLineEdit(this);
+    roomEdit->setPlaceholderText(QStringLiteral("Room, e.g. Living room"));
+    roomEdit->setToolTip(QStringLiteral("The room this colour is for: the colour board checks the surfaces that meet"));
+    roomEdit->setStyleSheet(QStringLiteral("QLineEdit { %1 }").arg(fieldStyle));
+    surfaceBox = new QComboBox(this);
+    surfaceBox->addItem(QStringLiteral("No surface"), QString());
+    for (const QString &surface : boardSurfaceNames())
+        surfaceBox->addItem(surface, surface);
+    surfaceBox->setToolTip(QStringLiteral("The surface of the room this colour is for"));
+    surfaceBox->setFocusPolicy(Qt::StrongFocus);
+    surfaceBox->setStyleSheet(visionBox->styleSheet());
+    roomEdit->hide();
+    surfaceBox->hide();
+    connect(roomEdit, &QLineEdit::editingFinished, this, &MyPaletteFullWidget::storeRoom);
+    connect(surfaceBox, &QComboBox::activated, this, &MyPaletteFullWidget::storeRoom);
     connect(back, &QAbstractButton::clicked, this, &MyPaletteFullWidget::backClicked);
     connect(slider, &QSlider::valueChanged, this, &MyPaletteFullWidget::backgroundColorSliderValueChanged);
 }
@@ -70,7 +92,27 @@ void MyPaletteFullWidget::selectedCollectionChanged(QUuid)
 void MyPaletteFullWidget::backClicked()
 {
     zoomed = Qt::transparent;
+    showRoomOf(QPoint(-1, -1));
     emit backButtonClicked();
+}
+
+void MyPaletteFullWidget::showRoomOf(const QPoint &cell)
+{
+    zoomedCell = cell;
+    const bool shown = palette && MyPaletteModel::isInGrid(cell) && palette->cell(cell).isOccupied();
+    roomEdit->setVisible(shown);
+    surfaceBox->setVisible(shown);
+    if (!shown)
+        return;
+    roomEdit->setText(palette->cell(cell).room);
+    const int surface = surfaceBox->findData(palette->cell(cell).surface);
+    surfaceBox->setCurrentIndex(surface < 0 ? 0 : surface);
+}
+
+void MyPaletteFullWidget::storeRoom()
+{
+    if (palette && MyPaletteModel::isInGrid(zoomedCell) && palette->cell(zoomedCell).isOccupied())
+        palette->setCellRoom(zoomedCell, roomEdit->text(), surfaceBox->currentData().toString());
 }
 
 void MyPaletteFullWidget::backgroundColorSliderValueChanged(int value)
@@ -91,6 +133,10 @@ void MyPaletteFullWidget::resizeEvent(QResizeEvent *event)
     slider->setGeometry(width() - 1 - g - 256 + 1, g, 256, h);
     const QSize choice(std::max(visionBox->sizeHint().width(), 120), std::min(visionBox->sizeHint().height(), barHeight - 4));
     visionBox->setGeometry(slider->x() - 16 - choice.width(), (barHeight - choice.height()) / 2, choice.width(), choice.height());
+    const int surfaceWidth = std::max(surfaceBox->sizeHint().width(), 110);
+    surfaceBox->setGeometry(visionBox->x() - 16 - surfaceWidth, visionBox->y(), surfaceWidth, choice.height());
+    const int roomLeft = back->geometry().right() + 16;
+    roomEdit->setGeometry(roomLeft, visionBox->y(), std::max(80, surfaceBox->x() - 8 - roomLeft), choice.height());
     layout = layoutMyPaletteFull(size(), barHeight);
 }
 
@@ -160,6 +206,14 @@ void MyPaletteFullWidget::paintEvent(QPaintEvent *event)
             painter.setFont(codeFont);
             painter.drawText(text.adjusted(0, 0, 0, -nameMetrics.height()), Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
                              elideCaption(chip.code, codeMetrics, text.width()));
+            // The room and surface given to it, where the cell has room for a third line.
+            const PaletteCell *given = palette ? &palette->cell(QPoint(column, row)) : nullptr;
+            if (given && !given->room.isEmpty() && layout.cellHeight >= 2 * (codeMetrics.height() + nameMetrics.height()) + 8) {
+                painter.setFont(nameFont);
+                const QString where = given->surface.isEmpty() ? given->room : given->room + QStringLiteral(" \u00B7 ") + given->surface;
+                painter.drawText(text.adjusted(0, 0, 0, -nameMetrics.height() - codeMetrics.height()),
+                                 Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, elideCaption(where, nameMetrics, text.width()));
+            }
         }
     }
 }
@@ -168,6 +222,7 @@ void MyPaletteFullWidget::mousePressEvent(QMouseEvent *event)
 {
     if (zoomed != Qt::transparent) {
         zoomed = Qt::transparent;
+        showRoomOf(QPoint(-1, -1));
         update();
         return;
     }
@@ -179,6 +234,7 @@ void MyPaletteFullWidget::mousePressEvent(QMouseEvent *event)
     const QColor colour = storedColour(row, column);
     if (colour.isValid()) {
         zoomed = colour;
+        showRoomOf(QPoint(column, row));
         update();
     }
 }

@@ -10,11 +10,13 @@
 #include <QWidget>
 
 class QComboBox;
+class QLineEdit;
 class QSlider;
 
 namespace Vantor {
 
 class ImageButton;
+class MyPaletteModel;
 class OrvaCustomStyle;
 
 // My Palette enlarged over the whole window, on a grey background whose lightness the
@@ -32,6 +34,11 @@ public:
     ImageButton *backButton() const { return back; }
     QColor zoomedColour() const { return zoomed; }
     const MyPaletteFullLayout &currentLayout() const { return layout; }
+    // The palette whose chips can be given a room and a surface (for the colour board):
+    // the fields in the bar stand for the chip shown alone.
+    void setPaletteModel(MyPaletteModel *model) { palette = model; }
+    QLineEdit *roomField() const { return roomEdit; }
+    QComboBox *surfaceChoice() const { return surfaceBox; }
 
 signals:
     void backButtonClicked();
@@ -59,7 +66,13 @@ private:
     QComboBox *visionBox = nullptr;
     ColourVision vision = ColourVision::Normal;
     QColor zoomed = Qt::transparent;
+    QPoint zoomedCell{-1, -1};
     MyPaletteFullLayout layout;
+    MyPaletteModel *palette = nullptr;
+    QLineEdit *roomEdit = nullptr;
+    QComboBox *surfaceBox = nullptr;
+    void showRoomOf(const QPoint &cell);
+    void storeRoom();
 };
 
 } // namespace Vantor

@@ -5,6 +5,7 @@
 #include "engine/palette/PaletteExchange.h"
 #include "engine/palette/PaletteFile.h"
 #include "engine/palette/PaletteImport.h"
+#include "engine/palette/PaletteRooms.h"
 #include "engine/palette/PaletteUndo.h"
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
@@ -178,12 +179,27 @@ void MyPaletteWidget::savePaletteTo(PaletteFileFormat fileFormat, QString path)
     bool saved = false;
     const ExchangeFormat exchange = exchangeFormatOf(fileFormat);
     if (fileFormat == PaletteFileBoard) {
-        // Titled by the palette's description, else by the file's name.
+        // Titled by the palette's description, else by the file's name; with the rooms
+        // given in the full view, and the chips that cannot be read named.
         const QString title = !m_model->description().isEmpty() ? m_model->description() : QFileInfo(path).completeBaseName();
-        const ColourBoard board = colourBoardOf(placedChipsOf(*m_model), title);
-        saved = writeFileAtomically(colourBoardPdf(board, boardPaperFor(QLocale::system()), false), path, &problem);
+        QVector<LeftOutColour> leftOut;
+        ColourBoard board = colourBoardOf(placedChipsOf(*m_model, &leftOut), title, leftOut);
+        QStringList roomProblems;
+        applyBoardRooms(board, paletteRoomsText(*m_model), roomProblems);
+        saved = writeFileAtomically(colourBoardPdf(board, boardPaper.value_or(boardPaperFor(QLocale::system())), boardVision),
+                                    path, &problem);
     } else if (exchange == ExchangeFormat::None) {
         saved = savePaletteFile(*m_model, fileFormat, path, &problem);
+        // The rooms are kept beside the palette file, which stays as it always was; a
+        // palette without rooms leaves no rooms file of an older save behind.
+        if (saved && fileFormat == PaletteFileXml) {
+            const QString rooms = paletteRoomsText(*m_model);
+            const QString beside = roomsFileBeside(path);
+            if (!rooms.isEmpty() && !writeFileAtomically(rooms.toUtf8(), beside, &problem))
+                showStatus(QStringLiteral("%1: rooms not saved: %2").arg(QFileInfo(beside).fileName(), problem));
+            else if (rooms.isEmpty() && QFileInfo::exists(beside))
+                QFile::remove(beside);
+        }
     } else {
         const QString fallbackName =
             DB::localizedString(lastUsedCollection(), DB::LocaleKey::CommonFiledialogPalettefileDefaultfilename);
@@ -248,6 +264,12 @@ void MyPaletteWidget::takeImport(const QString &path, const PaletteImport &impor
         return;
     }
     fillPalette(*m_model, imported);
+    // A palette of our own brings the rooms kept beside it.
+    if (imported.kind == ImportedKind::OwnPalette) {
+        QFile rooms(roomsFileBeside(path));
+        if (rooms.size() <= MaximumPaletteFileSize && rooms.open(QIODevice::ReadOnly))
+            applyPaletteRooms(*m_model, QString::fromUtf8(rooms.readAll()));
+    }
     paletteLoaded(path);
     if (imported.approximateColours)
         showStatus(QStringLiteral("%1: CMYK without a colour profile: the colours are approximate").arg(QFileInfo(path).fileName()));

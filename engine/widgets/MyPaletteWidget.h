@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MyPaletteLayout.h"
+#include "engine/palette/ColourBoard.h"
 #include "engine/palette/PaletteImport.h"
 #include "engine/palette/PictureReads.h"
 #include "engine/db/SharedTypes.h"
@@ -59,6 +60,13 @@ public:
     // palette file as the load button does.
     Q_INVOKABLE QRect cellGeometry(int row, int column) const;
     Q_INVOKABLE void loadPalette(const QString &path);
+    // What the next colour board saved has beside the chips: the colour-vision page, and
+    // its paper (by default that of the locale).
+    void setBoardOptions(bool vision, std::optional<BoardPaper> paper)
+    {
+        boardVision = vision;
+        boardPaper = paper;
+    }
     // The main window's background and where the panel stands on it: the description
     // editor shows the background's piece under it.
     void setWindowBackground(const WindowBackground &background);
@@ -160,6 +168,8 @@ private:
     // end, which never waits for it.
     QList<std::shared_ptr<PictureReadTask>> pictureReads;
     WindowBackground windowBackground;
+    bool boardVision = false;
+    std::optional<BoardPaper> boardPaper;
 };
 
 } // namespace Vantor

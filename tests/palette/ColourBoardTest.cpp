@@ -10,11 +10,16 @@
 #include "engine/palette/ColourBoard.h"
 #include "engine/colour/ColourVision.h"
 #include "engine/palette/MyPaletteModel.h"
+#include "engine/widgets/MyPaletteFullWidget.h"
 #include "engine/widgets/MyPaletteWidget.h"
+#include "engine/PersistentState.h"
 
 #include <QFile>
 #include <QImage>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QProcess>
+#include <QTest>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -236,4 +241,54 @@ TEST_F(ColourBoardTest, NothingIsCutAndNothingIsLeftOutUnsaid)
     const QString saved = dir.filePath(QStringLiteral("saved.pdf"));
     panel.savePaletteTo(PaletteFileBoard, saved);
     EXPECT_TRUE(runTool(pdftotext, {saved, QStringLiteral("-")}).contains(QStringLiteral("Client: Hallway")));
+}
+
+// Rooms given in the full view: kept in the user's state, in a file beside a saved
+// palette (the palette file itself unchanged), brought back by a load, and used by the
+// Save dialog's board.
+TEST_F(ColourBoardTest, RoomsGivenInThePickerTravelBesideThePalette)
+{
+    setChip(1, 1, 50.0, QColor(200, 40, 30));
+    setChip(2, 1, 60.0, QColor(30, 160, 90));
+    start();
+    MyPaletteWidget panel;
+    place(panel.model(), QPoint(0, 0), 1, 1);
+    place(panel.model(), QPoint(1, 0), 2, 1);
+    MyPaletteFullWidget full;
+    full.setPaletteModel(&panel.model());
+    full.resize(800, 600);
+    full.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&full));
+    const QRect cell = QRect(full.currentLayout().paletteArea.topLeft(),
+                             QSize(full.currentLayout().cellWidth, full.currentLayout().cellHeight));
+    QTest::mouseClick(&full, Qt::LeftButton, Qt::NoModifier, cell.center());
+    ASSERT_TRUE(full.roomField()->isVisible());
+    full.roomField()->setText(QStringLiteral("Hall"));
+    full.surfaceChoice()->setCurrentIndex(full.surfaceChoice()->findData(QStringLiteral("walls")));
+    emit full.surfaceChoice()->activated(full.surfaceChoice()->currentIndex());
+    panel.model().setCellRoom(QPoint(1, 0), QStringLiteral("Hall"), QStringLiteral("door"));
+    EXPECT_EQ(myPaletteCellRoom(0, 0), QStringLiteral("Hall"));
+    EXPECT_EQ(myPaletteCellSurface(0, 0), QStringLiteral("walls"));
+
+    const QString saved = dir.filePath(QStringLiteral("hall.palette"));
+    panel.savePaletteTo(PaletteFileXml, saved);
+    QFile rooms(dir.filePath(QStringLiteral("hall.rooms")));
+    ASSERT_TRUE(rooms.open(QIODevice::ReadOnly));
+    EXPECT_EQ(rooms.readAll(), QByteArray("Hall / walls: A-1-1\nHall / door: A-2-1\n"));
+    QFile palette(saved);
+    ASSERT_TRUE(palette.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(palette.readAll().contains("Hall"));
+
+    panel.model().clearAll(true);
+    EXPECT_TRUE(myPaletteCellRoom(0, 0).isEmpty());
+    panel.loadPaletteFrom(PaletteFileXml, saved);
+    EXPECT_EQ(panel.model().cell(QPoint(0, 0)).room, QStringLiteral("Hall"));
+    EXPECT_EQ(panel.model().cell(QPoint(1, 0)).surface, QStringLiteral("door"));
+
+    const QString board = dir.filePath(QStringLiteral("hall.pdf"));
+    panel.savePaletteTo(PaletteFileBoard, board);
+    QFile boardFile(board);
+    ASSERT_TRUE(boardFile.open(QIODevice::ReadOnly));
+    const QString text = boardText(pdftotext, boardFile.readAll(), dir);
+    EXPECT_TRUE(text.contains(squeezed(QStringLiteral("walls (A-1-1) and door (A-2-1) meet: LRV 50.0 and 60.0, difference 10.0, under 30"))));
 }

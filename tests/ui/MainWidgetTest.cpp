@@ -477,6 +477,23 @@ TEST_F(MainWidgetTest, PaletteDialogsEmitAndRememberTheChoice)
     ASSERT_EQ(saved.count(), 6);
     EXPECT_EQ(saved.last().at(1).toString(), (tmp + QStringLiteral("living-room")));
 
+    // A colour board asks for its options first; cancelled there, nothing is saved.
+    int asked = 0;
+    bool answer = false;
+    MainWidget::setBoardOptionsDialog([&](QWidget *, bool &vision, bool &) {
+        ++asked;
+        vision = true;
+        return answer;
+    });
+    pick = QStringLiteral("*.pdf");
+    widget->saveButtonClicked();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(saved.count(), 6);
+    answer = true;
+    widget->saveButtonClicked();
+    ASSERT_EQ(saved.count(), 7);
+    EXPECT_EQ(saved.last().at(0).value<PaletteFileFormat>(), PaletteFileBoard);
+
     // After a photo was loaded, a save proposes a palette beside it, never the photo.
     QTemporaryDir photos;
     const QString photo = photos.filePath(QStringLiteral("room.jpg"));
