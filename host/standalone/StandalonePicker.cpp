@@ -179,10 +179,12 @@ void StandalonePicker::enablePickMode()
     connect(m_mainWidget, &Vantor::MainWidget::chipDoubleClicked, this, &StandalonePicker::chipPicked);
     updateUseButton();
 
-    // A window for one purpose, as a colour dialog is: above the others, in the middle of
-    // the screen, with the keys, a title that says what it is for and a line that says how.
+    // A window for one purpose, as a colour dialog is: in front when it opens, in the
+    // middle of the screen, with the keys, a title that says what it is for and a line that
+    // says how. Not kept above the others: the program that asked may have a question of
+    // its own to show (save changes?), and the picker must not hide it.
     setWindowTitle(tr("Pick a paint colour \u2014 Palettra"));
-    setWindowFlags(windowFlags() | Qt::Dialog | Qt::WindowStaysOnTopHint);
+    setWindowFlags(windowFlags() | Qt::Dialog);
     auto *hint = new QLabel(tr("Double-click a chip to pick it, or select one in My Palette and press \u201cUse colour\u201d. "
                                "Esc cancels."),
                             this);
@@ -249,6 +251,12 @@ void StandalonePicker::showCentred()
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+    bringToFront();
+}
+
+void StandalonePicker::bringToFront()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     // Platforms without windows of their own (offscreen, minimal) have nothing to raise,
     // and would say so on standard error.

@@ -57,6 +57,8 @@ public:
     quint16 useButtonId() const { return m_useButtonId; }
     // Shows the picker in the middle of its screen and gives it the keys.
     void showCentred();
+    // Shows the window again where it is, unminimised, above the others and with the keys.
+    void bringToFront();
     // What --accept picks: after a view's palette file, that palette's selected chip, else
     // its first; after a view's search, the chip the search landed on; else the selected
     // My Palette chip, else the deck's current chip.

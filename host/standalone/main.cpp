@@ -2,6 +2,7 @@
 
 #include "StandalonePicker.h"
 
+#include "FrontRequests.h"
 #include "NoCollectionsWindow.h"
 #include "PickedChip.h"
 
@@ -37,6 +38,7 @@ const char *const Usage =
     "                         exits 0; closing the window exits 1; no screen to pick on, or\n"
     "                         --screenshot or --list-collections beside it, exits 2\n"
     "  --format json|hex      what --pick prints: one line of JSON (default) or #rrggbb\n"
+    "  --title TEXT           the window's title, e.g. what the pick is for\n"
     "  --accept               with --pick: pick at once, after the view options: the chip a\n"
     "                         --search landed on, the selected (else first) chip of a\n"
     "                         --load-palette file; without those the selected My Palette cell,\n"
@@ -44,6 +46,7 @@ const char *const Usage =
     "                         finds nothing exits 1; a view option that names nothing or a\n"
     "                         palette file that gives nothing exits 2, and nothing is printed\n"
     "  --version              the version, and those of Qt, SQLite and libxml2\n"
+    "SIGUSR1 brings the picker's window to the front.\n"
     "Every option that takes a value takes it as --option VALUE or --option=VALUE.\n"
     "View options, applied in this order as a user would (they change the stored state):\n"
     "  --collection UUID|SYSTEMID  switch to the collection\n"
@@ -100,6 +103,7 @@ struct Options
     bool pick = false;
     bool accept = false;
     QString format = QStringLiteral("json");
+    QString title;
     Palettra::PickerView view;
 };
 
@@ -113,7 +117,7 @@ int parseOptions(int argc, char *argv[], Options &options)
     const std::pair<const char *, QString *> valueOptions[] = {
         {"--screenshot", &options.screenshot}, {"--collection", &view.collection}, {"--search", &view.search},
         {"--tab", &view.tab}, {"--scheme", &view.scheme}, {"--neutral-form", &view.neutralForm},
-        {"--load-palette", &view.palette}, {"--format", &options.format}};
+        {"--load-palette", &view.palette}, {"--format", &options.format}, {"--title", &options.title}};
     const std::pair<const char *, bool *> flagOptions[] = {{"--list-collections", &options.listCollections},
                                                            {"--full-view", &view.fullView},
                                                            {"--pick", &options.pick},
@@ -237,10 +241,16 @@ int runPicker(const Options &options)
                              std::fflush(stdout);
                              picker.close();
                          });
-        picker.showCentred();
-    } else {
-        picker.show();
     }
+    if (!options.title.isEmpty())
+        picker.setWindowTitle(options.title);
+    if (options.pick)
+        picker.showCentred();
+    else
+        picker.show();
+    Palettra::FrontRequests frontRequests;
+    QObject::connect(&frontRequests, &Palettra::FrontRequests::frontRequested, &picker,
+                     &Palettra::StandalonePicker::bringToFront);
     QString error;
     switch (picker.openView(options.view, error)) {
     case Palettra::StandalonePicker::ViewOpened::Shown:

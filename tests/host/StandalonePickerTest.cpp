@@ -1,3 +1,4 @@
+#include "host/standalone/FrontRequests.h"
 #include "host/standalone/NoCollectionsWindow.h"
 #include "StandardDeck.h"
 #include "TestEnvironment.h"
@@ -31,6 +32,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -237,7 +241,8 @@ TEST(StandalonePicker, PickPrintsTheChipForScripts)
     EXPECT_EQ(offscreen.exitCode(), 2);
 }
 
-// On a real display, closing the picker is a cancel.
+// On a real display, closing the picker is a cancel. Its title says what the pick is for,
+// and SIGUSR1 (an add-on's second press) brings it to the front instead of ending it.
 TEST(StandalonePicker, ClosingThePickIsACancel)
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
@@ -252,8 +257,15 @@ TEST(StandalonePicker, ClosingThePickIsACancel)
     environment.insert(QStringLiteral("DISPLAY"), display);
     QProcess picker;
     picker.setProcessEnvironment(environment);
-    picker.start(QStringLiteral(PALETTRA_PROGRAM), {QStringLiteral("--pick")});
+    const QString title = QStringLiteral("Pick a paint colour for Cube (kitchen.blend)");
+    picker.start(QStringLiteral(PALETTRA_PROGRAM), {QStringLiteral("--pick"), QStringLiteral("--title"), title});
     const QString window = pickerWindow(xdotool, environment);
+    QProcess name;
+    name.setProcessEnvironment(environment);
+    name.start(xdotool, {QStringLiteral("getwindowname"), window});
+    name.waitForFinished(10000);
+    EXPECT_EQ(QString::fromUtf8(name.readAllStandardOutput()).trimmed(), title + QStringLiteral(" \u2014 Palettra"));
+    ::kill(static_cast<pid_t>(picker.processId()), SIGUSR1);
     QProcess key;
     key.setProcessEnvironment(environment);
     key.start(xdotool, {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Escape")});
@@ -264,6 +276,7 @@ TEST(StandalonePicker, ClosingThePickIsACancel)
     server.kill();
     server.waitForFinished(10000);
     ASSERT_TRUE(finished);
+    EXPECT_EQ(picker.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(picker.exitCode(), 1);
     EXPECT_TRUE(picker.readAllStandardOutput().isEmpty());
 }
@@ -409,13 +422,38 @@ TEST(StandalonePickerWindow, PickModeButtonEnterDoubleClickAndAccept)
     QTest::mouseDClick(cards, Qt::LeftButton, {}, cards->paintedChips(1).at(1).center());
     EXPECT_EQ(picks.last(), deck.rowIdA(3, 2));
     EXPECT_TRUE(picker.windowTitle().startsWith(QStringLiteral("Pick a paint colour")));
-    EXPECT_TRUE(picker.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    // Never kept above the window of the program that asked: its questions (save
+    // changes?) would be hidden behind the picker.
+    EXPECT_FALSE(picker.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 } // namespace
 
 // One Lab for a chip wherever it leaves the picker: the one its collection stores, not
 // the one its RGB gives, in the clipboard's words, an export and a pick's JSON alike.
+// SIGUSR1 brings a minimised picker back; requests that come together are one.
+TEST(StandalonePickerWindow, FrontRequestsUnminimise)
+{
+    Palettra::Test::StandardDeck deck;
+    ASSERT_EQ(Vantor::startEngine(QString(), deck.baseFolder()), Vantor::StartupOk);
+    Palettra::StandalonePicker picker;
+    picker.enablePickMode();
+    Palettra::FrontRequests requests;
+    ASSERT_TRUE(requests.isListening());
+    int requested = 0;
+    QObject::connect(&requests, &Palettra::FrontRequests::frontRequested, &picker, [&] {
+        ++requested;
+        picker.bringToFront();
+    });
+    picker.showMinimized();
+    ASSERT_TRUE(picker.isMinimized());
+    ::kill(::getpid(), SIGUSR1);
+    ::kill(::getpid(), SIGUSR1);
+    QTRY_VERIFY(!picker.isMinimized());
+    EXPECT_TRUE(picker.isVisible());
+    EXPECT_EQ(requested, 1);
+}
+
 TEST(PickedChip, TheStoredLabLeavesThePickerEverywhere)
 {
     Palettra::Test::StandardDeck deck;

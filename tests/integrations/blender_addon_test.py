@@ -151,12 +151,19 @@ check(not bpy.ops.palettra.pick_material_colour.poll(), "no material pick for a 
 check(bpy.ops.palettra.pick_object_colour.poll(), "an object colour pick for a camera")
 check(len(bpy.data.materials) == materials, "no material is made for a camera")
 
-# One picker at a time; loading another file ends it and drops its pick.
+# One picker at a time: a second press brings the open one to the front (SIGUSR1);
+# loading another file ends it and drops its pick.
 bpy.context.view_layer.objects.active = cube
-waiting = fake_picker("waiting", "sleep 60")
+raised = os.path.join(scripts, "raised")
+waiting = fake_picker("waiting", "trap 'touch %s' USR1\nwhile :; do sleep 0.1; done" % raised)
 addon._pending = addon.PendingPick.start([waiting], addon.PickTarget(cube, "object"))
+time.sleep(0.5)  # the shell sets its trap first
 result = bpy.ops.palettra.pick_object_colour()
 check(result == {"CANCELLED"}, "a second picker is not opened")
+deadline = time.time() + 10
+while not os.path.exists(raised) and time.time() < deadline:
+    time.sleep(0.05)
+check(os.path.exists(raised), "a second press brings the open picker to the front")
 open_picker = addon._pending
 addon.end_pick_before_load()
 check(addon._pending is None and open_picker.finished(), "loading a file ends the open picker")
@@ -170,6 +177,120 @@ except RuntimeError as error:
     message = str(error)
 check("Palettra: no collection nowhere" in message and "palettra: palettra" not in message.lower(),
       "the picker's message, prefixed once: %s" % message)
+
+# --- What renders changes, or nothing does ---------------------------------------------
+import ctypes
+
+libc = ctypes.CDLL(None)
+
+
+def reported(operator):
+    """(result, reports): Blender prints an operator's reports on standard output in
+    background mode, and raises errors."""
+    capture = tempfile.TemporaryFile()
+    sys.stdout.flush()
+    libc.fflush(None)
+    saved = os.dup(1)
+    os.dup2(capture.fileno(), 1)
+    try:
+        result = operator()
+    except RuntimeError as error:
+        result = {"ERROR"}
+        print(error)
+    finally:
+        sys.stdout.flush()
+        libc.fflush(None)
+        os.dup2(saved, 1)
+        os.close(saved)
+    capture.seek(0)
+    return result, capture.read().decode("utf-8", "replace")
+
+
+prefs.program = palettra
+os.environ["PALETTRA_PICK_ARGS"] = '--search "OT 1042" --accept'
+
+# Grease Pencil: the stroke and fill colours, each keeping its opacity; no node tree.
+bpy.ops.object.gpencil_add(type="STROKE")
+pencil = bpy.context.active_object
+style = pencil.active_material.grease_pencil
+style.fill_color = (0.2, 0.2, 0.2, 0.5)
+stroke_alpha = style.color[3]
+result = bpy.ops.palettra.pick_material_colour()
+style = pencil.active_material.grease_pencil
+check(result == {"FINISHED"}, "a Grease Pencil pick finished")
+check(close(tuple(style.color), expected[:3] + (stroke_alpha,)), "the stroke is the chip: %s" % (tuple(style.color),))
+check(close(tuple(style.fill_color), expected[:3] + (0.5,)), "the fill is the chip: %s" % (tuple(style.fill_color),))
+check(not pencil.active_material.use_nodes, "no node tree is made for a Grease Pencil material")
+
+# A Base Color fed by a texture, and a shader in a node group, render as before: the
+# pick is refused with the reason, and nothing changes, not even the name.
+bpy.ops.mesh.primitive_cube_add()
+textured = bpy.context.active_object
+wood = bpy.data.materials.new("Material")
+wood.use_nodes = True
+textured.data.materials.append(wood)
+nodes, links = wood.node_tree.nodes, wood.node_tree.links
+principled = nodes["Principled BSDF"]
+links.new(nodes.new("ShaderNodeTexImage").outputs["Color"], principled.inputs["Base Color"])
+before = (wood.name, tuple(principled.inputs["Base Color"].default_value), tuple(wood.diffuse_color))
+result, said = reported(lambda: bpy.ops.palettra.pick_material_colour())
+check(result == {"CANCELLED"} and "Base Color" in said and "Image Texture" in said,
+      "a texture-fed Base Color is refused with the reason: %s" % said.strip())
+check((wood.name, tuple(principled.inputs["Base Color"].default_value), tuple(wood.diffuse_color)) == before
+      and "palettra_code" not in wood, "and nothing changed")
+group = bpy.data.node_groups.new("Lacquer", "ShaderNodeTree")
+group.outputs.new("NodeSocketShader", "Shader")
+grouped = nodes.new("ShaderNodeGroup")
+grouped.node_tree = group
+links.new(grouped.outputs["Shader"], nodes["Material Output"].inputs["Surface"])
+result, said = reported(lambda: bpy.ops.palettra.pick_material_colour())
+check(result == {"CANCELLED"} and "node group" in said and "Lacquer" in said,
+      "a shader in a node group is refused with the reason: %s" % said.strip())
+check(wood.name == before[0] and "palettra_code" not in wood, "and nothing changed")
+
+# Blender cuts a long label at 63 bytes: the cut name is still the add-on's, and the next
+# paint renames it.
+long_chip = dict(chip, names=["Très long nom de couleur pour un mur de cuisine ensoleillé"])
+prefs.program = fake_picker("long", "echo '%s'" % json.dumps(long_chip).replace("'", "'\\''"))
+bpy.context.view_layer.objects.active = cube
+cube.active_material.name = "Material"
+bpy.ops.palettra.pick_material_colour()
+long_name = cube.active_material.name
+check(len(long_name.encode("utf-8")) <= 63 and long_name.startswith("OT 1042 Très long"),
+      "the long label is what Blender stores: %s" % long_name)
+prefs.program = palettra
+os.environ["PALETTRA_PICK_ARGS"] = '--search "OT 1117" --accept'
+bpy.ops.palettra.pick_material_colour()
+check(cube.active_material.name.startswith("OT 1117 "), "a cut name follows the next paint: %s" % cube.active_material.name)
+
+# The picker's own reason, not "no colour picked".
+os.environ["PALETTRA_PICK_ARGS"] = '--search "zzqx nothing" --accept'
+result, said = reported(lambda: bpy.ops.palettra.pick_material_colour())
+check(result == {"CANCELLED"} and "nothing found for zzqx nothing" in said, "the picker's reason: %s" % said.strip())
+
+# Undo takes a pick back; Edit Mode, whose undo would not, refuses it.
+os.environ["PALETTRA_PICK_ARGS"] = '--search "OT 1042" --accept'
+material_name = cube.active_material.name
+bpy.ops.ed.undo_push(message="Before the pick")  # background Blender starts without undo
+bpy.ops.palettra.pick_material_colour("EXEC_DEFAULT", True)  # with its undo step, as from the button
+bpy.ops.ed.undo()
+cube = bpy.data.objects["Cube"]
+check(cube.active_material.name == material_name, "undo takes the pick back: %s" % cube.active_material.name)
+bpy.context.view_layer.objects.active = cube
+bpy.ops.object.mode_set(mode="EDIT")
+check(not bpy.ops.palettra.pick_material_colour.poll() and not bpy.ops.palettra.pick_object_colour.poll(),
+      "no pick in Edit Mode")
+bpy.ops.object.mode_set(mode="OBJECT")
+
+# Where Blender draws, the operator never waits for the picker, however it is called
+# (Repeat Last, the Python console): it returns with the picker still open, polled from a
+# timer.
+prefs.program = fake_picker("slow", "sleep 30")
+addon.may_wait_for_picker = lambda: False
+result = bpy.ops.palettra.pick_object_colour()
+check(result == {"RUNNING_MODAL"} and addon._pending is not None and not addon._pending.finished(),
+      "an interactive pick returns at once, its picker open: %s" % result)
+addon.end_pending_pick("the test is over")
 
 print("RESULT", "FAILED" if failures else "PASSED", len(failures))
 sys.exit(1 if failures else 0)

@@ -2,14 +2,16 @@
 # material or an object, with the paint's code, name and collection.
 #
 # The picker runs as a program of its own (`palettra --pick --format json`), so Blender
-# stays responsive while it is open: the operator polls it from a timer. In background
-# mode (scripts, tests) it waits for the picker instead. The object (and material slot)
-# the colour goes to is fixed when the button is pressed; one picker is open at a time.
+# stays responsive while it is open: the operator polls it from a timer, however it was
+# started (button, Repeat Last, Python console). Only in background mode (scripts, tests)
+# does it wait for the picker. The object (and material slot) the colour goes to is fixed
+# when the button is pressed; one picker is open at a time. A pick changes only what
+# renders, in a mode whose undo takes it back, or it is refused with the reason.
 
 bl_info = {
     "name": "Palettra paint colours",
     "author": "Orva Tavel",
-    "version": (4, 1, 0),
+    "version": (4, 2, 0),
     "blender": (3, 4, 0),
     "location": "Properties > Material (top), 3D Viewport > Sidebar > Palettra, "
                 "Properties > Object > Viewport Display",
@@ -23,7 +25,9 @@ import os
 import re
 import shlex
 import shutil
+import signal
 import subprocess
+import sys
 import tempfile
 
 import bpy
@@ -73,43 +77,175 @@ def has_default_name(material):
 
 
 def name_follows_paint(material):
-    """Whether the material's name is one this add-on gave: Blender's default, or the
-    label of the paint recorded in it (with the number Blender adds to a taken name). A
-    name the user typed is the user's."""
+    """Whether the material's name is one this add-on gave: Blender's default, the name
+    Blender stored when the add-on last named it (Blender cuts long names, and shortens a
+    long name that is taken), or the label of the paint recorded in it; each with the
+    number Blender adds to a copy. A name the user typed is the user's."""
     if has_default_name(material):
         return True
-    recorded = label_of(material.get("palettra_code", ""), material.get("palettra_name", ""))
-    return bool(recorded) and re.fullmatch(re.escape(recorded) + r"(\.\d{3,})?", material.name) is not None
+    given = (material.get("palettra_material_name", ""),
+             label_of(material.get("palettra_code", ""), material.get("palettra_name", "")))
+    return any(name and re.fullmatch(re.escape(name) + r"(\.\d{3,})?", material.name) for name in given)
+
+
+def name_after_paint(material, pick):
+    """Names the material after the paint, and remembers the name Blender stored."""
+    material.name = paint_label(pick)
+    material["palettra_material_name"] = material.name
 
 
 def can_hold_materials(obj):
     return obj is not None and obj.data is not None and hasattr(obj.data, "materials")
 
 
-def apply_to_material(obj, slot, pick):
-    """The material in the object's slot (made when there is none) takes the paint."""
-    material = None
+def with_article(word):
+    return ("An " if word[:1] in "aeiou" else "A ") + word
+
+
+def object_kind(obj):
+    """The object's type in words: "empty", "light probe"."""
+    return obj.type.lower().replace("_", " ")
+
+
+# The modes whose undo step is Blender's global one, which takes a pick back. The others
+# (Edit Mode of meshes, curves, text and metaballs, Texture Paint, particle editing) keep
+# an undo of their own data only: Ctrl+Z there would say the pick was undone and leave it.
+MODES_WHOSE_UNDO_TAKES_A_PICK_BACK = {
+    "OBJECT", "POSE", "SCULPT", "PAINT_WEIGHT", "PAINT_VERTEX",
+    "EDIT_GPENCIL", "PAINT_GPENCIL", "SCULPT_GPENCIL", "WEIGHT_GPENCIL", "VERTEX_GPENCIL",
+}
+
+
+def mode_refusal(context):
+    """Why no pick can be made in the current mode, or None."""
+    mode = context.mode
+    if mode in MODES_WHOSE_UNDO_TAKES_A_PICK_BACK:
+        return None
+    words = {"PAINT_TEXTURE": "Texture Paint", "PARTICLE": "Particle Edit"}.get(mode)
+    if words is None:
+        words = "Edit Mode" if mode.startswith("EDIT") else mode.replace("_", " ").title()
+    return "switch to Object Mode to pick a colour: undo in %s would not take the pick back" % words
+
+
+def linked_source(socket):
+    """The node that feeds an input, through reroutes; None when nothing does (no link,
+    or a muted one)."""
+    while socket.is_linked:
+        link = socket.links[0]
+        if link.is_muted:
+            return None
+        node = link.from_node
+        if node.type != "REROUTE":
+            return node
+        socket = node.inputs[0]
+    return None
+
+
+# The surface shaders whose colour input is the colour of what renders.
+PAINTABLE_SHADERS = {"BSDF_PRINCIPLED": "Base Color", "BSDF_DIFFUSE": "Color"}
+
+
+def paintable_inputs(material):
+    """The shader colour inputs that decide how the material renders, and why it cannot
+    be painted (None when it can). A material without nodes renders its own colour: no
+    inputs, and no reason."""
+    if not material.use_nodes or material.node_tree is None:
+        return [], None
+    tree = material.node_tree
+    outputs = []
+    for engine in ("EEVEE", "CYCLES"):
+        output = tree.get_output_node(engine)
+        if output is not None and output not in outputs:
+            outputs.append(output)
+    if not outputs:
+        return [], "“%s” has no Material Output" % material.name
+    inputs = []
+    for output in outputs:
+        shader = linked_source(output.inputs["Surface"])
+        if shader is None:
+            return [], "the Material Output of “%s” has no surface shader" % material.name
+        if shader.type == "GROUP":
+            group = shader.node_tree.name if shader.node_tree else shader.name
+            return [], "the shader of “%s” sits in the node group “%s”" % (material.name, group)
+        if shader.type not in PAINTABLE_SHADERS:
+            return [], "the surface of “%s” is a %s, not a Principled BSDF" % (material.name, shader.bl_label)
+        colour = shader.inputs[PAINTABLE_SHADERS[shader.type]]
+        feeder = linked_source(colour)
+        if feeder is not None:
+            return [], "the %s of “%s” is fed by the node “%s”" % (colour.name, material.name, feeder.name)
+        inputs.append(colour)
+    return inputs, None
+
+
+def grease_pencil_parts(material):
+    """The solid stroke and fill colours of a Grease Pencil material, and why it cannot be
+    painted (None when it can): a texture or gradient is not one colour."""
+    style = material.grease_pencil
+    parts = []
+    if style.stroke_style == "SOLID":
+        parts.append("color")
+    if style.fill_style == "SOLID":
+        parts.append("fill_color")
+    shown = (style.show_stroke and "color" in parts) or (style.show_fill and "fill_color" in parts)
+    if not shown:
+        return [], "the stroke and fill of “%s” are no solid colours" % material.name
+    return parts, None
+
+
+def material_refusal(obj, material):
+    """Why the material cannot take a paint on this object, or None."""
+    if material is None:
+        return None
+    if obj.type == "GPENCIL":
+        if not material.is_grease_pencil:
+            return "“%s” is no Grease Pencil material" % material.name
+        return grease_pencil_parts(material)[1]
+    if material.is_grease_pencil:
+        return "“%s” is a Grease Pencil material" % material.name
+    return paintable_inputs(material)[1]
+
+
+def slot_material(obj, slot):
     if 0 <= slot < len(obj.material_slots):
-        material = obj.material_slots[slot].material
+        return obj.material_slots[slot].material
+    return None
+
+
+def apply_to_material(obj, slot, pick):
+    """The material in the object's slot (made when there is none) takes the paint, in
+    what renders: the Base Color of its surface shader (or its own colour without nodes),
+    or a Grease Pencil material's stroke and fill. Returns (material, None), or (None,
+    reason) with nothing changed."""
+    material = slot_material(obj, slot)
+    refusal = material_refusal(obj, material)
+    if refusal is not None:
+        return None, refusal
     if material is None:
         material = bpy.data.materials.new(DEFAULT_MATERIAL_PREFIX)
+        if obj.type == "GPENCIL":
+            bpy.data.materials.create_gpencil_data(material)
+        else:
+            material.use_nodes = True
         if 0 <= slot < len(obj.material_slots):
             obj.material_slots[slot].material = material
         else:
             obj.data.materials.append(material)
             obj.active_material_index = len(obj.data.materials) - 1
     colour = linear_colour(pick)
-    material.use_nodes = True
-    for node in material.node_tree.nodes:
-        if node.type == "BSDF_PRINCIPLED":
-            node.inputs["Base Color"].default_value = colour
-            break
-    material.diffuse_color = colour
+    if material.is_grease_pencil:
+        # Each part keeps its own opacity.
+        for part in grease_pencil_parts(material)[0]:
+            alpha = getattr(material.grease_pencil, part)[3]
+            setattr(material.grease_pencil, part, colour[:3] + (alpha,))
+    else:
+        for colour_input in paintable_inputs(material)[0]:
+            colour_input.default_value = colour
+        material.diffuse_color = colour
     rename = name_follows_paint(material)
     remember_paint(material, pick)
     if rename:
-        material.name = paint_label(pick)
-    return material
+        name_after_paint(material, pick)
+    return material, None
 
 
 def apply_to_object(obj, pick):
@@ -139,7 +275,7 @@ def preferences(context):
     return addon.preferences if addon else None
 
 
-def picker_command(context):
+def picker_command(context, title=""):
     """The command line of the picker, or None when the program cannot be found."""
     prefs = preferences(context)
     program = prefs.program.strip() if prefs and prefs.program else ""
@@ -155,6 +291,8 @@ def picker_command(context):
         if program is None:
             return None
     command = [program, "--pick", "--format", "json"]
+    if title:
+        command += ["--title", title]
     if prefs and prefs.extra_arguments.strip():
         command += shlex.split(prefs.extra_arguments)
     command += shlex.split(os.environ.get("PALETTRA_PICK_ARGS", ""))
@@ -162,11 +300,23 @@ def picker_command(context):
 
 
 def picker_message(err, returncode):
-    """The picker's last word on standard error, without its own "palettra: " prefix."""
+    """The picker's last word on standard error, without its own "palettra: " prefix;
+    empty when it said nothing and only cancelled."""
     lines = [line.strip() for line in (err or "").splitlines() if line.strip()]
-    if not lines:
-        return "the picker failed (status %d)" % returncode
-    return re.sub(r"^palettra:\s*", "", lines[-1], flags=re.IGNORECASE)
+    own = [line for line in lines if line.lower().startswith("palettra:")]
+    if own:
+        return re.sub(r"^palettra:\s*", "", own[-1], flags=re.IGNORECASE)
+    if returncode == 1:
+        return ""
+    return lines[-1] if lines else "the picker failed (status %d)" % returncode
+
+
+def picker_title(target):
+    """The picker window's title: what it paints, and in which file, so that the pickers
+    of two Blenders can be told apart (the picker adds its own name)."""
+    blend = os.path.basename(bpy.data.filepath) if bpy.data.filepath else "unsaved file"
+    what = "a paint colour" if target.kind == "material" else "an object colour"
+    return "Pick %s for %s (%s)" % (what, target.name, blend)
 
 
 class PickTarget:
@@ -217,6 +367,14 @@ class PendingPick:
     def finished(self):
         return self.process.poll() is not None
 
+    def bring_to_front(self):
+        """Asks the picker to show its window above the others (it takes SIGUSR1 so)."""
+        if self.process.poll() is None:
+            try:
+                self.process.send_signal(signal.SIGUSR1)
+            except OSError:
+                pass
+
     def wait(self):
         self.process.wait()
 
@@ -265,7 +423,24 @@ def end_pick_before_load(*_arguments):
     end_pending_pick("another file is being loaded")
 
 
+def blender_is_quitting():
+    """Whether the add-on is being turned off because Blender quits: Blender turns every
+    add-on off then through addon_utils.disable_all, which nothing else calls."""
+    frame = sys._getframe(1)
+    while frame is not None:
+        if frame.f_code.co_name == "disable_all" and frame.f_globals.get("__name__") == "addon_utils":
+            return True
+        frame = frame.f_back
+    return False
+
+
 atexit.register(lambda: end_pending_pick("Blender is quitting"))
+
+
+def may_wait_for_picker():
+    """Only a Blender without a window (background mode) may wait for the picker: an
+    interactive one would stop redrawing until the picker closed."""
+    return bpy.app.background
 
 
 class PickPaintColour:
@@ -279,17 +454,29 @@ class PickPaintColour:
     def apply(self, context, obj, target, pick):
         raise NotImplementedError
 
+    def refusal(self, context, obj, target):
+        """Why the target cannot take a pick now, or None: checked when the button is
+        pressed, so that nobody picks in vain, and again when the pick comes."""
+        return mode_refusal(context)
+
     def start(self, context):
         global _pending
         if _pending is not None:
-            self.report({"WARNING"}, "A Palettra picker is already open: pick there, or close it first")
+            _pending.bring_to_front()
+            self.report({"WARNING"}, "A Palettra picker is already open for %s: pick there, or close it first"
+                        % _pending.target.name)
             return None
-        command = picker_command(context)
+        target = PickTarget(context.active_object, self.kind)
+        refusal = self.refusal(context, context.active_object, target)
+        if refusal is not None:
+            self.report({"WARNING"}, "Palettra: nothing changed: " + refusal)
+            return None
+        command = picker_command(context, picker_title(target))
         if command is None:
             self.report({"ERROR"}, "The palettra program was not found (see the add-on's preferences)")
             return None
         try:
-            _pending = PendingPick.start(command, PickTarget(context.active_object, self.kind))
+            _pending = PendingPick.start(command, target)
         except OSError as error:
             self.report({"ERROR"}, "Cannot start %s: %s" % (command[0], error))
             return None
@@ -300,11 +487,13 @@ class PickPaintColour:
         if _pending is pending:
             _pending = None
         returncode, out, err = pending.result()
-        if returncode == 1:
-            self.report({"INFO"}, "Palettra: no colour picked")
-            return {"CANCELLED"}
         if returncode != 0:
-            self.report({"ERROR"}, "Palettra: " + picker_message(err, returncode))
+            # A close is a cancel; a search that found nothing says so itself.
+            message = picker_message(err, returncode)
+            if not message:
+                self.report({"INFO"}, "Palettra: no colour picked")
+            else:
+                self.report({"WARNING"} if returncode == 1 else {"ERROR"}, "Palettra: " + message)
             return {"CANCELLED"}
         try:
             pick = json.loads(out.strip().splitlines()[-1])
@@ -317,25 +506,34 @@ class PickPaintColour:
             self.report({"WARNING"}, "Palettra: %s was deleted while the picker was open; nothing changed"
                         % pending.target.name)
             return {"CANCELLED"}
+        refusal = self.refusal(context, obj, pending.target)
+        if refusal is not None:
+            self.report({"WARNING"}, "Palettra: nothing changed: " + refusal)
+            return {"CANCELLED"}
         return self.apply(context, obj, pending.target, pick)
 
     def execute(self, context):
-        pending = self.start(context)
-        if pending is None:
+        # The button, Repeat Last and the Python console all come here. Blender without a
+        # window waits for the answer; an interactive one polls it and keeps drawing.
+        if may_wait_for_picker():
+            pending = self.start(context)
+            if pending is None:
+                return {"CANCELLED"}
+            pending.wait()
+            return self.finish(context, pending)
+        if context.window is None:
+            self.report({"ERROR"}, "Palettra: a pick needs a Blender window to wait in "
+                        "(scripts without one run Blender with --background)")
             return {"CANCELLED"}
-        pending.wait()
-        return self.finish(context, pending)
-
-    def invoke(self, context, event):
-        # Scripts and background runs wait for the answer; an interactive Blender polls it.
-        if bpy.app.background:
-            return self.execute(context)
         self._mine = self.start(context)
         if self._mine is None:
             return {"CANCELLED"}
         self._timer = context.window_manager.event_timer_add(0.2, window=context.window)
         context.window_manager.modal_handler_add(self)
         return {"RUNNING_MODAL"}
+
+    def invoke(self, context, event):
+        return self.execute(context)
 
     def modal(self, context, event):
         if event.type != "TIMER":
@@ -365,16 +563,27 @@ class PALETTRA_OT_pick_material_colour(PickPaintColour, bpy.types.Operator):
             cls.poll_message_set("Select an object to paint")
             return False
         if not can_hold_materials(obj):
-            cls.poll_message_set("A %s cannot have a material: use Pick Object Colour for it" % obj.type.lower())
+            cls.poll_message_set("%s cannot have a material: use Pick Object Colour for it"
+                                 % with_article(object_kind(obj)))
+            return False
+        refusal = mode_refusal(context)
+        if refusal is not None:
+            cls.poll_message_set(refusal)
             return False
         return True
+
+    def refusal(self, context, obj, target):
+        return mode_refusal(context) or material_refusal(obj, slot_material(obj, target.slot))
 
     def apply(self, context, obj, target, pick):
         if target.slot >= len(obj.material_slots):
             self.report({"WARNING"}, "Palettra: the material slot of %s was removed while the picker was open; "
                         "nothing changed" % obj.name)
             return {"CANCELLED"}
-        material = apply_to_material(obj, target.slot, pick)
+        material, refusal = apply_to_material(obj, target.slot, pick)
+        if material is None:
+            self.report({"WARNING"}, "Palettra: nothing changed: " + refusal)
+            return {"CANCELLED"}
         self.report({"INFO"}, "Palettra: %s %s on %s" % (paint_label(pick), pick.get("hex", ""), material.name))
         return {"FINISHED"}
 
@@ -391,6 +600,10 @@ class PALETTRA_OT_pick_object_colour(PickPaintColour, bpy.types.Operator):
     def poll(cls, context):
         if context.active_object is None:
             cls.poll_message_set("Select an object to colour")
+            return False
+        refusal = mode_refusal(context)
+        if refusal is not None:
+            cls.poll_message_set(refusal)
             return False
         return True
 
@@ -502,7 +715,7 @@ def register():
 
 
 def unregister():
-    end_pending_pick("the add-on is being turned off")
+    end_pending_pick("Blender is quitting" if blender_is_quitting() else "the add-on is being turned off")
     if end_pick_before_load in bpy.app.handlers.load_pre:
         bpy.app.handlers.load_pre.remove(end_pick_before_load)
     bpy.types.OBJECT_PT_display.remove(draw_object_display)
