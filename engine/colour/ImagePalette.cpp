@@ -14,6 +14,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace Vantor {
@@ -32,7 +33,10 @@ QSize paletteSizeFor(const QSize &size)
     if (pixels <= MaximumPalettePixels)
         return size;
     const double scale = std::sqrt(MaximumPalettePixels / pixels);
-    return QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale)));
+    // A side scaled below one pixel stays one, and the other side gives way for it: a
+    // thin strip keeps to the count too.
+    const int width = std::clamp(int(size.width() * scale), 1, MaximumPalettePixels);
+    return QSize(width, std::clamp(int(size.height() * scale), 1, MaximumPalettePixels / width));
 }
 
 // Whether the bytes of a JPEG after its first scan reach the end-of-image marker: in the
@@ -118,8 +122,7 @@ PictureRead readWith(QImageReader &reader, QImage &picture, PictureReadNotes *no
     noted = PictureReadNotes();
     // Orientation does not change a picture's colours: no need to turn it.
     reader.setAutoTransform(false);
-    // Qt's own limit (128 MB) would refuse pictures well within the megapixels read here.
-    reader.setAllocationLimit(int(MaximumPicturePixels * 8 / (1024 * 1024)) + 64);
+    reader.setAllocationLimit(MaximumPictureAllocationMb);
     if (!reader.canRead())
         return PictureRead::NotAPicture;
     const QSize declared = reader.size();
@@ -206,6 +209,31 @@ float distanceSquared(const WeightedColour &point, const float *centre)
     return dl * dl + da * da + db * db;
 }
 
+// Sorts keys of `bits` significant bits, eleven bits a pass from the lowest: a picture's
+// pixels are many and their keys short, where counting beats comparing.
+void radixSort(std::vector<quint64> &keys, int bits)
+{
+    if (keys.size() < 4096) { // too few to pay for the counts
+        std::sort(keys.begin(), keys.end());
+        return;
+    }
+    std::vector<quint64> other(keys.size());
+    constexpr int DigitBits = 11;
+    constexpr quint64 DigitMask = (quint64(1) << DigitBits) - 1;
+    std::vector<size_t> starts(size_t(1) << DigitBits);
+    for (int shift = 0; shift < bits; shift += DigitBits) {
+        std::fill(starts.begin(), starts.end(), 0);
+        for (const quint64 key : keys)
+            ++starts[size_t((key >> shift) & DigitMask)];
+        size_t start = 0;
+        for (size_t &count : starts)
+            start += std::exchange(count, start);
+        for (const quint64 key : keys)
+            other[starts[size_t((key >> shift) & DigitMask)]++] = key;
+        keys.swap(other);
+    }
+}
+
 // The distinct visible colours of the picture and their weights (the opacity of every
 // pixel of that colour, added up), in the order of their RGB values. Colours are taken
 // un-premultiplied, at 16 bits from a picture of 16 bits (Format_RGBA64), else at 8.
@@ -232,8 +260,8 @@ std::vector<WeightedColour> visibleColours(const QImage &picture)
             }
         }
     }
-    std::sort(pixels.begin(), pixels.end());
     const int alphaBits = deep ? 16 : 8;
+    radixSort(pixels, 48 + alphaBits);
     const quint64 alphaMask = (quint64(1) << alphaBits) - 1;
     std::vector<WeightedColour> colours;
     for (size_t i = 0; i < pixels.size();) {

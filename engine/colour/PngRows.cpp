@@ -83,8 +83,10 @@ bool decodeRows(Source &source, Averages &out)
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
-    png_bytep row = nullptr;
-    int *columns = nullptr; // the target column of each column of the picture
+    // Set after the setjmp below and freed after a longjmp: volatile, or the jump may
+    // come back to the values they had when it was armed.
+    png_bytep volatile row = nullptr;
+    int *volatile columns = nullptr; // the target column of each column of the picture
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
         return false;

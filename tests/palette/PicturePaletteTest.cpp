@@ -270,6 +270,26 @@ TEST_F(PicturePaletteTest, PicturesOfAnyOpacityCompletenessAndSize)
         EXPECT_EQ(importProblemText(imported, out.fileName()), name + QStringLiteral(": the picture is incomplete"));
     }
 
+    // Strips one pixel thin keep to the counted size: the thin side stays one pixel and
+    // the long side gives way (row-averaged PNG and a whole decode, BMP).
+    for (const char *format : {"PNG", "BMP"}) {
+        for (const QSize strip : {QSize(1, 300000), QSize(300000, 1), QSize(3, 200000)}) {
+            SCOPED_TRACE(std::string(format) + " " + std::to_string(strip.width()) + "x" + std::to_string(strip.height()));
+            QImage thin(strip, QImage::Format_RGB32);
+            thin.fill(chips.at(0).color());
+            QByteArray bytes;
+            QBuffer out(&bytes);
+            out.open(QIODevice::WriteOnly);
+            ASSERT_TRUE(thin.save(&out, format));
+            QBuffer in(&bytes);
+            in.open(QIODevice::ReadOnly);
+            QImage picture;
+            ASSERT_EQ(readPalettePicture(&in, picture), PictureRead::Read);
+            EXPECT_GE(picture.width(), 1);
+            EXPECT_LE(qint64(picture.width()) * picture.height(), MaximumPalettePixels);
+        }
+    }
+
     // 36 megapixels, 144 MB decoded: beyond Qt's default allocation limit, and read row by
     // row. An invisible third, an opaque one and a faint one (8 of 255).
     QImage large(9000, 4000, QImage::Format_ARGB32);
