@@ -1,5 +1,7 @@
 #include "ColourValueText.h"
 
+#include "engine/db/CollectionLookups.h"
+
 #include <QRegularExpression>
 
 #include <cmath>
@@ -123,6 +125,13 @@ QString colourInWords(const QString &code, const QString &name, const QColor &rg
         .arg(lab.l, 0, 'f', 2)
         .arg(lab.a, 0, 'f', 2)
         .arg(lab.b, 0, 'f', 2);
+}
+
+QString chipInWords(const DB::ColorEntry &chip)
+{
+    const QVector<int> &order = DB::rowNameDisplayOrder();
+    const QString name = order.isEmpty() ? QString() : chip.name(order.constFirst());
+    return colourInWords(chip.code, name, QColor(chip.red, chip.green, chip.blue), chipLab(chip));
 }
 
 } // namespace Vantor

@@ -25,5 +25,8 @@ bool parseBareHexColour(const QString &text, LabColour &lab);
 // The words for a colour on the clipboard: "CODE Name — #RRGGBB — rgb(r, g, b) —
 // Lab(L, a, b)" (CIELab to two decimals; the name left out when there is none).
 QString colourInWords(const QString &code, const QString &name, const QColor &rgb, const LabColour &lab);
+// A chip of a collection in those words, with its first name in the collection's order
+// of names: what the clipboard, a drag and assistive technology give for it.
+QString chipInWords(const DB::ColorEntry &chip);
 
 } // namespace Vantor

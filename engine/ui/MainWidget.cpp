@@ -162,6 +162,17 @@ void MainWidget::createPanels()
     myPaletteFull = new MyPaletteFullWidget(this);
     myPaletteFull->hide();
     myPaletteFull->setPaletteModel(&myPalette->model());
+    colorWheel->setAccessibleName(tr("Colour wheel"));
+    moodSelect->setAccessibleName(tr("Moods"));
+    cardRoller->setAccessibleName(tr("Fan deck"));
+    tabBar->setAccessibleName(tr("Tabs"));
+    colorSchemer->setAccessibleName(tr("Colour schemes"));
+    pulvexSchemer->setAccessibleName(tr("Colour schemes"));
+    productsTab->setAccessibleName(tr("Products"));
+    prospectTab->setAccessibleName(tr("Trends"));
+    texturesTab->setAccessibleName(tr("Textures"));
+    search->setAccessibleName(tr("Search"));
+    setAccessibleName(tr("Colour picker"));
     zoomAnimation = new QPropertyAnimation(this);
 }
 

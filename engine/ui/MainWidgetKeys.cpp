@@ -256,10 +256,7 @@ bool MainWidget::copySelectedColour()
 
 bool MainWidget::copyChip(const DB::ColorEntry &chip)
 {
-    const QVector<int> &order = DB::rowNameDisplayOrder();
-    const QString name = order.isEmpty() ? QString() : chip.name(order.constFirst());
-    const QColor rgb(chip.red, chip.green, chip.blue);
-    copyWords(colourInWords(chip.code, name, rgb, chipLab(chip)), rgb);
+    copyWords(chipInWords(chip), QColor(chip.red, chip.green, chip.blue));
     return true;
 }
 

@@ -95,6 +95,7 @@ void TabBarWidget::switchToTab4() { switchToTab(4); }
 void TabBarWidget::paintEvent(QPaintEvent *)
 {
     const PersistentStateBatch stateReads;
+    const PaintScope toldAfterwards(this, this);
     QPainter painter(this);
     if (!barImage.isNull()) {
         for (int x = 0; x < width(); x += barImage.width())
@@ -125,6 +126,32 @@ void TabBarWidget::paintEvent(QPaintEvent *)
         tab.first = rect;
         left = rect.right() + 1;
     }
+}
+
+QVector<AccessibleChip> TabBarWidget::describeChips() const
+{
+    const int current = tabPageIndex(lastUsedCollection());
+    QVector<AccessibleChip> pageTabs;
+    for (TabBarPage page : visiblePages) {
+        AccessibleChip tab;
+        tab.name = caption(page);
+        tab.rect = tabRect(page);
+        tab.role = QAccessible::PageTab;
+        tab.selectable = true;
+        tab.selected = page == current;
+        pageTabs.append(tab);
+    }
+    return pageTabs;
+}
+
+int TabBarWidget::keyboardChip() const
+{
+    const int current = tabPageIndex(lastUsedCollection());
+    for (int i = 0; i < visiblePages.size(); ++i) {
+        if (visiblePages.at(i) == current)
+            return i;
+    }
+    return -1;
 }
 
 void TabBarWidget::mousePressEvent(QMouseEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/db/SharedTypes.h"
+#include "engine/widgets/AccessibleChips.h"
 
 #include <QHash>
 #include <QImage>
@@ -14,7 +15,7 @@ namespace Vantor {
 
 // The strip of text tabs to the right of the collection selector. It shows which tab
 // page is stored and reports the user's choice; the main widget switches the page.
-class TabBarWidget : public QWidget
+class TabBarWidget : public QWidget, public AccessibleChipPanel
 {
     Q_OBJECT
 public:
@@ -28,6 +29,10 @@ public:
 
     // The pages of `order` that the set of available pages offers, in order.
     static QVector<TabBarPage> pagesOffered(const QVector<int> &order, int availablePages);
+
+    // The tabs as page tabs: the stored page's tab is the keyboard's.
+    int keyboardChip() const override;
+    QAccessible::Role accessiblePanelRole() const override { return QAccessible::PageTabList; }
 
 signals:
     void tabPageSelected(Vantor::TabBarPage newPage);
@@ -48,6 +53,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    QVector<AccessibleChip> describeChips() const override;
     void switchToTab(int n);
 
     QImage barImage;

@@ -7,6 +7,7 @@ AboutButton::AboutButton(QWidget *parent)
 {
     setText(QString(QChar(0x2026)));
     setToolTip(QStringLiteral("About the picker"));
+    setAccessibleName(QStringLiteral("About"));
 }
 
 } // namespace Vantor

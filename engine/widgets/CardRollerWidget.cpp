@@ -11,6 +11,7 @@
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/ThemeResources.h"
 #include "engine/colour/ColourDifference.h"
+#include "engine/colour/ColourValueText.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -59,6 +60,7 @@ bool CardRollerWidget::isHiddenMto(const DB::ColorEntry &row) const
 void CardRollerWidget::paintEvent(QPaintEvent *)
 {
     const PersistentStateBatch stateReads;
+    const PaintScope toldAfterwards(this, this);
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -86,6 +88,7 @@ void CardRollerWidget::paintEvent(QPaintEvent *)
         QString label = nameOrder.isEmpty() ? QString() : page.name(nameOrder.first());
         if (label.isEmpty())
             label = QStringLiteral("%1").arg(page.pageIndex);
+        cardLabels[slot] = label;
         const QRect &labelRect = layout.labels[slot];
         painter.setPen(Qt::white);
         painter.drawText(labelRect, Qt::AlignCenter | Qt::TextSingleLine,
@@ -118,6 +121,38 @@ void CardRollerWidget::paintEvent(QPaintEvent *)
         painter.drawRect(QRect(QPoint(selectedChip.left() - 1, selectedChip.top() - 1),
                                QPoint(selectedChip.right() + 1, selectedChip.bottom() + 1)));
     }
+}
+
+QVector<AccessibleChip> CardRollerWidget::describeChips() const
+{
+    const QString cardWords[3] = {tr("Previous card \u201c%1\u201d"), tr("Card \u201c%1\u201d"), tr("Next card \u201c%1\u201d")};
+    const int storedRow = rowIndex(lastUsedCollection());
+    QVector<AccessibleChip> chips;
+    for (int slot : paintOrder) {
+        const QVector<QRect> &rects = chipRectsOfSlot[slot];
+        for (int i = 0; i < rects.size() && i < pages[slot].rows.size(); ++i) {
+            const DB::ColorEntry &row = pages[slot].rows.at(i);
+            AccessibleChip chip;
+            chip.name = isHiddenMto(row) ? tr("%1, made to order").arg(row.code) : chipInWords(row);
+            chip.description = tr("%1, chip %2 of %3").arg(cardWords[slot].arg(cardLabels[slot])).arg(i + 1).arg(rects.size());
+            chip.rect = rects.at(i);
+            chip.selectable = slot == 1;
+            chip.selected = slot == 1 && row.rowIndex == storedRow;
+            chips.append(chip);
+        }
+    }
+    return chips;
+}
+
+int CardRollerWidget::keyboardChip() const
+{
+    const int storedRow = rowIndex(lastUsedCollection());
+    const int shown = std::min(int(chipRectsOfSlot[1].size()), int(pages[1].rows.size()));
+    for (int i = 0; i < shown; ++i) {
+        if (pages[1].rows.at(i).rowIndex == storedRow)
+            return int(std::min(chipRectsOfSlot[0].size(), qsizetype(pages[0].rows.size()))) + i;
+    }
+    return -1;
 }
 
 void CardRollerWidget::mouseDoubleClickEvent(QMouseEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccessibleChips.h"
 #include "CardRollerLayout.h"
 #include "engine/db/ColorPage.h"
 #include "engine/db/SharedTypes.h"
@@ -19,7 +20,7 @@ namespace Vantor {
 // The fan-deck view: the current card between its two neighbours, each a column of
 // chips under the card's name. Everything it shows is read from the stored state and
 // the database at every paint; user actions are reported by signal.
-class CardRollerWidget : public QWidget
+class CardRollerWidget : public QWidget, public AccessibleChipPanel
 {
     Q_OBJECT
 public:
@@ -28,6 +29,8 @@ public:
     const CardRollerLayout &currentLayout() const { return layout; }
     // Chip rectangles of a card slot (0 left, 1 centre, 2 right) from the last paint.
     const QVector<QRect> &paintedChips(int slot) const { return chipRectsOfSlot[slot]; }
+    // The current chip of the middle card among the painted chips, -1 when not shown.
+    int keyboardChip() const override;
 
 signals:
     void roll(Vantor::Direction dir);
@@ -57,6 +60,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    QVector<AccessibleChip> describeChips() const override;
     bool isHiddenMto(const DB::ColorEntry &row) const;
     static bool acceptableDrag(const QMimeData *mime);
     // Where a dropped record leads: the collection, card and row; false when nowhere.
@@ -68,6 +72,7 @@ private:
     CardRollerLayout layout;
     bool laidOut = false;
     std::array<QVector<QRect>, 3> chipRectsOfSlot;
+    std::array<QString, 3> cardLabels;
     QPoint pressGlobalPos;
 };
 

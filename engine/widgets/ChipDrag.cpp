@@ -2,8 +2,11 @@
 
 #include "NestedDialogs.h"
 
+#include "engine/colour/ColourValueText.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/ThemeResources.h"
+
+#include <QDragEnterEvent>
 
 #include <QDrag>
 #include <QWidget>
@@ -75,6 +78,9 @@ Qt::DropAction startChipDrag(QWidget *source, int from, const QUuid &collectionI
 {
     auto *mime = new QMimeData;
     mime->setData(QLatin1String(DB::ChipMimeType), DB::writeChipRecord(from, collectionId, entry));
+    // What other programs take: a colour well the colour, a text field the chip in words.
+    mime->setColorData(entry.color());
+    mime->setText(chipInWords(entry));
     return runDrag(source, mime, chipDragPixmap(entry), supportedActions, defaultAction);
 }
 
@@ -83,7 +89,38 @@ Qt::DropAction startColourDrag(QWidget *source, int from, const QColor &colour, 
 {
     auto *mime = new QMimeData;
     mime->setData(QLatin1String(DB::ChipMimeType), DB::writeColourRecord(from, colour, name1, name2));
+    mime->setColorData(colour);
+    mime->setText(colourInWords(QString(), name1, colour, labFromColour(colour)));
     return runDrag(source, mime, colourDragPixmap(colour, label), supportedActions, defaultAction);
+}
+
+namespace {
+
+// Keeps a chip's drag out of a text field of the picker: the words it carries are for
+// other programs, and the picker's own fields take no chips.
+class ChipDropRefusal : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::DragEnter && event->type() != QEvent::DragMove && event->type() != QEvent::Drop)
+            return false;
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (!drop->mimeData() || !drop->mimeData()->hasFormat(QLatin1String(DB::ChipMimeType)))
+            return false;
+        drop->ignore();
+        return true;
+    }
+};
+
+} // namespace
+
+void refuseChipDrops(QWidget *field)
+{
+    field->installEventFilter(new ChipDropRefusal(field));
 }
 
 void setChipDragRunner(ChipDragRunner runner)

@@ -41,12 +41,15 @@ CollectionSelectWidget::CollectionSelectWidget(QWidget *parent)
                                      QStringLiteral("Colours matching the Capsure measurement")));
     capsure->setFixedSize(20, 20);
     capsure->hide();
+    dropDown->setAccessibleName(tr("Choose a collection"));
+    capsure->setAccessibleName(tr("Capsure match"));
 
     // A child of the main window, so that it opens over the panels below.
     list = new QListWidget(parentWidget() ? parentWidget() : this);
     list->setFont(font());
     list->setFrameShape(QFrame::NoFrame);
     list->hide();
+    list->setAccessibleName(tr("Collections"));
     list->setStyleSheet(QStringLiteral("QListWidget { background: qlineargradient(spread:pad, x1:0.35, y1:1, x2:0.65, y2:0, "
                                        "stop:0 rgba(204, 204, 204, 255), stop:1 rgba(238, 238, 238, 255)); }"));
     fillList();
@@ -66,6 +69,7 @@ void CollectionSelectWidget::loadCollection(const QUuid &collection)
     QSharedPointer<DB::Collection> record;
     if (DB::loadCollection(collection, record) == DB::StatusOk)
         m_collectionName = record->name;
+    setAccessibleName(tr("Collection %1").arg(m_collectionName));
 }
 
 void CollectionSelectWidget::fillList()

@@ -2,6 +2,7 @@
 
 #include "ChipDrag.h"
 #include "ChipFrame.h"
+#include "engine/colour/ColourValueText.h"
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/CollectionSettings.h"
@@ -78,6 +79,7 @@ void ColorSchemerPulvexWidget::loadCells()
 void ColorSchemerPulvexWidget::paintEvent(QPaintEvent *)
 {
     const PersistentStateBatch stateReads;
+    const PaintScope toldAfterwards(this, this);
     loadCells();
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -98,6 +100,24 @@ void ColorSchemerPulvexWidget::paintEvent(QPaintEvent *)
     painter.setPen(QColor(188, 188, 188));
     painter.drawText(m_layout.hintBand, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      DB::localizedString(lastUsedCollection(), DB::LocaleKey::HarmonizerDragDropMessage));
+}
+
+QVector<AccessibleChip> ColorSchemerPulvexWidget::describeChips() const
+{
+    QVector<AccessibleChip> chips;
+    for (int i = 0; i < cells.size(); ++i) {
+        AccessibleChip chip;
+        chip.name = chipInWords(cells.at(i).second);
+        chip.description = i < labels.size() ? labels.at(i).second : QString();
+        chip.rect = cells.at(i).first;
+        chips.append(chip);
+    }
+    return chips;
+}
+
+int ColorSchemerPulvexWidget::keyboardChip() const
+{
+    return cells.isEmpty() ? -1 : std::clamp(keyboardIndex, 0, int(cells.size()) - 1);
 }
 
 bool ColorSchemerPulvexWidget::keyboardCell(DB::ColorEntry &chip)

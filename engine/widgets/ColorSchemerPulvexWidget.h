@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccessibleChips.h"
 #include "ColorSchemerLayout.h"
 #include "engine/db/ColorEntry.h"
 
@@ -16,7 +17,7 @@ namespace Vantor {
 
 // The scheme tab of pulvex collections: for the current colour its contrast partner in
 // the middle and its two wide-contrast partners beside it, each under a grey label.
-class ColorSchemerPulvexWidget : public QWidget
+class ColorSchemerPulvexWidget : public QWidget, public AccessibleChipPanel
 {
     Q_OBJECT
 public:
@@ -29,6 +30,7 @@ public:
     const QVector<QPair<QRect, DB::ColorEntry>> &paintedCells() const { return cells; }
     // The chip the keyboard is on (Left and Right move it); false when there are none.
     bool keyboardCell(DB::ColorEntry &chip);
+    int keyboardChip() const override;
 
 signals:
     // Return or Insert on the keyboard's chip: it is to go into My Palette.
@@ -49,6 +51,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    QVector<AccessibleChip> describeChips() const override;
     void layOut();
     // Reads the three partners of the current colour; no cells unless there are three.
     void loadCells();

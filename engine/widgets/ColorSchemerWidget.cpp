@@ -3,6 +3,7 @@
 #include "ChipDrag.h"
 #include "ChipFrame.h"
 #include "SchemeKinds.h"
+#include "engine/colour/ColourValueText.h"
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/CollectionSettings.h"
@@ -179,6 +180,44 @@ bool ColorSchemerWidget::keyboardCell(SchemeCell &cell) const
     return true;
 }
 
+QVector<AccessibleChip> ColorSchemerWidget::describeChips() const
+{
+    QVector<AccessibleChip> chips;
+    const int storedKind = schemeKind(lastUsedCollection());
+    const QVector<int> &kinds = m_model.kinds();
+    for (int i = 0; i < kinds.size() && i < m_layout.buttons.size(); ++i) {
+        AccessibleChip button;
+        button.name = names.value(shownKind(i));
+        button.description = tr("Scheme");
+        button.rect = m_layout.buttons.at(i).united(nameRect(i));
+        button.role = QAccessible::RadioButton;
+        button.checkable = true;
+        button.checked = kinds.at(i) == storedKind;
+        chips.append(button);
+    }
+    const QVector<SchemeCell> &cells = m_model.cells();
+    for (int i = 0; i < cells.size(); ++i) {
+        const SchemeCell &cell = cells.at(i);
+        AccessibleChip chip;
+        DB::ColorEntry entry;
+        chip.name = DB::loadColorById(cell.collection, cell.rowId, entry) == DB::StatusOk
+            ? chipInWords(entry)
+            : cell.colour.name(QColor::HexRgb).toUpper();
+        chip.description = tr("Scheme chip %1 of %2").arg(i + 1).arg(cells.size());
+        chip.rect = cell.rect;
+        chips.append(chip);
+    }
+    return chips;
+}
+
+int ColorSchemerWidget::keyboardChip() const
+{
+    const int count = int(m_model.cells().size());
+    if (count == 0)
+        return -1;
+    return int(std::min(m_model.kinds().size(), qsizetype(m_layout.buttons.size()))) + std::clamp(keyboardIndex, 0, count - 1);
+}
+
 void ColorSchemerWidget::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
@@ -250,6 +289,7 @@ void ColorSchemerWidget::paintEvent(QPaintEvent *)
 {
     // A paint reads the stored state a few dozen times: through one settings store.
     const PersistentStateBatch stateReads;
+    const PaintScope toldAfterwards(this, this);
     m_model.refresh(m_layout.schemeArea);
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccessibleChips.h"
 #include "ColorSchemerLayout.h"
 #include "ColorSchemerModel.h"
 #include "engine/db/SharedTypes.h"
@@ -16,7 +17,7 @@ namespace Vantor {
 // The colour-scheme tab: a row of round scheme buttons with their names above the chips
 // that the collection's designers stored as the chosen scheme of the current colour or
 // card. Choices are reported by signal; the main widget stores them.
-class ColorSchemerWidget : public QWidget
+class ColorSchemerWidget : public QWidget, public AccessibleChipPanel
 {
     Q_OBJECT
 public:
@@ -29,6 +30,8 @@ public:
     QSize buttonSize() const { return m_buttonSize; }
     // The chip the keyboard is on (Up and Down move it); false when the scheme has none.
     bool keyboardCell(SchemeCell &cell) const;
+    // The scheme buttons come first among the chips told to assistive technology.
+    int keyboardChip() const override;
 
 signals:
     void schemeKindChangedInteractively(Vantor::SchemeKind scheme);
@@ -60,6 +63,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    QVector<AccessibleChip> describeChips() const override;
     void layOut();
     void switchToScheme(int n);
     void react(const ColorSchemerModel::Choice &choice);

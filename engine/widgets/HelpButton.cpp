@@ -13,6 +13,7 @@ HelpButton::HelpButton(QWidget *parent)
     setFont(DB::boldFont(4));
     setText(QStringLiteral("?"));
     setToolTip(QStringLiteral("Help (F1)"));
+    setAccessibleName(QStringLiteral("Help"));
 }
 
 void HelpButton::paintEvent(QPaintEvent *)

@@ -136,6 +136,7 @@ void MoodSelectWidget::paintCheckLine(QPainter &painter, const QRect &rect, cons
 void MoodSelectWidget::paintEvent(QPaintEvent *)
 {
     const PersistentStateBatch stateReads;
+    const PaintScope toldAfterwards(this, this);
     const QUuid collection = lastUsedCollection();
     QPainter painter(this);
     if (isPulvex()) {
@@ -213,6 +214,49 @@ void MoodSelectWidget::choose(int mood, bool exterior)
         emit moodFilterChangedInteractively(Mood(mood));
     if (exterior != exteriorColors(collection))
         emit exteriorFilterChangedInteractively(exterior);
+}
+
+QVector<AccessibleChip> MoodSelectWidget::describeChips() const
+{
+    QVector<AccessibleChip> lines;
+    const QUuid collection = lastUsedCollection();
+    auto line = [&](const QString &name, const QRect &rect, bool ticked, QAccessible::Role role) {
+        AccessibleChip chip;
+        chip.name = name;
+        chip.rect = rect;
+        chip.role = role;
+        chip.checkable = true;
+        chip.checked = ticked;
+        lines.append(chip);
+    };
+    if (isPulvex()) {
+        line(DB::localizedString(collection, DB::LocaleKey::DoNotShowMto), layout.mtoRect, !showMto(collection),
+             QAccessible::CheckBox);
+        return lines;
+    }
+    if (!isNormal())
+        return lines;
+    const int stored = moodFilter(collection);
+    line(DB::localizedString(collection, DB::LocaleKey::MoodFilterAllMoods), layout.allMoodsRect, stored == MoodAll,
+         QAccessible::RadioButton);
+    for (int i = 0; i < 6; ++i) {
+        line(DB::localizedString(collection, Looks[i].tooltip), layout.moodButtons[i], stored == i + 1,
+             QAccessible::RadioButton);
+        if (!moodAvailable(i + 1))
+            lines.last().description = tr("Not in this collection");
+    }
+    if (CollectionSettings::hasExteriorFilter(collection))
+        line(DB::localizedString(collection, DB::LocaleKey::MoodFilterExteriorColors), layout.exteriorRect,
+             exteriorColors(collection), QAccessible::CheckBox);
+    return lines;
+}
+
+int MoodSelectWidget::keyboardChip() const
+{
+    if (!isNormal())
+        return isPulvex() ? 0 : -1;
+    const int stored = moodFilter(lastUsedCollection());
+    return stored >= 1 && stored <= 6 ? stored : 0;
 }
 
 void MoodSelectWidget::keyPressEvent(QKeyEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccessibleChips.h"
 #include "MoodSelectLayout.h"
 #include "engine/db/SharedTypes.h"
 
@@ -15,7 +16,7 @@ namespace Vantor {
 // The filter panel of the fan deck: six mood buttons, the all-moods line and the
 // exterior line (normal cards), or the line that hides made-to-order colours (pulvex
 // cards). It paints the stored filters and reports clicks; the main widget stores them.
-class MoodSelectWidget : public QWidget
+class MoodSelectWidget : public QWidget, public AccessibleChipPanel
 {
     Q_OBJECT
 public:
@@ -27,6 +28,9 @@ public:
     const MoodSelectLayout &currentLayout() const { return layout; }
     // Lays out for the current collection if the geometry changed.
     void layOut();
+    // The stored mood, where the arrows move from.
+    int keyboardChip() const override;
+    QAccessible::Role accessiblePanelRole() const override { return QAccessible::Grouping; }
 
 signals:
     void moodFilterChangedInteractively(Vantor::Mood newMood);
@@ -46,6 +50,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    QVector<AccessibleChip> describeChips() const override;
     void loadImages(const QUuid &collection);
     bool isPulvex() const;
     // Reports the mood and exterior filter chosen, each where it differs from the

@@ -1,5 +1,6 @@
 #include "MyPaletteFullWidget.h"
 
+#include "engine/widgets/ChipDrag.h"
 #include "engine/palette/ColourBoard.h"
 #include "engine/palette/MyPaletteModel.h"
 
@@ -66,6 +67,8 @@ MyPaletteFullWidget::MyPaletteFullWidget(QWidget *parent)
     const QString fieldStyle = QStringLiteral("color: #e4e4e4; background: rgba(0, 0, 0, 70); border: 1px solid #808080;"
                                               " border-radius: 3px; padding: 0 6px;");
     roomEdit = new QLineEdit(this);
+    roomEdit->setAccessibleName(tr("Room"));
+    refuseChipDrops(roomEdit);
     roomEdit->setPlaceholderText(QStringLiteral("Room, e.g. Living room"));
     roomEdit->setToolTip(QStringLiteral("The room this colour is for: the colour board checks the surfaces that meet"));
     roomEdit->setStyleSheet(QStringLiteral("QLineEdit { %1 }").arg(fieldStyle));
@@ -74,6 +77,11 @@ MyPaletteFullWidget::MyPaletteFullWidget(QWidget *parent)
     for (const QString &surface : boardSurfaceNames())
         surfaceBox->addItem(surface, surface);
     surfaceBox->setToolTip(QStringLiteral("The surface of the room this colour is for"));
+    surfaceBox->setAccessibleName(tr("Surface"));
+    back->setAccessibleName(tr("Back"));
+    slider->setAccessibleName(tr("Background"));
+    visionBox->setAccessibleName(tr("Vision"));
+    setAccessibleName(tr("My Palette, full view"));
     surfaceBox->setFocusPolicy(Qt::StrongFocus);
     surfaceBox->setStyleSheet(visionBox->styleSheet());
     roomEdit->hide();

@@ -13,6 +13,7 @@
 #include "engine/db/ColorTooltip.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/db/ThemeResources.h"
+#include "engine/colour/ColourValueText.h"
 #include "engine/widgets/Captions.h"
 #include "engine/widgets/ChipDrag.h"
 #include "engine/widgets/DialogTheme.h"
@@ -59,6 +60,11 @@ MyPaletteWidget::MyPaletteWidget(QWidget *parent)
     grid = makeButton(DB::ThemeKey::ImageMypaletteGridOff);
     grid->setCheckable(true);
     grid->setChecked(true);
+    setAccessibleName(tr("My Palette"));
+    zoom->setAccessibleName(tr("Full view"));
+    eraser->setAccessibleName(tr("Erase"));
+    trash->setAccessibleName(tr("Clear"));
+    grid->setAccessibleName(tr("Grid lines"));
     int tallest = 0;
     for (ImageButton *button : {zoom, eraser, trash, grid})
         tallest = std::max(tallest, button->height());
@@ -73,6 +79,8 @@ MyPaletteWidget::MyPaletteWidget(QWidget *parent)
     editorPalette.setColor(QPalette::PlaceholderText, QColor(255, 255, 255, 128));
     m_descriptionEditor->setPalette(editorPalette);
     m_descriptionEditor->installEventFilter(this);
+    m_descriptionEditor->setAccessibleName(tr("Palette description"));
+    refuseChipDrops(m_descriptionEditor);
     QApplication::postEvent(m_descriptionEditor, new QFocusEvent(QEvent::FocusOut));
 
     // Short notes on what a button did, in the bar left of its buttons, gone after a few
@@ -124,7 +132,38 @@ void MyPaletteWidget::onModelSelectionChanged()
 {
     updateButtons();
     update();
+    chipSelectionChanged(this);
     emit myPaletteSelectionChanged();
+}
+
+QVector<AccessibleChip> MyPaletteWidget::describeChips() const
+{
+    QVector<AccessibleChip> cells;
+    for (const QPoint &position : MyPaletteModel::gridOrder()) {
+        const PaletteCell &cell = m_model->cell(position);
+        AccessibleChip described;
+        DB::ColorEntry chip;
+        if (!cell.isOccupied())
+            described.name = tr("Empty");
+        else if (DB::loadColorById(cell.index.collection, cell.index.rowId, chip) == DB::StatusOk)
+            described.name = chipInWords(chip);
+        else
+            described.name = cell.label.isEmpty() ? cell.colour.name(QColor::HexRgb).toUpper() : cell.label;
+        described.description = tr("My Palette, row %1, column %2").arg(position.y() + 1).arg(position.x() + 1);
+        if (!cell.room.isEmpty())
+            described.description += tr(", %1 %2").arg(cell.room, cell.surface).trimmed();
+        described.rect = cellRect(position);
+        described.selectable = true;
+        described.selected = m_model->selection().contains(position);
+        cells.append(described);
+    }
+    return cells;
+}
+
+int MyPaletteWidget::keyboardChip() const
+{
+    const QList<QPoint> &selection = m_model->selection();
+    return selection.isEmpty() ? -1 : int(MyPaletteModel::gridOrder().indexOf(selection.constLast()));
 }
 
 QVector<QColor> MyPaletteWidget::selectedChipColours() const
@@ -490,6 +529,7 @@ QPoint MyPaletteWidget::cellAt(const QPoint &point) const
 
 void MyPaletteWidget::paintEvent(QPaintEvent *event)
 {
+    const PaintScope toldAfterwards(this, this);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (event->rect().intersects(barRect) && !barImage.isNull()) {

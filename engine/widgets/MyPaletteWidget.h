@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccessibleChips.h"
 #include "MyPaletteLayout.h"
 #include "engine/palette/ColourBoard.h"
 #include "engine/palette/PaletteImport.h"
@@ -37,7 +38,7 @@ class MyPaletteModel;
 // The My Palette panel over its model: a bar of buttons, the 6 × 4 grid of gathered
 // chips and a description line. Chips come in by drag and drop from the card roller and
 // the schemers and go out by drag; the mouse selects cells.
-class MyPaletteWidget : public QWidget
+class MyPaletteWidget : public QWidget, public AccessibleChipPanel
 {
     Q_OBJECT
 public:
@@ -76,6 +77,8 @@ public:
     bool isReadingPicture() const { return !pictureReads.isEmpty(); }
     void finishReadingPicture();
     QPoint dropTargetPosition() const { return dropTarget; }
+    // The cell the arrows move from (the last selected), in grid order; -1 for none.
+    int keyboardChip() const override;
 
     ImageButton *zoomButton() const { return zoom; }
     ImageButton *eraserButton() const { return eraser; }
@@ -130,6 +133,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    QVector<AccessibleChip> describeChips() const override;
     // The model changed its chips or its selection: the buttons follow before anyone
     // is told, so that a receiver reads the new button states.
     void onModelChanged();

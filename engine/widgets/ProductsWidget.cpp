@@ -2,6 +2,7 @@
 
 #include "OrvaCustomStyle.h"
 #include "WindowBackground.h"
+#include "engine/colour/ColourValueText.h"
 #include "engine/PersistentState.h"
 #include "engine/db/CollectionSettings.h"
 #include "engine/db/NavigationQueries.h"
@@ -34,6 +35,7 @@ ProductsWidget::ProductsWidget(QWidget *parent)
     m_heading = new QLabel(QStringLiteral(" "), this);
     m_list = new QListWidget(this);
     m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setAccessibleName(tr("Products"));
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setViewMode(QListView::ListMode);
     // Top to bottom in columns that wrap, so that a long list scrolls sideways.
@@ -56,6 +58,7 @@ void ProductsWidget::rebuild()
     if (DB::loadPageByIndex(collection, pageIndex(collection), card) == DB::StatusOk && row > 0 && row <= card.rows.size()) {
         const DB::ColorEntry &colour = card.rows.at(row - 1);
         m_heading->setText(colour.code);
+        m_heading->setAccessibleName(chipInWords(colour));
         QVector<QString> items;
         if (CollectionSettings::productGroupsMode(collection) == CollectionSettings::ListProducts)
             DB::loadProducts(collection, colour.id, items);

@@ -4,6 +4,7 @@
 #include "ChipFrame.h"
 #include "OrvaCustomStyle.h"
 #include "WindowBackground.h"
+#include "engine/colour/ColourValueText.h"
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/CollectionSettings.h"
@@ -108,6 +109,7 @@ void ProspectViewport::resizeEvent(QResizeEvent *event)
 void ProspectViewport::paintEvent(QPaintEvent *)
 {
     const PersistentStateBatch stateReads;
+    const PaintScope toldAfterwards(this, this);
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setBrush(Qt::NoBrush);
@@ -187,6 +189,35 @@ QVector<QPair<int, int>> ProspectViewport::keyboardPlaces() const
             places.append({g, e});
     }
     return places;
+}
+
+QVector<AccessibleChip> ProspectViewport::describeChips() const
+{
+    // In the keyboard's order: each group's header, then its chips when open.
+    QVector<AccessibleChip> chips;
+    for (const auto &[g, e] : keyboardPlaces()) {
+        const DB::ProspectGroup &trend = group(groupOrder.at(g));
+        AccessibleChip place;
+        if (e < 0) {
+            place.name = trend.name;
+            place.description = tr("Trend group, %n colour(s)", nullptr, int(trend.entries.size()));
+            place.rect = headerRect(g);
+            place.expandable = true;
+            place.expanded = groupOpen.value(groupOrder.at(g));
+        } else {
+            const DB::ProspectEntry &entry = trend.entries.at(e);
+            place.name = colourInWords(QString(), entry.name1, entry.color, labFromColour(entry.color));
+            place.description = tr("%1, colour %2 of %3").arg(trend.name).arg(e + 1).arg(trend.entries.size());
+            place.rect = m_layout.groups.at(g).entries.at(e).chip;
+        }
+        chips.append(place);
+    }
+    return chips;
+}
+
+int ProspectViewport::keyboardChip() const
+{
+    return int(keyboardPlaces().indexOf(keyboardPlace));
 }
 
 void ProspectViewport::stepKeyboard(int step)
@@ -308,6 +339,7 @@ ProspectWidget::ProspectWidget(QWidget *parent)
     setViewportMargins(Margin, Margin, Margin, Margin);
     setFrameShape(QFrame::NoFrame);
     viewportWidget = new ProspectViewport;
+    viewportWidget->setAccessibleName(tr("Trend groups"));
     setWidget(viewportWidget);
     // After setWidget, which switches the fill on: the groups paint no background of
     // their own, so that nothing scrolls with them but the groups themselves.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccessibleChips.h"
 #include "ProspectLayout.h"
 #include "WindowBackground.h"
 #include "engine/db/ProspectGroup.h"
@@ -19,7 +20,7 @@ class OrvaCustomStyle;
 
 // What the trend-groups tab lays out and paints: the collection's trend groups, each a
 // header that opens and closes, with a grid of captioned chips below when open.
-class ProspectViewport : public QWidget
+class ProspectViewport : public QWidget, public AccessibleChipPanel
 {
     Q_OBJECT
 public:
@@ -46,6 +47,8 @@ public:
     void stepKeyboard(int step);
     bool toggleKeyboardGroup();
     void setKeyboardMarkShown(bool shown);
+    int keyboardChip() const override;
+    bool keyboardIsHere(const QWidget *) const override { return keyboardMarkShown; }
 
 signals:
     // A double click on a chip, which the keyboard is then on.
@@ -59,6 +62,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    QVector<AccessibleChip> describeChips() const override;
     QFont nameFont() const;
     QFont captionFont() const;
     // The group under the point (an index into groupOrder), -1 for none.

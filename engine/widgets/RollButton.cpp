@@ -12,6 +12,7 @@ RollButton::RollButton(Direction direction, QWidget *parent)
 {
     setAutoRepeat(true);
     setToolTip(direction == Backward ? QStringLiteral("Previous card") : QStringLiteral("Next card"));
+    setAccessibleName(toolTip());
     loadImages();
     setFixedSize(normalImage.size());
 }

@@ -1,5 +1,6 @@
 #include "SearchWidget.h"
 
+#include "engine/widgets/ChipDrag.h"
 #include "RollButton.h"
 #include "ToUpperCaseValidator.h"
 #include "engine/db/CollectionSettings.h"
@@ -34,6 +35,8 @@ SearchWidget::SearchWidget(QWidget *parent)
     m_lineEdit->setTextMargins(0, 0, 0, 0);
     m_lineEdit->setValidator(new ToUpperCaseValidator(m_lineEdit));
     m_lineEdit->setFont(DB::italicFont(2));
+    m_lineEdit->setAccessibleName(tr("Search"));
+    refuseChipDrops(m_lineEdit);
     m_backward = new RollButton(Backward, this);
     m_forward = new RollButton(Forward, this);
     setFixedSize(210, 26);
@@ -48,6 +51,7 @@ SearchWidget::SearchWidget(QWidget *parent)
     m_popup = new QListWidget(parentWidget() ? parentWidget() : this);
     m_popup->hide();
     m_popup->setFocusPolicy(Qt::NoFocus);
+    m_popup->setAccessibleName(tr("Search suggestions"));
     m_popup->setFont(DB::normalFont(2));
     m_popup->setFrameShape(QFrame::NoFrame);
     m_popup->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -106,6 +106,7 @@ QColor TexturesViewport::tintColour()
 void TexturesViewport::paintEvent(QPaintEvent *event)
 {
     const PersistentStateBatch stateReads;
+    const PaintScope toldAfterwards(this, this);
     const QColor tint = tintColour();
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -147,6 +148,21 @@ void TexturesViewport::paintEvent(QPaintEvent *event)
     }
 }
 
+QVector<AccessibleChip> TexturesViewport::describeChips() const
+{
+    QVector<AccessibleChip> tiles;
+    const QString tint = tintColour().name(QColor::HexRgb).toUpper();
+    for (const auto &[rect, mapping] : textureCells) {
+        AccessibleChip tile;
+        tile.name = mapping.name;
+        tile.description = tr("Texture in %1").arg(tint);
+        tile.rect = rect;
+        tile.role = QAccessible::Graphic;
+        tiles.append(tile);
+    }
+    return tiles;
+}
+
 void TexturesViewport::mouseMoveEvent(QMouseEvent *)
 {
     setCursor(Qt::ArrowCursor);
@@ -168,6 +184,7 @@ TexturesWidget::TexturesWidget(QWidget *parent)
     setViewportMargins(Margin, Margin, Margin, Margin);
     setFrameShape(QFrame::NoFrame);
     viewportWidget = new TexturesViewport;
+    viewportWidget->setAccessibleName(tr("Textures"));
     viewportWidget->setAutoFillBackground(false);
     setWidget(viewportWidget);
     setAutoFillBackground(true);

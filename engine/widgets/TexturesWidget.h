@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccessibleChips.h"
 #include "WindowBackground.h"
 
 #include "engine/db/Texture.h"
@@ -18,7 +19,7 @@ class OrvaCustomStyle;
 
 // What the textures tab lays out and paints: the textures offered for the current card,
 // in three columns, each tinted with the current colour and captioned.
-class TexturesViewport : public QWidget
+class TexturesViewport : public QWidget, public AccessibleChipPanel
 {
     Q_OBJECT
 public:
@@ -46,6 +47,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    QVector<AccessibleChip> describeChips() const override;
     QFont titleFont() const;
     QFont captionFont() const;
     int captionBand() const;

@@ -34,6 +34,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -49,14 +52,41 @@ QProcessEnvironment demoEnvironment(const QString &config)
     return environment;
 }
 
-// An X server of the test's own; its display name, empty when it did not start.
+bool xSocketAnswers(int display)
+{
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (socket < 0)
+        return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QByteArrayLiteral("/tmp/.X11-unix/X") + QByteArray::number(display);
+    std::strncpy(address.sun_path, path.constData(), sizeof(address.sun_path) - 1);
+    const bool answers = ::connect(socket, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0;
+    ::close(socket);
+    return answers;
+}
+
+// An X server of the test's own; its display name, empty when it did not start. Servers
+// started together may reach for the same display: the one that loses exits at once (the
+// display's lock is taken), and the next number is tried.
 QString startXServer(QProcess &server, const QString &xvfb)
 {
-    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                        QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!server.waitForReadyRead(20000))
-        return QString();
-    return QStringLiteral(":") + QString::fromLatin1(server.readLine()).trimmed();
+    const int first = 200 + int(QCoreApplication::applicationPid() % 400);
+    for (int number = first; number < first + 20; ++number) {
+        server.start(xvfb, {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"), QStringLiteral("0"),
+                            QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        if (!server.waitForStarted(10000))
+            return QString();
+        // Up once its socket answers, and still ours a moment later.
+        for (int wait = 0; wait < 100 && server.state() == QProcess::Running; ++wait) {
+            if (xSocketAnswers(number) && !server.waitForFinished(300))
+                return QStringLiteral(":%1").arg(number);
+            server.waitForFinished(100);
+        }
+        server.kill();
+        server.waitForFinished(10000);
+    }
+    return QString();
 }
 
 // The first window of the picker's class that xdotool finds within 30 s; empty when none.
@@ -150,6 +180,60 @@ TEST(StandalonePicker, WindowClassMatchesTheDesktopEntry)
     QFile entry(QStringLiteral(PALETTRA_SOURCE_DIR "/resources/palettra.desktop"));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     EXPECT_TRUE(entry.readAll().contains("\nStartupWMClass=palettra\n"));
+}
+
+// A chip dragged from the deck onto another program's window arrives as a colour (what
+// a colour well takes) and as text (the chip in words), beside the picker's own record.
+TEST(StandalonePicker, ADeckChipDroppedOnAnotherProgramIsAColourAndText)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xvfb.isEmpty() || xdotool.isEmpty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    QProcess server;
+    const QString display = startXServer(server, xvfb);
+    ASSERT_FALSE(display.isEmpty());
+    QTemporaryDir dir;
+    QProcessEnvironment environment = demoEnvironment(dir.path());
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    QProcess target;
+    target.setProcessEnvironment(environment);
+    target.start(QStringLiteral(PALETTRA_DROP_TARGET), {QStringLiteral("900"), QStringLiteral("100")});
+    ASSERT_TRUE(target.waitForReadyRead(30000));
+    QProcess picker;
+    picker.setProcessEnvironment(environment);
+    picker.start(QStringLiteral(PALETTRA_PROGRAM), QStringList());
+    const QString window = pickerWindow(xdotool, environment);
+    // Without a window manager the picker's window stands at the screen's corner: the
+    // middle card's fourth chip, then out over the other program's window in steps, as a
+    // hand drags.
+    QProcess drag;
+    drag.setProcessEnvironment(environment);
+    drag.start(xdotool, QStringLiteral("mousemove 117 440 sleep 0.3 mousedown 1 sleep 0.2 mousemove 140 445 sleep 0.2 "
+                                       "mousemove 400 400 sleep 0.2 mousemove 950 200 sleep 0.3 mousemove 1000 250 sleep 0.5 "
+                                       "mouseup 1")
+                           .split(QLatin1Char(' ')));
+    drag.waitForFinished(30000);
+    const bool dropped = target.waitForFinished(30000);
+    if (!dropped)
+        target.kill();
+    picker.kill();
+    picker.waitForFinished(10000);
+    server.kill();
+    server.waitForFinished(10000);
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(dropped);
+    const QStringList lines = QString::fromUtf8(target.readAllStandardOutput()).split(QLatin1Char('\n'));
+    const QString formats = lines.filter(QStringLiteral("formats=")).value(0);
+    const QString colour = lines.filter(QStringLiteral("color=")).value(0).mid(6);
+    const QString text = lines.filter(QStringLiteral("text=")).value(0).mid(5);
+    EXPECT_TRUE(formats.contains(QStringLiteral("application/x-color"))) << formats.toStdString();
+    EXPECT_TRUE(formats.contains(QStringLiteral("text/plain"))) << formats.toStdString();
+    EXPECT_TRUE(formats.contains(QStringLiteral("orva.tavel.zyla/color.chip.dnd.info"))) << formats.toStdString();
+    // The colour and the words name the same chip of the demo deck.
+    ASSERT_EQ(colour.size(), 7) << colour.toStdString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("OT "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(colour.toUpper())) << text.toStdString();
 }
 
 // Without collections the picker tells where it looked, in a window of its own.
