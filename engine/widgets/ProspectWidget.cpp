@@ -8,6 +8,7 @@
 #include "engine/PersistentState.h"
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/CollectionSettings.h"
+#include "engine/db/NavigationQueries.h"
 #include "engine/db/TabContentQueries.h"
 #include "engine/db/ThemeResources.h"
 
@@ -200,13 +201,18 @@ QVector<AccessibleChip> ProspectViewport::describeChips() const
         AccessibleChip place;
         if (e < 0) {
             place.name = trend.name;
-            place.description = tr("Trend group, %n colour(s)", nullptr, int(trend.entries.size()));
+            const int count = int(trend.entries.size());
+            place.description = count == 1 ? tr("Trend group, 1 colour") : tr("Trend group, %1 colours").arg(count);
             place.rect = headerRect(g);
             place.expandable = true;
             place.expanded = groupOpen.value(groupOrder.at(g));
         } else {
             const DB::ProspectEntry &entry = trend.entries.at(e);
-            place.name = colourInWords(QString(), entry.name1, entry.color, labFromColour(entry.color));
+            // Named as a copy names it: a colour that stands for a chip as that chip.
+            DB::ColorEntry chip;
+            place.name = entry.rowId > 0 && DB::loadColorById(collection, entry.rowId, chip) == DB::StatusOk
+                ? chipInWords(chip)
+                : colourInWords(QString(), entry.name1, entry.color, labFromColour(entry.color));
             place.description = tr("%1, colour %2 of %3").arg(trend.name).arg(e + 1).arg(trend.entries.size());
             place.rect = m_layout.groups.at(g).entries.at(e).chip;
         }
