@@ -103,6 +103,38 @@ QString pickerWindow(const QString &xdotool, const QProcessEnvironment &environm
     return QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n')).value(0);
 }
 
+// A picker on an X server of the test's own, with the demo collections; skipped where
+// Xvfb or xdotool is not installed.
+class StandalonePickerOnADisplay : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (xvfb.isEmpty() || xdotool.isEmpty())
+            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        const QString display = startXServer(server, xvfb);
+        ASSERT_FALSE(display.isEmpty());
+        environment = demoEnvironment(dir.path());
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        picker.setProcessEnvironment(environment);
+    }
+    void TearDown() override
+    {
+        for (QProcess *process : {&picker, &server}) {
+            process->kill();
+            process->waitForFinished(10000);
+        }
+    }
+
+    QString xdotool;
+    QProcess server;
+    QTemporaryDir dir;
+    QProcessEnvironment environment;
+    QProcess picker;
+};
+
 TEST(StandalonePicker, DrawsItsWindowWithoutADisplay)
 {
     QTemporaryDir dir;
@@ -145,22 +177,11 @@ TEST(StandalonePicker, HelpPageLiesBesideTheProgram)
 
 // A real window on a real (virtual) display: its WM_CLASS names the desktop entry, so that
 // docks match the window to it.
-TEST(StandalonePicker, WindowClassMatchesTheDesktopEntry)
+TEST_F(StandalonePickerOnADisplay, WindowClassMatchesTheDesktopEntry)
 {
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
     const QString xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
-    if (xvfb.isEmpty() || xdotool.isEmpty() || xprop.isEmpty())
-        GTEST_SKIP() << "Xvfb, xdotool or xprop is not installed";
-    QProcess server;
-    const QString display = startXServer(server, xvfb);
-    ASSERT_FALSE(display.isEmpty());
-
-    QTemporaryDir dir;
-    QProcessEnvironment environment = demoEnvironment(dir.path());
-    environment.insert(QStringLiteral("DISPLAY"), display);
-    QProcess picker;
-    picker.setProcessEnvironment(environment);
+    if (xprop.isEmpty())
+        GTEST_SKIP() << "xprop is not installed";
     picker.start(QStringLiteral(PALETTRA_PROGRAM), QStringList());
     const QString window = pickerWindow(xdotool, environment);
     QString classes;
@@ -171,10 +192,6 @@ TEST(StandalonePicker, WindowClassMatchesTheDesktopEntry)
         property.waitForFinished(10000);
         classes = QString::fromLatin1(property.readAllStandardOutput()).trimmed();
     }
-    picker.kill();
-    picker.waitForFinished(10000);
-    server.kill();
-    server.waitForFinished(10000);
     ASSERT_FALSE(window.isEmpty());
     EXPECT_EQ(classes, QStringLiteral("WM_CLASS(STRING) = \"palettra\", \"palettra\""));
     QFile entry(QStringLiteral(PALETTRA_SOURCE_DIR "/resources/palettra.desktop"));
@@ -184,24 +201,12 @@ TEST(StandalonePicker, WindowClassMatchesTheDesktopEntry)
 
 // A chip dragged from the deck onto another program's window arrives as a colour (what
 // a colour well takes) and as text (the chip in words), beside the picker's own record.
-TEST(StandalonePicker, ADeckChipDroppedOnAnotherProgramIsAColourAndText)
+TEST_F(StandalonePickerOnADisplay, ADeckChipDroppedOnAnotherProgramIsAColourAndText)
 {
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-    if (xvfb.isEmpty() || xdotool.isEmpty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    QProcess server;
-    const QString display = startXServer(server, xvfb);
-    ASSERT_FALSE(display.isEmpty());
-    QTemporaryDir dir;
-    QProcessEnvironment environment = demoEnvironment(dir.path());
-    environment.insert(QStringLiteral("DISPLAY"), display);
     QProcess target;
     target.setProcessEnvironment(environment);
     target.start(QStringLiteral(PALETTRA_DROP_TARGET), {QStringLiteral("900"), QStringLiteral("100")});
     ASSERT_TRUE(target.waitForReadyRead(30000));
-    QProcess picker;
-    picker.setProcessEnvironment(environment);
     picker.start(QStringLiteral(PALETTRA_PROGRAM), QStringList());
     const QString window = pickerWindow(xdotool, environment);
     // Without a window manager the picker's window stands at the screen's corner: the
@@ -217,10 +222,6 @@ TEST(StandalonePicker, ADeckChipDroppedOnAnotherProgramIsAColourAndText)
     const bool dropped = target.waitForFinished(30000);
     if (!dropped)
         target.kill();
-    picker.kill();
-    picker.waitForFinished(10000);
-    server.kill();
-    server.waitForFinished(10000);
     ASSERT_FALSE(window.isEmpty());
     ASSERT_TRUE(dropped);
     const QStringList lines = QString::fromUtf8(target.readAllStandardOutput()).split(QLatin1Char('\n'));
@@ -327,20 +328,8 @@ TEST(StandalonePicker, PickPrintsTheChipForScripts)
 
 // On a real display, closing the picker is a cancel. Its title says what the pick is for,
 // and SIGUSR1 (an add-on's second press) brings it to the front instead of ending it.
-TEST(StandalonePicker, ClosingThePickIsACancel)
+TEST_F(StandalonePickerOnADisplay, ClosingThePickIsACancel)
 {
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-    if (xvfb.isEmpty() || xdotool.isEmpty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    QProcess server;
-    const QString display = startXServer(server, xvfb);
-    ASSERT_FALSE(display.isEmpty());
-    QTemporaryDir dir;
-    QProcessEnvironment environment = demoEnvironment(dir.path());
-    environment.insert(QStringLiteral("DISPLAY"), display);
-    QProcess picker;
-    picker.setProcessEnvironment(environment);
     const QString title = QStringLiteral("Pick a paint colour for Cube (kitchen.blend)");
     picker.start(QStringLiteral(PALETTRA_PROGRAM), {QStringLiteral("--pick"), QStringLiteral("--title"), title});
     const QString window = pickerWindow(xdotool, environment);
@@ -354,12 +343,7 @@ TEST(StandalonePicker, ClosingThePickIsACancel)
     key.setProcessEnvironment(environment);
     key.start(xdotool, {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Escape")});
     key.waitForFinished(10000);
-    const bool finished = picker.waitForFinished(30000);
-    if (!finished)
-        picker.kill();
-    server.kill();
-    server.waitForFinished(10000);
-    ASSERT_TRUE(finished);
+    ASSERT_TRUE(picker.waitForFinished(30000));
     EXPECT_EQ(picker.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(picker.exitCode(), 1);
     EXPECT_TRUE(picker.readAllStandardOutput().isEmpty());
