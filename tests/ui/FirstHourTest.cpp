@@ -3,6 +3,7 @@
 // focus frame, tooltips, and the chosen colour in words.
 #include "StandardDeck.h"
 #include "TestEnvironment.h"
+#include "WidgetEvents.h"
 
 #include "engine/EngineStartup.h"
 #include "engine/PersistentState.h"
@@ -103,15 +104,8 @@ protected:
         DB::ColorEntry chip;
         ASSERT_EQ(DB::loadColorById(A, deck.rowIdA(page, row), chip), DB::StatusOk);
         MyPaletteWidget *palette = main->myPaletteWidget();
-        QMimeData mime;
-        mime.setData(QLatin1String(DB::ChipMimeType), DB::writeChipRecord(DB::FromCardRoller, A, chip));
-        const QPoint at = palette->cellGeometry(cellRow, cellColumn).center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(palette, &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(palette, &move);
-        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(palette, &drop);
+        Palettra::Test::dropChipRecord(palette, palette->cellGeometry(cellRow, cellColumn).center(),
+                                       DB::writeChipRecord(DB::FromCardRoller, A, chip));
     }
 
     qint64 storedRow(int row, int column) const { return myPaletteEntry(row, column).rowId; }
