@@ -261,7 +261,7 @@ std::vector<WeightedColour> visibleColours(const QImage &picture)
         }
     }
     const int alphaBits = deep ? 16 : 8;
-    radixSort(pixels, 48 + alphaBits);
+    radixSort(pixels, deep ? 64 : 32); // three channels and opacity, 16 or 8 bits each
     const quint64 alphaMask = (quint64(1) << alphaBits) - 1;
     std::vector<WeightedColour> colours;
     for (size_t i = 0; i < pixels.size();) {
