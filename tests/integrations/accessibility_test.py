@@ -3,6 +3,7 @@
 # My Palette, and moving the keyboard over the deck announces the chip it lands on.
 # Run: /usr/bin/python3 THIS PALETTRA DATA_DIR PALETTE_FILE
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -186,6 +187,7 @@ finally:
     bus.wait()
     server.kill()
     server.wait()
+    shutil.rmtree(os.environ["HOME"], ignore_errors=True)
 
 print("RESULT", "FAILED" if failures else "PASSED", len(failures))
 sys.exit(1 if failures else 0)
