@@ -127,11 +127,16 @@ QString colourInWords(const QString &code, const QString &name, const QColor &rg
         .arg(lab.b, 0, 'f', 2);
 }
 
-QString chipInWords(const DB::ColorEntry &chip)
+QString chipCodeAndName(const DB::ColorEntry &chip)
 {
     const QVector<int> &order = DB::rowNameDisplayOrder();
     const QString name = order.isEmpty() ? QString() : chip.name(order.constFirst());
-    return colourInWords(chip.code, name, QColor(chip.red, chip.green, chip.blue), chipLab(chip));
+    return name.isEmpty() ? chip.code : chip.code + QLatin1Char(' ') + name;
+}
+
+QString chipInWords(const DB::ColorEntry &chip)
+{
+    return colourInWords(chipCodeAndName(chip), QString(), QColor(chip.red, chip.green, chip.blue), chipLab(chip));
 }
 
 } // namespace Vantor

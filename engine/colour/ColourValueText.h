@@ -28,5 +28,8 @@ QString colourInWords(const QString &code, const QString &name, const QColor &rg
 // A chip of a collection in those words, with its first name in the collection's order
 // of names: what the clipboard, a drag and assistive technology give for it.
 QString chipInWords(const DB::ColorEntry &chip);
+// The chip's code and first name in that order ("OT 1042 Studio Seafoam"), its code
+// alone when it has no name.
+QString chipCodeAndName(const DB::ColorEntry &chip);
 
 } // namespace Vantor

@@ -256,6 +256,11 @@ int bestEntry(const SearchIndex &index, const QString &key, ForgivingMatch kind)
     return best;
 }
 
+ForgivingHit hitOf(ForgivingMatch match, const QUuid &collection, const SearchIndex::Entry &found)
+{
+    return ForgivingHit{match, collection, found.pageIndex, found.rowIndex, found.text};
+}
+
 // The first entry (in deck order) of which every typed word starts a word of its own, in
 // any order ("seafoam studio" finds "Studio Seafoam"); -1 for none. The entries are
 // found where the rarest typed word occurs: a word every name holds ("colour") would
@@ -366,47 +371,30 @@ QString forgivingSearchKey(const QString &text)
 
 ForgivingHit forgivingSearch(const QList<QUuid> &collections, const QString &phrase, ForgivingMatch last)
 {
-    ForgivingHit hit;
     const QString key = forgivingSearchKey(phrase);
     if (key.isEmpty())
-        return hit;
+        return {};
     QVector<std::shared_ptr<const SearchIndex>> indexes;
     for (const QUuid &collection : collections)
         indexes << indexOf(collection);
     for (ForgivingMatch kind : {ForgivingMatch::Exact, ForgivingMatch::Prefix, ForgivingMatch::Contained}) {
         if (int(kind) > int(last))
-            return hit;
+            return {};
         for (int c = 0; c < indexes.size(); ++c) {
-            const int entry = bestEntry(*indexes.at(c), key, kind);
-            if (entry < 0)
-                continue;
-            const SearchIndex::Entry &found = indexes.at(c)->entries.at(entry);
-            hit.match = kind;
-            hit.collection = collections.at(c);
-            hit.pageIndex = found.pageIndex;
-            hit.rowIndex = found.rowIndex;
-            hit.text = found.text;
-            return hit;
+            if (const int entry = bestEntry(*indexes.at(c), key, kind); entry >= 0)
+                return hitOf(kind, collections.at(c), indexes.at(c)->entries.at(entry));
         }
     }
     // Then words typed in another order than the name's, each the start of one of its words.
     const QString typedText = spellingText(phrase);
     const QVector<QStringView> typed = spellingWords(typedText);
     if (typed.size() < 2 || int(last) < int(ForgivingMatch::Words))
-        return hit;
+        return {};
     for (int c = 0; c < indexes.size(); ++c) {
-        const int entry = entryWithWords(*indexes.at(c), typed);
-        if (entry < 0)
-            continue;
-        const SearchIndex::Entry &found = indexes.at(c)->entries.at(entry);
-        hit.match = ForgivingMatch::Words;
-        hit.collection = collections.at(c);
-        hit.pageIndex = found.pageIndex;
-        hit.rowIndex = found.rowIndex;
-        hit.text = found.text;
-        return hit;
+        if (const int entry = entryWithWords(*indexes.at(c), typed); entry >= 0)
+            return hitOf(ForgivingMatch::Words, collections.at(c), indexes.at(c)->entries.at(entry));
     }
-    return hit;
+    return {};
 }
 
 ForgivingHit spellingSearch(const QList<QUuid> &collections, const QString &phrase)
@@ -442,12 +430,7 @@ ForgivingHit spellingSearch(const QList<QUuid> &collections, const QString &phra
                     continue;
                 bestCost = cost;
                 bestWhole = whole;
-                const SearchIndex::Entry &found = index.entries.at(entry);
-                hit.match = ForgivingMatch::Spelling;
-                hit.collection = collections.at(c);
-                hit.pageIndex = found.pageIndex;
-                hit.rowIndex = found.rowIndex;
-                hit.text = found.text;
+                hit = hitOf(ForgivingMatch::Spelling, collections.at(c), index.entries.at(entry));
                 if (cost == 0 && whole)
                     return hit;
             }

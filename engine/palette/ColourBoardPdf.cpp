@@ -133,19 +133,15 @@ public:
     // Draws text at (x, y) in `width`; its height.
     double text(double x, double y, double width, const QString &text, const QFont &font, const QColor &colour) const
     {
-        const std::unique_ptr<QTextLayout> layout = layOut(text, font, width);
-        if (m_painter) {
-            m_painter->setPen(colour);
-            layout->draw(m_painter, QPointF(x, y));
-        }
-        return heightOf(*layout);
+        return draw(*layOut(text, font, width), x, y, colour);
     }
     // A paragraph across the page at the current line, on the next page if it does not
     // fit here.
     void paragraph(const QString &text, const QFont &font, const QColor &colour, double spaceAfter = 4.0)
     {
-        ensure(textHeight(text, font, width()));
-        m_y += this->text(left(), m_y, width(), text, font, colour) + spaceAfter;
+        const std::unique_ptr<QTextLayout> layout = layOut(text, font, width());
+        ensure(heightOf(*layout));
+        m_y += draw(*layout, left(), m_y, colour) + spaceAfter;
     }
     void swatch(const QRectF &rect, const QColor &colour) const
     {
@@ -171,6 +167,14 @@ public:
 
 private:
     double bottom() const { return m_page.height() - Margin - FooterSpace; }
+    double draw(const QTextLayout &layout, double x, double y, const QColor &colour) const
+    {
+        if (m_painter) {
+            m_painter->setPen(colour);
+            layout.draw(m_painter, QPointF(x, y));
+        }
+        return heightOf(layout);
+    }
     void footer()
     {
         if (!m_painter)
@@ -292,17 +296,16 @@ void layOutDifferences(BoardPages &pages, const ColourBoard &board)
     // The colours by number, in as many columns as fit lines of 180 points.
     const int listColumns = std::max(1, int(pages.width() / 190.0));
     const double listWidth = pages.width() / listColumns - 10;
+    auto listed = [&board](int i) {
+        return QStringLiteral("%1  %2, LRV %3").arg(i + 1).arg(chipLabel(board.chips.at(i)), lrvText(board.chips.at(i).lrv));
+    };
     for (int start = 0; start < count; start += listColumns) {
         double tallest = 0.0;
         for (int i = start; i < std::min(count, start + listColumns); ++i)
-            tallest = std::max(tallest, pages.textHeight(QStringLiteral("%1  %2, LRV %3").arg(i + 1).arg(chipLabel(board.chips.at(i)), lrvText(board.chips.at(i).lrv)), font, listWidth));
+            tallest = std::max(tallest, pages.textHeight(listed(i), font, listWidth));
         pages.ensure(tallest);
-        for (int i = start; i < std::min(count, start + listColumns); ++i) {
-            const double x = pages.left() + (i - start) * (listWidth + 10);
-            pages.text(x, pages.y(), listWidth,
-                       QStringLiteral("%1  %2, LRV %3").arg(i + 1).arg(chipLabel(board.chips.at(i)), lrvText(board.chips.at(i).lrv)),
-                       font, Ink);
-        }
+        for (int i = start; i < std::min(count, start + listColumns); ++i)
+            pages.text(pages.left() + (i - start) * (listWidth + 10), pages.y(), listWidth, listed(i), font, Ink);
         pages.advance(tallest + 1);
     }
     if (count < 2)

@@ -5,7 +5,7 @@
 #include "MainWidget.h"
 
 #include "engine/PersistentState.h"
-#include "engine/db/CollectionLookups.h"
+#include "engine/colour/ColourValueText.h"
 #include "engine/db/NavigationQueries.h"
 #include "engine/colour/PhraseSearch.h"
 #include "engine/widgets/ColorWheelWidget.h"
@@ -35,9 +35,7 @@ void MainWidget::searchForPhrase(QString phrase)
     DB::ColorEntry chip;
     if (hit.rowIndex > 0 && currentDeckChip(chip) && search->hasFocus()) {
         searchFoundChip = chip.id;
-        const QVector<int> &order = DB::rowNameDisplayOrder();
-        const QString name = order.isEmpty() ? QString() : chip.name(order.constFirst());
-        search->showFoundChip(name.isEmpty() ? chip.code : chip.code + QLatin1Char(' ') + name);
+        search->showFoundChip(chipCodeAndName(chip));
     }
 }
 

@@ -6,9 +6,8 @@
 #include "engine/db/ChipDragRecord.h"
 #include "engine/db/ThemeResources.h"
 
-#include <QDragEnterEvent>
-
 #include <QDrag>
+#include <QDragEnterEvent>
 #include <QWidget>
 #include <QLinearGradient>
 #include <QMimeData>

@@ -459,6 +459,9 @@ class PickPaintColour:
         pressed, so that nobody picks in vain, and again when the pick comes."""
         return mode_refusal(context)
 
+    def refuse(self, reason):
+        self.report({"WARNING"}, "Palettra: nothing changed: " + reason)
+
     def start(self, context):
         global _pending
         if _pending is not None:
@@ -469,7 +472,7 @@ class PickPaintColour:
         target = PickTarget(context.active_object, self.kind)
         refusal = self.refusal(context, context.active_object, target)
         if refusal is not None:
-            self.report({"WARNING"}, "Palettra: nothing changed: " + refusal)
+            self.refuse(refusal)
             return None
         command = picker_command(context, picker_title(target))
         if command is None:
@@ -508,7 +511,7 @@ class PickPaintColour:
             return {"CANCELLED"}
         refusal = self.refusal(context, obj, pending.target)
         if refusal is not None:
-            self.report({"WARNING"}, "Palettra: nothing changed: " + refusal)
+            self.refuse(refusal)
             return {"CANCELLED"}
         return self.apply(context, obj, pending.target, pick)
 
@@ -582,7 +585,7 @@ class PALETTRA_OT_pick_material_colour(PickPaintColour, bpy.types.Operator):
             return {"CANCELLED"}
         material, refusal = apply_to_material(obj, target.slot, pick)
         if material is None:
-            self.report({"WARNING"}, "Palettra: nothing changed: " + refusal)
+            self.refuse(refusal)
             return {"CANCELLED"}
         self.report({"INFO"}, "Palettra: %s %s on %s" % (paint_label(pick), pick.get("hex", ""), material.name))
         return {"FINISHED"}
